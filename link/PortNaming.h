@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Linux has no COM names: COM n is the device named by SGX100_COM<n> when set, otherwise
+// /dev/ttyS<n-1>; on Windows it is COM<n>.
+[[nodiscard]] QString portDeviceName(int comNumber);

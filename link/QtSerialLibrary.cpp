@@ -1,0 +1,92 @@
+#include "QtSerialLibrary.h"
+
+#include "PortNaming.h"
+
+#include <algorithm>
+
+QtSerialLibrary::QtSerialLibrary()
+{
+    // A hang-up is reported as a resource error; from then on the port is dead. Closing it
+    // at once keeps the read notifier from firing without end.
+    QObject::connect(&m_port, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) {
+        if (e == QSerialPort::ResourceError)
+            dropAfterHangUp();
+    });
+}
+
+QtSerialLibrary::~QtSerialLibrary()
+{
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+bool QtSerialLibrary::usable(int port) const
+{
+    return m_port.isOpen() && port == m_openNumber;
+}
+
+void QtSerialLibrary::dropAfterHangUp()
+{
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+int QtSerialLibrary::openPort(int port)
+{
+    if (m_port.isOpen())
+        return -1;
+    m_port.setPortName(m_override.isEmpty() ? portDeviceName(port) : m_override);
+    if (!m_port.open(QIODevice::ReadWrite))
+        return -2;
+    m_openNumber = port;
+    return 0;
+}
+
+int QtSerialLibrary::setLineParameters(int port, int baudCode, int modeCode)
+{
+    if (!usable(port) || baudCode != 13 || modeCode != 3)
+        return -1;
+    const bool ok = m_port.setBaudRate(QSerialPort::Baud19200) && m_port.setDataBits(QSerialPort::Data8) &&
+                    m_port.setParity(QSerialPort::NoParity) && m_port.setStopBits(QSerialPort::OneStop);
+    return ok ? 0 : -2;
+}
+
+int QtSerialLibrary::secondSetup(int port, int arg)
+{
+    // No handshake; DTR and RTS are left alone (a pseudo-terminal refuses them).
+    if (!usable(port) || arg != 0)
+        return -1;
+    return m_port.setFlowControl(QSerialPort::NoFlowControl) ? 0 : -2;
+}
+
+int QtSerialLibrary::writeChar(int port, int ch)
+{
+    if (!usable(port))
+        return -1;
+    const char c = static_cast<char>(ch);
+    if (m_port.write(&c, 1) != 1)
+        return -2;
+    // Push the byte out now: pacing happens between writes, not in the event loop.
+    m_port.flush();
+    return 0;
+}
+
+int QtSerialLibrary::readPort(int port, std::uint8_t *buffer, int maxBytes)
+{
+    if (!usable(port) || maxBytes <= 0)
+        return 0;
+    // Pick up what the driver holds without waiting.
+    m_port.waitForReadyRead(0);
+    if (!m_port.isOpen())
+        return 0;
+    const qint64 n = m_port.read(reinterpret_cast<char *>(buffer), maxBytes);
+    return n > 0 ? static_cast<int>(std::min<qint64>(n, maxBytes)) : 0;
+}
+
+int QtSerialLibrary::closePort(int port)
+{
+    if (port != m_openNumber || !m_port.isOpen())
+        return -1;
+    m_port.close();
+    return 0;
+}

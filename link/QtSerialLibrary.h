@@ -1,0 +1,31 @@
+#pragma once
+
+#include "SerialLibrary.h"
+
+#include <QSerialPort>
+#include <QString>
+
+// The serial layer on Qt SerialPort.
+class QtSerialLibrary final : public SerialLibrary {
+public:
+    QtSerialLibrary();
+    ~QtSerialLibrary() override;
+
+    // Every port number names this device instead (sgxctl --port PATH).
+    void setDeviceOverride(const QString &path) { m_override = path; }
+
+    [[nodiscard]] int openPort(int port) override;
+    [[nodiscard]] int setLineParameters(int port, int baudCode, int modeCode) override;
+    [[nodiscard]] int secondSetup(int port, int arg) override;
+    int writeChar(int port, int ch) override;
+    [[nodiscard]] int readPort(int port, std::uint8_t *buffer, int maxBytes) override;
+    int closePort(int port) override;
+
+private:
+    [[nodiscard]] bool usable(int port) const;
+    void dropAfterHangUp();
+
+    QSerialPort m_port;
+    QString m_override;
+    int m_openNumber = 0;
+};
