@@ -1,0 +1,481 @@
+#include "LinkHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using Events = std::vector<std::string>;
+
+bool contains(const Events &events, const std::string &e)
+{
+    return std::find(events.begin(), events.end(), e) != events.end();
+}
+
+// Starts op, answers its command line with ack and runs until the answer has been examined.
+void startAndAnswer(LinkHarness &h, Operation op, const char *ack = "OK\r\n")
+{
+    ASSERT_TRUE(h.machine.StartLinkOperation(op));
+    h.port.queueAnswer(ack);
+    for (int i = 0; i < 20 && (h.state.step(op) == AwaitAck || h.state.step(op) == AckIn); ++i)
+        h.run(100);
+}
+
+void answerFinal(LinkHarness &h, const char *answer = "OK\r\n")
+{
+    h.port.queueAnswer(answer);
+    ASSERT_TRUE(h.runUntilIdle());
+}
+
+std::vector<std::uint8_t> blockAnswer(const EdidBytes &edid, int offset, bool lowerCase = false)
+{
+    std::string text = "A";
+    char digits[3];
+    for (int k = 0; k < 32; ++k) {
+        std::snprintf(digits, sizeof digits, lowerCase ? "%02x" : "%02X", edid[offset + k]);
+        text += digits;
+    }
+    text += "T";
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+EdidBytes sampleEdid()
+{
+    EdidBytes e{};
+    for (int i = 0; i < kEdidSize; ++i)
+        e[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    return e;
+}
+
+TEST(StartRule, RefusesSilentlyWithoutPortGeneratorOrWhileBusy)
+{
+    LinkHarness h;
+    EXPECT_FALSE(h.machine.StartLinkOperation(Operation::DFSET)); // port closed
+    h.connectPresent();
+    h.state.devicePresent = 0;
+    EXPECT_FALSE(h.machine.StartLinkOperation(Operation::DFSET)); // generator absent
+    h.state.devicePresent = 1;
+    h.state.stepTMGS = AwaitReply;
+    EXPECT_FALSE(h.machine.StartLinkOperation(Operation::TMIX)); // upload running
+    EXPECT_TRUE(h.port.writtenBytes().empty());
+    EXPECT_TRUE(h.ui.events.empty());
+}
+
+TEST(StartRule, CommandLinesAndArguments)
+{
+    struct Case {
+        Operation op;
+        const char *text;
+        int argument;
+    };
+    for (const Case &c : {Case{Operation::TMIX, "TMIX", 1}, Case{Operation::PTIX, "PTIX", 1},
+                          Case{Operation::TMGS, "TMGS", 37}, Case{Operation::PTNS, "PTNS", 41},
+                          Case{Operation::ATRN, "ATRN", 130}, Case{Operation::DFSET, "DFSET", 0},
+                          Case{Operation::REDID, "REDID", 0}, Case{Operation::UEDID, "UEDID", 255},
+                          Case{Operation::WEDID, "WEDID", 0}}) {
+        LinkHarness h;
+        h.connectPresent();
+        h.ui.receiveLog = "stale";
+        ASSERT_TRUE(h.machine.StartLinkOperation(c.op));
+        EXPECT_EQ(h.port.writtenBytes(), commandLine(c.text, c.argument)) << c.text;
+        EXPECT_EQ(h.state.step(c.op), AwaitAck);
+        EXPECT_EQ(h.ui.receiveLog, "");
+    }
+}
+
+TEST(PresenceCheck, AnswerDecidesTheDisplayWithoutMessage)
+{
+    for (const char *answer : {"OK\r\n", "NG\r\n"}) {
+        LinkHarness h;
+        ASSERT_TRUE(h.machine.connectPort(0));
+        EXPECT_EQ(h.port.writtenBytes(), commandLine("URTCNT", 0));
+        h.port.queueAnswer(answer);
+        ASSERT_TRUE(h.runUntilIdle());
+        const bool ok = std::string(answer) == "OK\r\n";
+        EXPECT_EQ(h.state.devicePresent, ok ? 1 : 0);
+        EXPECT_EQ(h.ui.events.back(), ok ? "present" : "progress:0");
+        EXPECT_TRUE(h.ui.messages().empty());
+    }
+}
+
+TEST(PresenceCheck, SilenceTimesOutAfterSeventeenReceiveTicks)
+{
+    LinkHarness h;
+    ASSERT_TRUE(h.machine.connectPort(0)); // 385 ms of sending
+    h.run(1600);
+    EXPECT_TRUE(h.ui.messages().empty());
+    h.run(600);
+    EXPECT_EQ(h.ui.messages(), Events{"No Response !!"});
+    EXPECT_TRUE(contains(h.ui.events, "absent"));
+    EXPECT_EQ(h.state.stepURTCNT, Idle);
+    EXPECT_EQ(h.state.portOpen, 1); // the port stays open; Connect reopens it
+}
+
+TEST(Connect, FailedReopenLeavesPortClosedAndShowsAbsent)
+{
+    LinkHarness h;
+    ASSERT_TRUE(h.machine.connectPort(1));
+    h.port.queueAnswer("OK\r\n");
+    ASSERT_TRUE(h.runUntilIdle());
+    ASSERT_EQ(h.state.devicePresent, 1);
+    h.port.openResult = 1;
+    EXPECT_FALSE(h.machine.connectPort(4));
+    EXPECT_EQ(h.ui.messages(), Events{"Open COM Port 5 fail !!"});
+    EXPECT_EQ(h.state.portOpen, 0);
+    EXPECT_EQ(h.state.devicePresent, 0);
+    EXPECT_EQ(h.ui.events.back(), "progress:0");
+}
+
+TEST(Disconnect, EndsARunningOperationQuietly)
+{
+    LinkHarness h;
+    h.connectPresent();
+    ASSERT_TRUE(h.machine.StartLinkOperation(Operation::TMIX));
+    h.machine.disconnect();
+    EXPECT_FALSE(h.link.LinkBusy());
+    EXPECT_EQ(h.state.portOpen, 0);
+    EXPECT_EQ(h.link.progress(), 0);
+    // Reconnecting is answered by the presence check alone, not by a stale time-out.
+    ASSERT_TRUE(h.machine.connectPort(0));
+    h.port.queueAnswer("OK\r\n");
+    h.run(30000);
+    EXPECT_TRUE(h.ui.messages().empty());
+    EXPECT_EQ(h.state.devicePresent, 1);
+}
+
+TEST(RunTiming, SendsTheIndexAfterTheAcknowledgment)
+{
+    LinkHarness h;
+    h.connectPresent();
+    h.values.currentTimingIndex = 4;
+    startAndAnswer(h, Operation::TMIX);
+    EXPECT_EQ(h.port.writtenBytes(), concat({commandLine("TMIX", 1), framed(4)}));
+    answerFinal(h);
+    EXPECT_TRUE(h.ui.messages().empty());
+    EXPECT_EQ(h.ui.events.back(), "present");
+}
+
+TEST(RunPattern, WrongAnswersGiveError)
+{
+    LinkHarness h;
+    h.connectPresent();
+    h.values.currentPatternIndex = 38;
+    startAndAnswer(h, Operation::PTIX, "NG\r\n");
+    EXPECT_EQ(h.ui.messages(), Events{"Error!!"});
+    EXPECT_EQ(h.port.writtenBytes(), commandLine("PTIX", 1));
+
+    h.ui.events.clear();
+    startAndAnswer(h, Operation::PTIX);
+    answerFinal(h, "??\r\n");
+    EXPECT_EQ(h.ui.messages(), Events{"Error!!"});
+    EXPECT_EQ(h.state.devicePresent, 1);
+}
+
+TEST(RunTiming, MissingFinalAnswerTimesOut)
+{
+    LinkHarness h;
+    h.connectPresent();
+    startAndAnswer(h, Operation::TMIX);
+    ASSERT_TRUE(h.runUntilIdle());
+    EXPECT_EQ(h.ui.messages(), Events{"No Response !!"});
+    EXPECT_EQ(h.state.devicePresent, 0);
+}
+
+TEST(SplitAnswer, StepTickBetweenTheTwoReadsSeesOnlyTheFirst)
+{
+    LinkHarness h;
+    h.connectPresent();
+    ASSERT_TRUE(h.machine.StartLinkOperation(Operation::DFSET));
+    h.port.queueAnswer("O");
+    h.link.receiveTick();
+    h.machine.stepTick();
+    EXPECT_EQ(h.ui.messages(), Events{"Error!!"});
+
+    LinkHarness g;
+    g.connectPresent();
+    ASSERT_TRUE(g.machine.StartLinkOperation(Operation::DFSET));
+    g.port.queueAnswer("O");
+    g.link.receiveTick();
+    g.port.queueAnswer("K");
+    g.link.receiveTick();
+    g.machine.stepTick();
+    EXPECT_EQ(g.ui.messages(), Events{"Upload Successful!!"});
+}
+
+TEST(DefaultSetting, OutcomesAndDisplays)
+{
+    LinkHarness h;
+    h.connectPresent();
+    startAndAnswer(h, Operation::DFSET);
+    EXPECT_EQ(h.ui.messages(), Events{"Upload Successful!!"});
+    EXPECT_EQ(h.state.devicePresent, 1);
+
+    h.ui.events.clear();
+    startAndAnswer(h, Operation::DFSET, "NG\r\n");
+    EXPECT_EQ(h.ui.messages(), Events{"Error!!"});
+    EXPECT_EQ(h.state.devicePresent, 0);
+}
+
+TEST(TimingUpload, BytesChecksumProgressAndMessage)
+{
+    LinkHarness h;
+    h.connectPresent();
+    h.values.timingSelection[0] = 1;
+    h.values.timingSelection[2] = 1;
+    startAndAnswer(h, Operation::TMGS);
+    std::vector<std::uint8_t> expected = concat({commandLine("TMGS", 37), framed(35), framed(1), framed(0), framed(1)});
+    for (int i = 0; i < 32; ++i)
+        expected = concat({expected, framed(0)});
+    expected = concat({expected, framed(0xDB)});
+    EXPECT_EQ(h.port.writtenBytes(), expected);
+    EXPECT_EQ(h.ui.progressValues.front(), 0);
+    EXPECT_EQ(h.ui.progressValues[1], 2);
+    EXPECT_EQ(h.ui.progressValues[2], 5);
+    EXPECT_EQ(h.ui.progressValues[3], 8);
+    EXPECT_EQ(h.ui.progressValues.back(), 100);
+    EXPECT_TRUE(contains(h.ui.events, "panel0"));
+    answerFinal(h);
+    EXPECT_EQ(h.ui.messages(), Events{"Upload successful!!"});
+}
+
+TEST(PatternUpload, CountFlagsAndChecksumAddUpToZero)
+{
+    LinkHarness h;
+    h.connectPresent();
+    for (int i = 0; i < kPatternCount; i += 2)
+        h.values.patternSelection[i] = 7; // a stray non-zero flag still goes out as 1
+    startAndAnswer(h, Operation::PTNS);
+    const auto bytes = h.port.writtenBytes();
+    const std::size_t payloadStart = commandLine("PTNS", 41).size();
+    ASSERT_EQ(bytes.size(), payloadStart + 3 * (1 + 39 + 1));
+    unsigned sum = 0;
+    for (std::size_t i = payloadStart + 1; i < bytes.size(); i += 3) {
+        sum += bytes[i];
+        if (i > payloadStart + 1 && i < bytes.size() - 3) {
+            EXPECT_LE(bytes[i], 1);
+        }
+    }
+    EXPECT_EQ(sum % 256, 0u);
+    EXPECT_EQ(h.ui.progressValues[1], 2);
+    EXPECT_EQ(h.ui.progressValues[2], 5);
+    EXPECT_EQ(h.ui.progressValues[3], 7);
+}
+
+TEST(ProgramUpload, OneValidRowThenUnsetRows)
+{
+    LinkHarness h;
+    h.connectPresent();
+    h.values.ProgramUploadImage.fill(0xFF);
+    h.values.ProgramUploadImage[0] = 5;
+    h.values.ProgramUploadImage[32] = 2;
+    h.values.ProgramUploadImage[64] = 1;
+    h.values.ProgramUploadImage[96] = 5;
+    startAndAnswer(h, Operation::ATRN);
+    std::vector<std::uint8_t> expected = concat({commandLine("ATRN", 130), framed(32), framed(5), framed(2),
+                                                 framed(1), framed(5)});
+    for (int i = 0; i < 31 * 4; ++i)
+        expected = concat({expected, framed(0xFF)});
+    const unsigned sum = 32 + 5 + 2 + 1 + 5 + 31 * 4 * 0xFF;
+    expected = concat({expected, framed(static_cast<int>((256 - sum % 256) % 256))});
+    EXPECT_EQ(h.port.writtenBytes(), expected);
+    EXPECT_EQ(h.ui.progressValues[1], 3);
+    EXPECT_EQ(h.ui.progressValues[2], 6);
+    answerFinal(h, "NG");
+    EXPECT_EQ(h.ui.messages(), Events{"Error!!"});
+}
+
+TEST(TableUpload, PayloadIsTakenWhenItStarts)
+{
+    LinkHarness h;
+    h.connectPresent();
+    h.values.timingSelection.fill(1);
+    // The window changes its selection while the payload loop lets the message loop run.
+    h.ui.onProcessEvents = [&] { h.values.timingSelection.fill(0); };
+    startAndAnswer(h, Operation::TMGS);
+    const auto bytes = h.port.writtenBytes();
+    const std::size_t dataStart = commandLine("TMGS", 37).size() + 3;
+    for (int i = 0; i < kTimingCount; ++i)
+        EXPECT_EQ(bytes[dataStart + 3 * i + 1], 1) << i;
+    EXPECT_EQ(bytes[bytes.size() - 2], (256 - (35 + 35) % 256) % 256);
+}
+
+TEST(TableUpload, SlowFinalAnswerTimesOutAfterSeventyTicks)
+{
+    LinkHarness h;
+    h.connectPresent();
+    startAndAnswer(h, Operation::TMGS);
+    h.run(7000);
+    EXPECT_TRUE(h.ui.messages().empty());
+    h.run(1000);
+    EXPECT_EQ(h.ui.messages(), Events{"No Response !!"});
+}
+
+TEST(EdidUpload, SendsAllBytesWithProgressAndNoChecksum)
+{
+    LinkHarness h;
+    h.connectPresent();
+    h.values.EdidBuffer = sampleEdid();
+    startAndAnswer(h, Operation::UEDID);
+    auto expected = commandLine("UEDID", 255);
+    for (int i = 0; i < kEdidSize; ++i)
+        expected = concat({expected, framed(h.values.EdidBuffer[i])});
+    EXPECT_EQ(h.port.writtenBytes(), expected);
+    EXPECT_EQ(h.ui.progressValues.back(), 100);
+    answerFinal(h);
+    EXPECT_EQ(h.ui.messages(), Events{"Upload successful!!"});
+}
+
+TEST(EdidUpload, DisconnectDuringThePayloadStopsItQuietly)
+{
+    LinkHarness h;
+    h.connectPresent();
+    int yields = 0;
+    h.ui.onProcessEvents = [&] {
+        if (++yields == 10)
+            h.machine.disconnect();
+    };
+    startAndAnswer(h, Operation::UEDID);
+    EXPECT_EQ(h.port.writtenBytes().size(), commandLine("UEDID", 255).size() + 3 * 10);
+    h.run(20000);
+    EXPECT_TRUE(h.ui.messages().empty());
+    EXPECT_EQ(h.link.progress(), 0);
+}
+
+TEST(WriteEdid, SendsOneAndReportsEachOutcome)
+{
+    LinkHarness h;
+    h.connectPresent();
+    startAndAnswer(h, Operation::WEDID);
+    EXPECT_EQ(h.port.writtenBytes(), concat({commandLine("WEDID", 0), framed(1)}));
+    EXPECT_EQ(h.link.progress(), 50);
+    answerFinal(h);
+    EXPECT_EQ(h.ui.messages(), Events{"Write EDID successful!!"});
+    EXPECT_EQ(h.link.progress(), 100);
+
+    h.ui.events.clear();
+    startAndAnswer(h, Operation::WEDID);
+    answerFinal(h, "NG\r\n");
+    EXPECT_EQ(h.ui.messages(), Events{"Write EDID Fail!!"});
+    EXPECT_EQ(h.state.devicePresent, 0);
+}
+
+TEST(WriteEdid, MissingFinalAnswerTimesOutAfterTenSeconds)
+{
+    LinkHarness h;
+    h.connectPresent();
+    startAndAnswer(h, Operation::WEDID);
+    h.run(10000);
+    EXPECT_TRUE(h.ui.messages().empty());
+    h.run(700);
+    EXPECT_EQ(h.ui.messages(), Events{"No Response !!"});
+    EXPECT_EQ(h.state.devicePresent, 0);
+}
+
+// Answers each block request of a read as a generator with edid would, after delayMs.
+void serveEdidRead(LinkHarness &h, const EdidBytes &edid, int delayMs, int malformedBlock = -1,
+                   bool lowerCase = false)
+{
+    for (int block = 0; block < 8; ++block) {
+        const std::size_t before = h.port.writtenBytes().size();
+        h.run(delayMs);
+        auto answer = blockAnswer(edid, block * 32, lowerCase);
+        if (block == malformedBlock)
+            answer[10] = 'G';
+        h.port.queueAnswer(answer);
+        for (int i = 0; i < 20 && h.port.writtenBytes().size() == before && h.link.LinkBusy(); ++i)
+            h.run(100);
+    }
+    h.runUntilIdle();
+}
+
+TEST(ReadEdid, EightBlocksLandAtTheirOffsets)
+{
+    LinkHarness h;
+    h.connectPresent();
+    const EdidBytes edid = sampleEdid();
+    startAndAnswer(h, Operation::REDID, "OK1\r\n");
+    serveEdidRead(h, edid, 0);
+    EXPECT_EQ(h.values.EdidBuffer, edid);
+    EXPECT_EQ(h.ui.messages(), Events{"  Read EDID Successful!!  "});
+    std::vector<std::uint8_t> expected = commandLine("REDID", 0);
+    for (int offset = 0; offset < 256; offset += 32)
+        expected = concat({expected, framed(offset)});
+    EXPECT_EQ(h.port.writtenBytes(), expected);
+    const std::vector<int> progress(h.ui.progressValues.begin() + 1, h.ui.progressValues.end());
+    EXPECT_EQ(progress, (std::vector<int>{0, 12, 25, 37, 50, 62, 75, 87, 100}));
+}
+
+TEST(ReadEdid, SlowGeneratorGetsEachBlockStoredOnce)
+{
+    LinkHarness h;
+    h.connectPresent();
+    const EdidBytes edid = sampleEdid();
+    startAndAnswer(h, Operation::REDID, "OK1\r\n");
+    serveEdidRead(h, edid, 1300, -1, true);
+    EXPECT_EQ(h.values.EdidBuffer, edid);
+    EXPECT_EQ(h.ui.messages(), Events{"  Read EDID Successful!!  "});
+}
+
+TEST(ReadEdid, MalformedBlockKeepsOldBytesAndEndsInError)
+{
+    LinkHarness h;
+    h.connectPresent();
+    h.values.EdidBuffer.fill(0xEE);
+    const EdidBytes edid = sampleEdid();
+    startAndAnswer(h, Operation::REDID, "OK1\r\n");
+    serveEdidRead(h, edid, 0, 3);
+    EXPECT_EQ(h.ui.messages(), Events{"Error!!"});
+    for (int i = 0; i < kEdidSize; ++i)
+        EXPECT_EQ(h.values.EdidBuffer[i], i / 32 == 3 ? 0xEE : edid[i]) << i;
+}
+
+TEST(ReadEdid, PartialBlockIsWaitedForThenStalledReadTimesOut)
+{
+    LinkHarness h;
+    h.connectPresent();
+    const EdidBytes edid = sampleEdid();
+    startAndAnswer(h, Operation::REDID, "OK1\r\n");
+    const auto answer = blockAnswer(edid, 0);
+    h.port.queueAnswer(std::vector<std::uint8_t>(answer.begin(), answer.begin() + 30));
+    h.run(2000);
+    const std::size_t sent = h.port.writtenBytes().size();
+    EXPECT_EQ(sent, commandLine("REDID", 0).size() + 3); // no second request yet
+    h.port.queueAnswer(std::vector<std::uint8_t>(answer.begin() + 30, answer.end()));
+    h.run(600);
+    EXPECT_EQ(h.port.writtenBytes().size(), sent + 3);
+    EXPECT_TRUE(std::equal(edid.begin(), edid.begin() + 32, h.values.EdidBuffer.begin()));
+
+    // The generator now says nothing more.
+    h.run(4000);
+    EXPECT_TRUE(h.ui.messages().empty());
+    h.run(1200);
+    EXPECT_EQ(h.ui.messages(), Events{"No Response !!"});
+    EXPECT_EQ(h.state.devicePresent, 0);
+    EXPECT_FALSE(h.link.LinkBusy());
+}
+
+TEST(ReadEdid, AcknowledgmentMustBeOK1)
+{
+    LinkHarness h;
+    h.connectPresent();
+    startAndAnswer(h, Operation::REDID, "OK\r\n");
+    EXPECT_EQ(h.ui.messages(), Events{"Error!!"});
+    EXPECT_EQ(h.state.devicePresent, 0);
+}
+
+TEST(ReadEdid, GarbageNeverWritesOutsideTheBuffer)
+{
+    LinkHarness h;
+    h.connectPresent();
+    startAndAnswer(h, Operation::REDID, "OK1\r\n");
+    for (int i = 0; i < 12 && h.link.LinkBusy(); ++i) {
+        h.port.queueAnswer(std::vector<std::uint8_t>(3000, 'A'));
+        h.run(500);
+    }
+    ASSERT_TRUE(h.runUntilIdle());
+    EXPECT_EQ(h.ui.messages(), Events{"Error!!"});
+}
+
+} // namespace
