@@ -1,0 +1,192 @@
+#include "CliArguments.h"
+
+#include "EdidFile.h"
+#include "ProgramSequence.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::optional<int> parseNumber(std::string text, int low, int high)
+{
+    text.erase(0, text.find_first_not_of(" \t"));
+    text.erase(text.find_last_not_of(" \t\r") + 1);
+    if (text.empty() || text.size() > 6 ||
+        !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; }))
+        return std::nullopt;
+    const int value = std::stoi(text);
+    if (value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+std::vector<std::string> split(const std::string &text, char separator)
+{
+    std::vector<std::string> parts;
+    std::stringstream stream(text);
+    std::string part;
+    while (std::getline(stream, part, separator))
+        parts.push_back(part);
+    if (!text.empty() && text.back() == separator)
+        parts.emplace_back();
+    return parts;
+}
+
+// One step a line: timing, pattern, s|m, show time. Returns an error text, empty when fine.
+std::string readProgram(const std::string &path, SharedValues &values)
+{
+    std::ifstream in(path);
+    if (!in)
+        return "cannot read " + path;
+    ProgramSequence sequence;
+    int steps = 0;
+    int lineNumber = 0;
+    std::string line;
+    while (std::getline(in, line)) {
+        ++lineNumber;
+        const auto hash = line.find('#');
+        if (hash != std::string::npos)
+            line.erase(hash);
+        if (line.find_first_not_of(" \t\r") == std::string::npos)
+            continue;
+        const std::string where = path + ":" + std::to_string(lineNumber) + ": ";
+        const auto fields = split(line, ',');
+        if (fields.size() != 4)
+            return where + "expected: timing, pattern, s|m, show time";
+        const auto timing = parseNumber(fields[0], 1, kTimingCount);
+        const auto pattern = parseNumber(fields[1], 1, kPatternCount);
+        std::string unit = fields[2];
+        unit.erase(std::remove_if(unit.begin(), unit.end(), [](unsigned char c) { return std::isspace(c); }),
+                   unit.end());
+        const auto showTime = parseNumber(fields[3], 1, 59);
+        if (!timing)
+            return where + "timing must be 1 to 35";
+        if (!pattern)
+            return where + "pattern must be 1 to 39";
+        if (unit != "s" && unit != "m")
+            return where + "unit must be s or m";
+        if (!showTime)
+            return where + "show time must be 1 to 59";
+        if (steps == kProgramSteps)
+            return where + "a program has at most 32 steps";
+        sequence.setStep(steps++, ProgramStep{static_cast<std::uint8_t>(*timing - 1),
+                                              static_cast<std::uint8_t>(*pattern - 1),
+                                              static_cast<std::uint8_t>(unit == "m" ? 1 : 0),
+                                              static_cast<std::uint8_t>(*showTime)});
+    }
+    if (BuildProgramUploadImage(sequence, values.ProgramUploadImage) == 0)
+        return "There is no legal item";
+    return {};
+}
+
+} // namespace
+
+std::optional<std::vector<int>> parseNumberList(const std::string &text, int count)
+{
+    std::vector<int> numbers;
+    if (text == "all") {
+        for (int n = 1; n <= count; ++n)
+            numbers.push_back(n);
+        return numbers;
+    }
+    for (const std::string &part : split(text, ',')) {
+        const auto n = parseNumber(part, 1, count);
+        if (!n)
+            return std::nullopt;
+        numbers.push_back(*n);
+    }
+    if (numbers.empty())
+        return std::nullopt;
+    return numbers;
+}
+
+CliParseResult parseCliArguments(const std::vector<std::string> &args)
+{
+    CliRequest request;
+    std::size_t i = 0;
+    if (i < args.size() && args[i] == "--port") {
+        if (i + 1 >= args.size())
+            return {std::nullopt, "--port needs a number 1 to 8 or a device path"};
+        const std::string port = args[i + 1];
+        if (const auto n = parseNumber(port, 1, 8))
+            request.portNumber = *n;
+        else if (!port.empty() && port[0] != '-')
+            request.portPath = port;
+        else
+            return {std::nullopt, "--port needs a number 1 to 8 or a device path"};
+        i += 2;
+    }
+    if (i >= args.size())
+        return {std::nullopt, "no command given"};
+    request.command = args[i++];
+    const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+    const std::string &cmd = request.command;
+
+    const auto wantArguments = [&](std::size_t n) { return rest.size() == n; };
+    if (cmd == "check" || cmd == "default" || cmd == "edid-write") {
+        if (!wantArguments(0))
+            return {std::nullopt, cmd + " takes no arguments"};
+        if (cmd == "default")
+            request.operation = Operation::DFSET;
+        else if (cmd == "edid-write")
+            request.operation = Operation::WEDID;
+        return {request, {}};
+    }
+    if (!wantArguments(1))
+        return {std::nullopt, cmd + " takes one argument"};
+    const std::string &arg = rest[0];
+
+    if (cmd == "timing" || cmd == "pattern") {
+        const int count = cmd == "timing" ? kTimingCount : kPatternCount;
+        const auto n = parseNumber(arg, 1, count);
+        if (!n)
+            return {std::nullopt, cmd + " must be a number from 1 to " + std::to_string(count)};
+        if (cmd == "timing") {
+            request.values.currentTimingIndex = static_cast<std::uint8_t>(*n - 1);
+            request.operation = Operation::TMIX;
+        } else {
+            request.values.currentPatternIndex = static_cast<std::uint8_t>(*n - 1);
+            request.operation = Operation::PTIX;
+        }
+        return {request, {}};
+    }
+    if (cmd == "timings" || cmd == "patterns") {
+        const int count = cmd == "timings" ? kTimingCount : kPatternCount;
+        const auto list = parseNumberList(arg, count);
+        if (!list)
+            return {std::nullopt, cmd + " takes 'all' or numbers from 1 to " + std::to_string(count) +
+                                      " separated by commas"};
+        for (int n : *list) {
+            if (cmd == "timings")
+                request.values.timingSelection[static_cast<std::size_t>(n - 1)] = 1;
+            else
+                request.values.patternSelection[static_cast<std::size_t>(n - 1)] = 1;
+        }
+        request.operation = cmd == "timings" ? Operation::TMGS : Operation::PTNS;
+        return {request, {}};
+    }
+    if (cmd == "program") {
+        const std::string error = readProgram(arg, request.values);
+        if (!error.empty())
+            return {std::nullopt, error};
+        request.operation = Operation::ATRN;
+        return {request, {}};
+    }
+    if (cmd == "edid-upload") {
+        if (!EdidFile::load(arg, request.values.EdidBuffer))
+            return {std::nullopt, EdidFile::OpenErrorMessage};
+        request.operation = Operation::UEDID;
+        return {request, {}};
+    }
+    if (cmd == "edid-read") {
+        if (arg.empty())
+            return {std::nullopt, "edid-read needs a file name"};
+        request.edidOutputPath = arg;
+        request.operation = Operation::REDID;
+        return {request, {}};
+    }
+    return {std::nullopt, "unknown command: " + cmd};
+}

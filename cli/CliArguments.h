@@ -1,0 +1,32 @@
+#pragma once
+
+#include "DeviceLinkState.h"
+#include "SharedValues.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What sgxctl was asked to do, checked and with its files read, before any port is touched.
+struct CliRequest {
+    std::string portPath; // empty: COM portNumber
+    int portNumber = 1;
+    std::string command;
+    std::optional<Operation> operation; // none for "check"
+    SharedValues values;
+    std::string edidOutputPath; // edid-read
+};
+
+struct CliParseResult {
+    std::optional<CliRequest> request;
+    std::string error; // the reason, for standard error
+};
+
+[[nodiscard]] CliParseResult parseCliArguments(const std::vector<std::string> &args);
+
+// "all" or comma-separated numbers from 1 to count; nullopt when malformed.
+[[nodiscard]] std::optional<std::vector<int>> parseNumberList(const std::string &text, int count);
+
+constexpr const char *kCliUsage =
+    "usage: sgxctl [--port N|PATH] check | timing N | pattern N | timings LIST | patterns LIST |\n"
+    "              program FILE | default | edid-read FILE | edid-upload FILE | edid-write";

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "LinkOperator.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <string>
+
+// The operator of sgxctl: every message is one line on standard error, as is every change of
+// the progress value. Nothing waits for anyone to press OK.
+class CliOperator final : public LinkOperator {
+public:
+    void showMessage(const std::string &text) override
+    {
+        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fflush(stderr);
+        lastMessage = text;
+        ++messageCount;
+    }
+    void showDevicePresent() override {}
+    void showDeviceAbsent() override {}
+    void setProgress(int percent) override
+    {
+        if (percent == m_progress)
+            return;
+        m_progress = percent;
+        std::fprintf(stderr, "progress %d\n", percent);
+        std::fflush(stderr);
+    }
+    void setProgressPanelOwnerDrawn() override {}
+    void appendReceiveLog(const std::uint8_t *, std::size_t) override {}
+    void clearReceiveLog() override {}
+    void processPendingEvents() override { QCoreApplication::processEvents(); }
+
+    std::string lastMessage;
+    int messageCount = 0;
+
+private:
+    int m_progress = 0;
+};
