@@ -1,0 +1,127 @@
+#include "CliArguments.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+CliParseResult parse(std::initializer_list<const char *> args)
+{
+    std::vector<std::string> v;
+    for (const char *a : args)
+        v.emplace_back(a);
+    return parseCliArguments(v);
+}
+
+std::string writeTemp(const std::string &name, const std::string &text)
+{
+    const fs::path path = fs::temp_directory_path() / name;
+    std::ofstream(path) << text;
+    return path.string();
+}
+
+TEST(CliArguments, PortIsANumberOrAPath)
+{
+    auto r = parse({"check"});
+    ASSERT_TRUE(r.request);
+    EXPECT_EQ(r.request->portNumber, 1);
+    EXPECT_TRUE(r.request->portPath.empty());
+    r = parse({"--port", "8", "check"});
+    ASSERT_TRUE(r.request);
+    EXPECT_EQ(r.request->portNumber, 8);
+    r = parse({"--port", "9", "check"}); // not a COM number: a device path
+    ASSERT_TRUE(r.request);
+    EXPECT_EQ(r.request->portPath, "9");
+    r = parse({"--port", "/dev/pts/7", "default"});
+    ASSERT_TRUE(r.request);
+    EXPECT_EQ(r.request->portPath, "/dev/pts/7");
+    EXPECT_EQ(r.request->operation, Operation::DFSET);
+    EXPECT_FALSE(parse({"--port"}).request);
+    EXPECT_FALSE(parse({"--port", "2"}).request);
+}
+
+TEST(CliArguments, IndexesCountFromOneOnTheCommandLine)
+{
+    auto r = parse({"timing", "5"});
+    ASSERT_TRUE(r.request);
+    EXPECT_EQ(r.request->operation, Operation::TMIX);
+    EXPECT_EQ(r.request->values.currentTimingIndex, 4);
+    r = parse({"pattern", "39"});
+    ASSERT_TRUE(r.request);
+    EXPECT_EQ(r.request->values.currentPatternIndex, 38);
+    for (auto bad : {"0", "36", "-1", "5x", "", " "})
+        EXPECT_FALSE(parse({"timing", bad}).request) << bad;
+    EXPECT_FALSE(parse({"pattern", "40"}).request);
+    EXPECT_FALSE(parse({"timing"}).request);
+    EXPECT_FALSE(parse({"timing", "1", "2"}).request);
+    EXPECT_FALSE(parse({"frobnicate"}).request);
+}
+
+TEST(CliArguments, Selections)
+{
+    auto r = parse({"timings", "1,3"});
+    ASSERT_TRUE(r.request);
+    EXPECT_EQ(r.request->operation, Operation::TMGS);
+    std::array<std::uint8_t, kTimingCount> expected{};
+    expected[0] = expected[2] = 1;
+    EXPECT_EQ(r.request->values.timingSelection, expected);
+    r = parse({"patterns", "all"});
+    ASSERT_TRUE(r.request);
+    for (std::uint8_t f : r.request->values.patternSelection)
+        EXPECT_EQ(f, 1);
+    for (auto bad : {"", ",", "1,,2", "1,40", "a", "1,"})
+        EXPECT_FALSE(parse({"patterns", bad}).request) << bad;
+}
+
+TEST(CliArguments, ProgramFile)
+{
+    const auto path = writeTemp("sgxctl-program.txt", "# warm-up\n\n7, 1, s, 3\n 3,2,m,59  # red\n");
+    auto r = parse({"program", path.c_str()});
+    ASSERT_TRUE(r.request) << r.error;
+    EXPECT_EQ(r.request->operation, Operation::ATRN);
+    const auto &image = r.request->values.ProgramUploadImage;
+    EXPECT_EQ((std::array<int, 4>{image[0], image[32], image[64], image[96]}), (std::array<int, 4>{6, 0, 0, 3}));
+    EXPECT_EQ((std::array<int, 4>{image[1], image[33], image[65], image[97]}), (std::array<int, 4>{2, 1, 1, 59}));
+    EXPECT_EQ(image[2], 255);
+
+    struct Bad {
+        const char *text;
+        const char *reason;
+    };
+    for (const Bad &b : {Bad{"36,1,s,3\n", "timing must be 1 to 35"}, Bad{"1,1,h,3\n", "unit must be s or m"},
+                         Bad{"1,1,s,0\n", "show time must be 1 to 59"}, Bad{"1,1,s\n", "expected"},
+                         Bad{"# nothing\n", "There is no legal item"}}) {
+        const auto bad = writeTemp("sgxctl-bad.txt", b.text);
+        r = parse({"program", bad.c_str()});
+        EXPECT_FALSE(r.request) << b.text;
+        EXPECT_NE(r.error.find(b.reason), std::string::npos) << r.error;
+    }
+    std::string tooLong;
+    for (int i = 0; i < 33; ++i)
+        tooLong += "1,1,s,3\n";
+    const auto longPath = writeTemp("sgxctl-long.txt", tooLong);
+    EXPECT_FALSE(parse({"program", longPath.c_str()}).request);
+    EXPECT_FALSE(parse({"program", "/nonexistent/program.txt"}).request);
+}
+
+TEST(CliArguments, EdidFiles)
+{
+    const std::string sample = std::string(SGX_TEST_DATA) + "/dell-2408wfp-dp.bin";
+    auto r = parse({"edid-upload", sample.c_str()});
+    ASSERT_TRUE(r.request);
+    EXPECT_EQ(r.request->values.EdidBuffer[0], 0x00);
+    EXPECT_EQ(r.request->values.EdidBuffer[1], 0xFF);
+    EXPECT_EQ(r.request->values.EdidBuffer[200], 0x00); // past a 128-byte file: still zero
+    r = parse({"edid-upload", "/nonexistent.bin"});
+    EXPECT_FALSE(r.request);
+    EXPECT_EQ(r.error, "Open file error");
+    r = parse({"edid-read", "/tmp/out.bin"});
+    ASSERT_TRUE(r.request);
+    EXPECT_EQ(r.request->edidOutputPath, "/tmp/out.bin");
+}
+
+} // namespace
