@@ -1,0 +1,253 @@
+// sgxctl against sgx100-sim on a real pseudo-terminal, at real pacing.
+#include "SimProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+namespace {
+
+struct CtlRun {
+    int exitCode = -1;
+    QString out;
+    QStringList messages; // standard error, one line each
+    qint64 elapsedMs = 0;
+};
+
+CtlRun sgxctl(const QStringList &args)
+{
+    QProcess p;
+    QElapsedTimer timer;
+    timer.start();
+    p.start(QStringLiteral(SGXCTL_PATH), args);
+    p.waitForFinished(120000);
+    CtlRun r;
+    r.elapsedMs = timer.elapsed();
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    r.messages = QString::fromLocal8Bit(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    return r;
+}
+
+QStringList withoutProgress(const QStringList &lines)
+{
+    QStringList out;
+    for (const QString &l : lines)
+        if (!l.startsWith("progress "))
+            out << l;
+    return out;
+}
+
+QByteArray hex(const QByteArray &bytes)
+{
+    return bytes.toHex(' ').toUpper();
+}
+
+QByteArray commandLine(const char *text, int argument)
+{
+    QByteArray line(text);
+    line.append(char(0x20)).append(char(argument)).append(char(0x20)).append(char(0x0A)).append(char(0x0D));
+    return line;
+}
+
+QByteArray framed(int value)
+{
+    return QByteArray().append(char(0x20)).append(char(value)).append(char(0x20));
+}
+
+class SgxctlEndToEnd : public ::testing::Test {
+protected:
+    void startSim(const QStringList &flags = {}) { ASSERT_TRUE(sim.start(flags)); }
+    QStringList port() const { return {"--port", sim.path()}; }
+    SimProcess sim;
+};
+
+TEST_F(SgxctlEndToEnd, RunTimingPutsExactBytesOnTheLinePaced)
+{
+    startSim();
+    const CtlRun r = sgxctl(port() + QStringList{"timing", "5"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(withoutProgress(r.messages).isEmpty()) << r.messages.join('|').toStdString();
+    EXPECT_EQ(hex(sim.sentBytes()), hex(commandLine("URTCNT", 0) + commandLine("TMIX", 1) + framed(4)));
+
+    // Spacing inside one command line, as the generator saw it.
+    std::vector<double> gaps;
+    const auto trace = sim.trace();
+    double previous = -1;
+    for (const auto &t : trace) {
+        if (!t.toGenerator)
+            continue;
+        if (previous >= 0 && t.atMs - previous < 200)
+            gaps.push_back(t.atMs - previous);
+        previous = t.atMs;
+    }
+    ASSERT_GE(gaps.size(), 15u);
+    std::sort(gaps.begin(), gaps.end());
+    EXPECT_NEAR(gaps[gaps.size() / 2], 35.0, 3.0);
+    EXPECT_GE(gaps.front(), 25.0);
+}
+
+TEST_F(SgxctlEndToEnd, CheckReportsPresence)
+{
+    startSim();
+    const CtlRun r = sgxctl(port() + QStringList{"check"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out.trimmed(), "Exist");
+}
+
+TEST_F(SgxctlEndToEnd, SilentGeneratorIsAbsentAfterTwoToThreeSeconds)
+{
+    startSim({"--silent"});
+    const CtlRun r = sgxctl(port() + QStringList{"timing", "1"});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(withoutProgress(r.messages), QStringList{"No Response !!"});
+    EXPECT_EQ(r.out.trimmed(), "Not Exist");
+    EXPECT_GE(r.elapsedMs, 1900);
+    EXPECT_LE(r.elapsedMs, 3500);
+}
+
+TEST_F(SgxctlEndToEnd, UnopenablePortIsReportedAndAbsent)
+{
+    const CtlRun r = sgxctl({"--port", "/nonexistent/tty", "check"});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.messages, QStringList{"Open COM Port 1 fail !!"});
+    EXPECT_EQ(r.out.trimmed(), "Not Exist");
+}
+
+TEST_F(SgxctlEndToEnd, BadArgumentsAndFilesExitTwoWithoutTouchingThePort)
+{
+    EXPECT_EQ(sgxctl({"timing", "36"}).exitCode, 2);
+    EXPECT_EQ(sgxctl({"nonsense"}).exitCode, 2);
+    const CtlRun r = sgxctl({"edid-upload", "/nonexistent.bin"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.messages.value(0), "Open file error");
+}
+
+TEST_F(SgxctlEndToEnd, TimingSelectionUpload)
+{
+    startSim();
+    const CtlRun r = sgxctl(port() + QStringList{"timings", "1,3"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(withoutProgress(r.messages), QStringList{"Upload successful!!"});
+    EXPECT_TRUE(r.messages.contains("progress 100"));
+    QByteArray payload = framed(0x23) + framed(1) + framed(0) + framed(1);
+    for (int i = 0; i < 32; ++i)
+        payload += framed(0);
+    payload += framed(0xDB);
+    EXPECT_EQ(hex(sim.sentBytes()), hex(commandLine("URTCNT", 0) + commandLine("TMGS", 0x25) + payload));
+}
+
+TEST_F(SgxctlEndToEnd, PatternSelectionAndDefaultSetting)
+{
+    startSim();
+    CtlRun r = sgxctl(port() + QStringList{"patterns", "all"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(withoutProgress(r.messages), QStringList{"Upload successful!!"});
+    r = sgxctl(port() + QStringList{"default"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(withoutProgress(r.messages), QStringList{"Upload Successful!!"});
+    const QByteArray sent = sim.sentBytes();
+    EXPECT_TRUE(sent.contains(commandLine("PTNS", 41) + framed(39) + framed(1)));
+    EXPECT_TRUE(sent.endsWith(commandLine("URTCNT", 0) + commandLine("DFSET", 0)));
+}
+
+TEST_F(SgxctlEndToEnd, ProgramUpload)
+{
+    startSim();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("show.txt");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("# two steps\n6,3,s,5\n10,1,m,2\n");
+    file.close();
+    const CtlRun r = sgxctl(port() + QStringList{"program", path});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(withoutProgress(r.messages), QStringList{"Upload successful!!"});
+    QByteArray rows = framed(5) + framed(2) + framed(0) + framed(5) + framed(9) + framed(0) + framed(1) + framed(2);
+    for (int i = 0; i < 30 * 4; ++i)
+        rows += framed(0xFF);
+    EXPECT_TRUE(sim.sentBytes().contains(commandLine("ATRN", 130) + framed(32) + rows));
+    EXPECT_TRUE(sim.changes().contains("program"));
+}
+
+TEST_F(SgxctlEndToEnd, ReadEdidStoresTheGeneratorsBytes)
+{
+    const QString sample = QStringLiteral(SGX_TEST_DATA "/asus-vw246-hdmi.bin");
+    startSim({"--edid", sample});
+    QTemporaryDir dir;
+    const QString out = dir.filePath("read.bin");
+    const CtlRun r = sgxctl(port() + QStringList{"edid-read", out});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(withoutProgress(r.messages), QStringList{"  Read EDID Successful!!  "});
+    QFile a(out);
+    QFile b(sample);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(hex(a.readAll()), hex(b.readAll()));
+    QByteArray requests = commandLine("REDID", 0);
+    for (int offset = 0; offset < 256; offset += 32)
+        requests += framed(offset);
+    EXPECT_TRUE(sim.sentBytes().endsWith(requests));
+}
+
+TEST_F(SgxctlEndToEnd, MalformedBlockEndsInErrorAndWritesNoFile)
+{
+    startSim({"--malformed-block", "3"});
+    QTemporaryDir dir;
+    const QString out = dir.filePath("read.bin");
+    const CtlRun r = sgxctl(port() + QStringList{"edid-read", out});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(withoutProgress(r.messages), QStringList{"Error!!"});
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST_F(SgxctlEndToEnd, WrongAcknowledgmentGarbageAndOverlongAnswers)
+{
+    startSim({"--no-ok"});
+    CtlRun r = sgxctl(port() + QStringList{"check"});
+    EXPECT_EQ(r.exitCode, 3);
+    sim.stop();
+
+    SimProcess garbage;
+    ASSERT_TRUE(garbage.start({"--garbage"}));
+    r = sgxctl({"--port", garbage.path(), "default"});
+    EXPECT_EQ(r.exitCode, 3); // garbage holds no "OK": the presence check already fails
+
+    SimProcess longAnswers;
+    ASSERT_TRUE(longAnswers.start({"--long-answer"}));
+    r = sgxctl({"--port", longAnswers.path(), "timing", "2"});
+    EXPECT_EQ(r.exitCode, 0) << r.messages.join('|').toStdString();
+}
+
+TEST_F(SgxctlEndToEnd, MissingFinalAnswerTimesOut)
+{
+    startSim({"--no-final"});
+    const CtlRun r = sgxctl(port() + QStringList{"timing", "3"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(withoutProgress(r.messages), QStringList{"No Response !!"});
+}
+
+TEST_F(SgxctlEndToEnd, HangUpMidPayloadEndsWithoutSpinning)
+{
+    startSim({"--hang-up"});
+    QProcess p;
+    p.start(QStringLiteral(SGXCTL_PATH), port() + QStringList{"timings", "all"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 1);
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_TRUE(err.contains("No Response !!")) << err.toStdString();
+}
+
+TEST_F(SgxctlEndToEnd, SlowGeneratorStillSucceeds)
+{
+    startSim({"--delay", "300"});
+    const CtlRun r = sgxctl(port() + QStringList{"timing", "35"});
+    EXPECT_EQ(r.exitCode, 0) << r.messages.join('|').toStdString();
+}
+
+} // namespace

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <vector>
+
+// sgx100-sim running on a pseudo-terminal for one test, with a byte trace.
+class SimProcess {
+public:
+    struct TracedByte {
+        double atMs;
+        bool toGenerator;
+        std::uint8_t byte;
+    };
+
+    ~SimProcess() { stop(); }
+
+    // Starts the emulator with extra flags; false if it did not come up with a device path.
+    bool start(const QStringList &flags = {})
+    {
+        m_tracePath = m_dir.filePath("trace.txt");
+        m_process.setProgram(QStringLiteral(SGX_SIM_PATH));
+        m_process.setArguments(QStringList{"--trace", m_tracePath} + flags);
+        m_process.start();
+        if (!m_process.waitForStarted(5000))
+            return false;
+        for (int i = 0; i < 50 && !m_process.canReadLine(); ++i)
+            m_process.waitForReadyRead(100);
+        m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+        m_process.setReadChannel(QProcess::StandardError);
+        return !m_path.isEmpty();
+    }
+
+    void stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000))
+            m_process.kill();
+        m_process.waitForFinished(1000);
+    }
+
+    [[nodiscard]] QString path() const { return m_path; }
+
+    // What the emulator said on standard error so far (one line per change).
+    QString changes()
+    {
+        while (m_process.waitForReadyRead(200))
+            m_stderr += m_process.readAllStandardError();
+        m_stderr += m_process.readAllStandardError();
+        return QString::fromLocal8Bit(m_stderr);
+    }
+
+    [[nodiscard]] std::vector<TracedByte> trace() const;
+    // The bytes the program put on the line, in order.
+    [[nodiscard]] QByteArray sentBytes() const;
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    QString m_path;
+    QString m_tracePath;
+    QByteArray m_stderr;
+};
+
+inline std::vector<SimProcess::TracedByte> SimProcess::trace() const
+{
+    std::vector<TracedByte> out;
+    QFile file(m_tracePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return out;
+    while (!file.atEnd()) {
+        const QList<QByteArray> parts = file.readLine().simplified().split(' ');
+        if (parts.size() != 3)
+            continue;
+        bool okTime = false;
+        bool okByte = false;
+        const double at = parts[0].toDouble(&okTime);
+        const uint value = parts[2].toUInt(&okByte, 16);
+        if (okTime && okByte && (parts[1] == ">" || parts[1] == "<"))
+            out.push_back({at, parts[1] == ">", static_cast<std::uint8_t>(value)});
+    }
+    return out;
+}
+
+inline QByteArray SimProcess::sentBytes() const
+{
+    QByteArray out;
+    for (const TracedByte &t : trace())
+        if (t.toGenerator)
+            out.append(static_cast<char>(t.byte));
+    return out;
+}
