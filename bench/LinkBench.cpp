@@ -1,0 +1,182 @@
+// Measures the link against sgx100-sim on a pseudo-terminal: character spacing as the
+// generator sees it, CPU share while sending, and the wall time of the long uploads.
+#include "DeviceLink.h"
+#include "LinkClock.h"
+#include "LinkOperator.h"
+#include "QtSerialLibrary.h"
+#include "SharedValues.h"
+#include "StepMachine.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+class QuietOperator final : public LinkOperator {
+public:
+    void showMessage(const std::string &text) override { lastMessage = text; }
+    void showDevicePresent() override {}
+    void showDeviceAbsent() override {}
+    void setProgress(int) override {}
+    void setProgressPanelOwnerDrawn() override {}
+    void appendReceiveLog(const std::uint8_t *, std::size_t) override {}
+    void clearReceiveLog() override {}
+    void processPendingEvents() override { QCoreApplication::processEvents(); }
+    std::string lastMessage;
+};
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+struct Traced {
+    double atMs;
+    bool toGenerator;
+};
+
+std::vector<Traced> readTrace(const QString &path)
+{
+    std::vector<Traced> out;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return out;
+    while (!file.atEnd()) {
+        const QList<QByteArray> parts = file.readLine().simplified().split(' ');
+        if (parts.size() == 3)
+            out.push_back({parts[0].toDouble(), parts[1] == ">"});
+    }
+    return out;
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const auto index = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(index, values.size() - 1)];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QString simPath = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(SGX_SIM_PATH);
+
+    QTemporaryDir dir;
+    const QString tracePath = dir.filePath("trace.txt");
+    QProcess sim;
+    sim.start(simPath, {"--trace", tracePath});
+    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
+        std::fprintf(stderr, "cannot start %s\n", qPrintable(simPath));
+        return 2;
+    }
+    const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
+
+    DeviceLinkState state;
+    QtSerialLibrary serial;
+    serial.setDeviceOverride(device);
+    SteadyLinkClock clock;
+    QuietOperator ui;
+    SharedValues values;
+    DeviceLink link(state, serial, clock, ui);
+    StepMachine machine(link, values);
+
+    QTimer receiveTimer;
+    QTimer stepTimer;
+    QObject::connect(&receiveTimer, &QTimer::timeout, [&] { link.receiveTick(); });
+    QObject::connect(&stepTimer, &QTimer::timeout, [&] { machine.stepTick(); });
+    receiveTimer.start(100);
+    stepTimer.start(500);
+
+    const auto waitIdle = [&] {
+        while (link.LinkBusy())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    };
+
+    if (!machine.connectPort(0)) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(device));
+        return 2;
+    }
+    waitIdle();
+    if (state.devicePresent == 0) {
+        std::fprintf(stderr, "the emulator did not answer\n");
+        return 2;
+    }
+
+    values.timingSelection.fill(1);
+    values.ProgramUploadImage.fill(0);
+    for (int i = 0; i < 32; ++i) {
+        values.ProgramUploadImage[static_cast<std::size_t>(96 + i)] = 5;
+        values.ProgramUploadImage[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+    }
+    for (int i = 0; i < kEdidSize; ++i)
+        values.EdidBuffer[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+
+    struct Case {
+        Operation op;
+        const char *name;
+        double reference;
+    };
+    std::printf("%-6s %12s %12s %10s %10s  %s\n", "op", "wall (s)", "sending (s)", "reference", "ratio",
+                "CPU while sending");
+    for (const Case &c : {Case{Operation::TMGS, "TMGS", 3.9}, Case{Operation::ATRN, "ATRN", 13.7},
+                          Case{Operation::UEDID, "UEDID", 28.0}}) {
+        const std::size_t traceBefore = readTrace(tracePath).size();
+        QElapsedTimer wall;
+        wall.start();
+        const double cpuBefore = cpuSeconds();
+        if (!machine.StartLinkOperation(c.op)) {
+            std::fprintf(stderr, "%s refused\n", c.name);
+            return 1;
+        }
+        waitIdle();
+        const double cpu = cpuSeconds() - cpuBefore;
+        const double seconds = static_cast<double>(wall.elapsed()) / 1000.0;
+        const auto trace = readTrace(tracePath);
+        double first = -1;
+        double last = 0;
+        for (std::size_t i = traceBefore; i < trace.size(); ++i)
+            if (trace[i].toGenerator) {
+                if (first < 0)
+                    first = trace[i].atMs;
+                last = trace[i].atMs;
+            }
+        const double sending = (last - first) / 1000.0;
+        std::printf("%-6s %12.2f %12.2f %10.1f %10.2f  %.2f %% of one core (%s)\n", c.name, seconds, sending,
+                    c.reference, sending / c.reference, 100.0 * cpu / seconds, ui.lastMessage.c_str());
+    }
+
+    std::vector<double> gaps;
+    const auto trace = readTrace(tracePath);
+    double previous = -1;
+    for (const Traced &t : trace) {
+        if (!t.toGenerator)
+            continue;
+        if (previous >= 0 && t.atMs - previous < 100)
+            gaps.push_back(t.atMs - previous);
+        previous = t.atMs;
+    }
+    std::printf("\ncharacter spacing as received, %zu gaps: min %.2f ms, median %.2f ms, 95th percentile %.2f ms, "
+                "max %.2f ms\n",
+                gaps.size(), percentile(gaps, 0), percentile(gaps, 0.5), percentile(gaps, 0.95),
+                percentile(gaps, 1));
+    sim.terminate();
+    sim.waitForFinished(3000);
+    return 0;
+}
