@@ -1,0 +1,463 @@
+#include "TMainForm.h"
+
+#include "AppForms.h"
+#include "DeviceLinkState.h"
+#include "GaugeBar.h"
+#include "MdiTiling.h"
+#include "PanelStatusBar.h"
+#include "ProgramTitle.h"
+#include "TAboutBox.h"
+#include "TCOM_PORT_SETTING_FORM.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kLeft = 100;
+constexpr int kTop = 45;
+constexpr int kOuterWidth = 900;
+constexpr int kOuterHeight = 694;
+
+constexpr int kGaugePanel = 0;
+constexpr int kPresencePanel = 2;
+const QString kPresentText = QStringLiteral(" SGX-100 Status : Exist    ");
+const QString kAbsentText = QStringLiteral(" SGX-100 Status : Not Exist");
+
+} // namespace
+
+TMainForm::TMainForm(DeviceLinkState &state, SharedValues &values, SerialLibrary &serial, LinkClock &clock,
+                     AppForms &forms, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_values(values), m_forms(forms),
+      m_link(state, serial, clock, *this), m_steps(m_link, values)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Vorna - tv Signal Generator"));
+    setWindowIcon(ImageList::programIcon());
+
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName(QStringLiteral("ClientArea"));
+    m_mdiArea->setBackground(Qt::white);
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdiArea);
+
+    createMenus();
+    createToolBar();
+    createStatusBar();
+
+    // The receive log: kept, never shown, read by nothing.
+    m_memo1 = new QPlainTextEdit(this);
+    m_memo1->setObjectName(QStringLiteral("Memo1"));
+    m_memo1->setReadOnly(true);
+    m_memo1->hide();
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(kStepTickMs);
+    // Queued, so the step tick's own slot has returned before a message box it shows starts a
+    // nested loop; otherwise the timer would be held back until the box closed.
+    connect(
+        m_timer1, &QTimer::timeout, this, [this] { m_steps.stepTick(); }, Qt::QueuedConnection);
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(kReceiveTickMs);
+    connect(m_timer2, &QTimer::timeout, this, [this] { m_link.receiveTick(); });
+
+    // FormCreate
+    move(kLeft, kTop);
+    resize(kOuterWidth, kOuterHeight);
+    if (m_state.devicePresent == 1)
+        m_link.ShowDevicePresent();
+    else
+        m_link.ShowDeviceAbsent();
+
+    m_timer1->start();
+    m_timer2->start();
+}
+
+QAction *TMainForm::addItem(QMenu *menu, const char *name, const QString &caption,
+                            void (TMainForm::*handler)(), int picture)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    if (picture >= 0)
+        action->setIcon(m_images.icon(picture));
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void TMainForm::createMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu *file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File1"));
+    QAction *open = addItem(file, "FileOpenItem", QStringLiteral("&Open"), &TMainForm::FileOpenItemClick,
+                            ImageList::Open);
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    addItem(file, "FileSaveAsItem", QStringLiteral("Save &As..."), &TMainForm::FileSaveAsItemClick,
+            ImageList::SaveAs);
+    addItem(file, "FileExitItem", QStringLiteral("E&xit"), &TMainForm::FileExit1Execute);
+
+    QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("Edit1"));
+    addItem(edit, "Timing2", QStringLiteral("Timing"), &TMainForm::Timing2Click);
+    addItem(edit, "Pattern2", QStringLiteral("Pattern"), &TMainForm::Pattern2Click);
+    addItem(edit, "Program1", QStringLiteral("Program"), &TMainForm::Program1Click);
+    edit->addSeparator()->setObjectName(QStringLiteral("N1"));
+    addItem(edit, "DefaultSetting", QStringLiteral("Default Setting"), &TMainForm::DefaultSettingClick);
+
+    QMenu *config = bar->addMenu(QStringLiteral("Config"));
+    config->setObjectName(QStringLiteral("Config1"));
+    addItem(config, "COMPort1", QStringLiteral("COM Port"), &TMainForm::COMPort1Click);
+
+    QMenu *output = bar->addMenu(QStringLiteral("Output"));
+    output->setObjectName(QStringLiteral("Output1"));
+    addItem(output, "Timing1", QStringLiteral("Timing"), &TMainForm::Timing1Click);
+    addItem(output, "Pattern1", QStringLiteral("Pattern"), &TMainForm::Pattern1Click);
+
+    QMenu *edid = bar->addMenu(QStringLiteral("EDID"));
+    edid->setObjectName(QStringLiteral("EDID"));
+    addItem(edid, "EDID_READ", QStringLiteral("Read EDID"), &TMainForm::EDID_READClick);
+    addItem(edid, "WRITE_EDID", QStringLiteral("Upload EDID"), &TMainForm::WRITE_EDIDClick);
+    addItem(edid, "WriteEDID1", QStringLiteral("Write EDID"), &TMainForm::WriteEDID1Click);
+    addItem(edid, "EDID_Memorys", QStringLiteral("Memory"), &TMainForm::EDID_MemorysClick);
+
+    m_windowMenu = bar->addMenu(QStringLiteral("&Window"));
+    m_windowMenu->setObjectName(QStringLiteral("Window1"));
+    addItem(m_windowMenu, "WindowCascadeItem", QStringLiteral("&Cascade"), &TMainForm::WindowCascadeItemClick,
+            ImageList::Cascade);
+    addItem(m_windowMenu, "WindowTileItem", QStringLiteral("Tile &Horizontally"),
+            &TMainForm::WindowTileItemClick, ImageList::TileHorizontally);
+    addItem(m_windowMenu, "WindowTileItem2", QStringLiteral("Tile &Vertically"),
+            &TMainForm::WindowTileItem2Click, ImageList::TileVertically);
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &TMainForm::fillWindowList);
+
+    QMenu *help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    addItem(help, "HelpAboutItem", QStringLiteral("&About..."), &TMainForm::HelpAbout1Execute);
+}
+
+void TMainForm::createToolBar()
+{
+    m_toolBar2 = addToolBar(QStringLiteral("ToolBar2"));
+    m_toolBar2->setObjectName(QStringLiteral("ToolBar2"));
+    m_toolBar2->setMovable(false);
+    m_toolBar2->setFloatable(false);
+    m_toolBar2->setFixedHeight(30);
+    m_toolBar2->setIconSize(QSize(16, 16));
+    m_toolBar2->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_toolBar2->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_toolBar2->setContentsMargins(5, 0, 0, 0);
+    m_toolBar2->toggleViewAction()->setVisible(false);
+
+    const auto addButton = [this](const char *name, const QString &tip, int picture,
+                                  void (TMainForm::*handler)()) {
+        QAction *action = m_toolBar2->addAction(m_images.icon(picture), tip);
+        action->setObjectName(QString::fromLatin1(name));
+        m_toolBar2->widgetForAction(action)->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    m_connectButton = addButton("ConnectButton", QStringLiteral("Connect"), ImageList::Connect,
+                                &TMainForm::ConnectButtonClick);
+    m_disConnectButton = addButton("DisConnectButton", QStringLiteral("Disconnect"), ImageList::Disconnect,
+                                   &TMainForm::DisConnectButtonClick);
+    m_timingRun =
+        addButton("Timing_Run", QStringLiteral("Timing"), ImageList::TimingRun, &TMainForm::Timing_RunClick);
+    m_patternRun = addButton("Pattern_Run", QStringLiteral("Pattern"), ImageList::PatternRun,
+                             &TMainForm::Pattern_RunClick);
+}
+
+void TMainForm::createStatusBar()
+{
+    m_statusBar1 = new PanelStatusBar({250, 450, 100}, this);
+    m_statusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    setStatusBar(m_statusBar1);
+
+    m_progressGauge = new GaugeBar(m_statusBar1);
+    m_progressGauge->setObjectName(QStringLiteral("ProgressGauge"));
+    const QRect panel = m_statusBar1->panelRect(kGaugePanel);
+    m_progressGauge->setGeometry(2, 2, panel.width() - 4, m_statusBar1->height() - 4);
+}
+
+// ---- What the link shows the operator ----
+
+void TMainForm::showMessage(const std::string &text)
+{
+    // Over whatever modal window is up, so the COM port dialog's failures appear on top of it.
+    QWidget *owner = QApplication::activeModalWidget();
+    QMessageBox box(QMessageBox::NoIcon, programTitle(), QString::fromStdString(text), QMessageBox::Ok,
+                    owner != nullptr ? owner : this);
+    box.exec();
+}
+
+void TMainForm::showDevicePresent()
+{
+    m_connectButton->setEnabled(false);
+    m_disConnectButton->setEnabled(true);
+    m_statusBar1->setPanelOwnerDrawn(kPresencePanel, false);
+    attachStatusDrawHandler(false);
+    m_statusBar1->setPanelText(kPresencePanel, kPresentText);
+    m_statusBar1->repaint();
+}
+
+void TMainForm::showDeviceAbsent()
+{
+    m_connectButton->setEnabled(true);
+    m_disConnectButton->setEnabled(false);
+    m_statusBar1->setPanelOwnerDrawn(kPresencePanel, true);
+    attachStatusDrawHandler(true);
+    m_statusBar1->repaint();
+}
+
+void TMainForm::setProgress(int percent)
+{
+    m_progressGauge->setValue(percent);
+}
+
+void TMainForm::setProgressPanelOwnerDrawn()
+{
+    m_statusBar1->setPanelOwnerDrawn(kGaugePanel, true);
+    attachStatusDrawHandler(true);
+    m_statusBar1->repaint();
+}
+
+void TMainForm::appendReceiveLog(const std::uint8_t *bytes, std::size_t count)
+{
+    m_memo1->moveCursor(QTextCursor::End);
+    m_memo1->insertPlainText(
+        QString::fromLatin1(reinterpret_cast<const char *>(bytes), static_cast<qsizetype>(count)));
+}
+
+void TMainForm::clearReceiveLog()
+{
+    m_memo1->clear();
+}
+
+void TMainForm::processPendingEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void TMainForm::attachStatusDrawHandler(bool attached)
+{
+    if (attached)
+        m_statusBar1->setDrawHandler([this](QPainter &painter, int panel, const QRect &rect) {
+            StatusBar1DrawPanel(painter, panel, rect);
+        });
+    else
+        m_statusBar1->setDrawHandler({});
+}
+
+void TMainForm::StatusBar1DrawPanel(QPainter &painter, int panel, const QRect &rect)
+{
+    QColor brush = palette().color(QPalette::Button);
+    QColor font = Qt::black;
+    QString text = m_statusBar1->panelText(panel);
+    if (panel == kPresencePanel) {
+        brush = QColor(255, 0, 0);
+        font = Qt::white;
+        text = kAbsentText;
+    }
+    painter.fillRect(rect, brush);
+    painter.setPen(font);
+    painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+}
+
+// ---- Menu and tool bar ----
+
+void TMainForm::FileOpenItemClick()
+{
+    // Loads EdidBuffer from a file; the data file comes with the EDID windows.
+}
+
+void TMainForm::FileSaveAsItemClick()
+{
+    // Saves EdidBuffer to a file; the data file comes with the EDID windows.
+}
+
+void TMainForm::FileExit1Execute()
+{
+    close();
+}
+
+void TMainForm::Timing2Click()
+{
+    // Shows TTimings modally once it exists.
+}
+
+void TMainForm::Pattern2Click()
+{
+    // Shows TPatterns modally once it exists.
+}
+
+void TMainForm::Program1Click()
+{
+    // Shows TProgrammer_Form modally once it exists.
+}
+
+void TMainForm::DefaultSettingClick()
+{
+    m_steps.StartLinkOperation(Operation::DFSET);
+}
+
+void TMainForm::COMPort1Click()
+{
+    if (m_forms.comPortSettingForm != nullptr)
+        m_forms.comPortSettingForm->exec();
+}
+
+void TMainForm::Timing1Click()
+{
+    openOutputWindow(QStringLiteral("Timing"));
+}
+
+void TMainForm::Pattern1Click()
+{
+    openOutputWindow(QStringLiteral("Pattern"));
+}
+
+QMdiSubWindow *TMainForm::findChildWindow(const QString &caption) const
+{
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
+        if (window->windowTitle() == caption)
+            return window;
+    }
+    return nullptr;
+}
+
+void TMainForm::openOutputWindow(const QString &caption)
+{
+    // An open output window is left where it is, not brought forward.
+    if (findChildWindow(caption) != nullptr)
+        return;
+    // The output windows (TTiming, TPatternForm) are created here as children of the frame once
+    // they exist.
+}
+
+void TMainForm::EDID_READClick()
+{
+    m_steps.StartLinkOperation(Operation::REDID);
+}
+
+void TMainForm::WRITE_EDIDClick()
+{
+    m_steps.StartLinkOperation(Operation::UEDID);
+}
+
+void TMainForm::WriteEDID1Click()
+{
+    m_steps.StartLinkOperation(Operation::WEDID);
+}
+
+void TMainForm::EDID_MemorysClick()
+{
+    // Shows TEDID_Block modally once it exists; it needs no connection.
+}
+
+void TMainForm::WindowCascadeItemClick()
+{
+    m_mdiArea->cascadeSubWindows();
+}
+
+void TMainForm::WindowTileItemClick()
+{
+    tileSubWindows(*m_mdiArea, Qt::Horizontal);
+}
+
+void TMainForm::WindowTileItem2Click()
+{
+    tileSubWindows(*m_mdiArea, Qt::Vertical);
+}
+
+void TMainForm::fillWindowList()
+{
+    // The fixed items stay; the list of open children after them is built anew each time.
+    const QList<QAction *> actions = m_windowMenu->actions();
+    for (int i = 3; i < actions.size(); ++i) {
+        m_windowMenu->removeAction(actions[i]);
+        actions[i]->deleteLater();
+    }
+    const QList<QMdiSubWindow *> windows = m_mdiArea->subWindowList();
+    if (windows.isEmpty())
+        return;
+    m_windowMenu->addSeparator();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow *window = windows[i];
+        QAction *entry =
+            m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()));
+        entry->setCheckable(true);
+        entry->setChecked(window == m_mdiArea->activeSubWindow());
+        connect(entry, &QAction::triggered, this, [this, window] { m_mdiArea->setActiveSubWindow(window); });
+    }
+}
+
+void TMainForm::HelpAbout1Execute()
+{
+    if (m_forms.aboutBox != nullptr)
+        m_forms.aboutBox->exec();
+}
+
+void TMainForm::ConnectButtonClick()
+{
+    COMPort1Click();
+}
+
+void TMainForm::DisConnectButtonClick()
+{
+    m_steps.disconnect();
+}
+
+void TMainForm::Timing_RunClick()
+{
+    Timing1Click();
+}
+
+void TMainForm::Pattern_RunClick()
+{
+    Pattern1Click();
+}
+
+// ---- Window events ----
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_placed) {
+        m_placed = true;
+        QTimer::singleShot(0, this, &TMainForm::fitOuterSize);
+    }
+}
+
+void TMainForm::fitOuterSize()
+{
+    // The size asked for is the outer one; once the frame is known, take it off the inside.
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    const int frameWidth = outer.width() - inner.width();
+    const int frameHeight = outer.height() - inner.height();
+    if (frameWidth > 0 || frameHeight > 0)
+        resize(kOuterWidth - frameWidth, kOuterHeight - frameHeight);
+    move(kLeft, kTop);
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    // FormClose: a running transfer is abandoned; the port is closed whether or not one was opened.
+    m_timer1->stop();
+    m_timer2->stop();
+    m_link.ClosePort();
+    event->accept();
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "DeviceLink.h"
+#include "ImageList.h"
+#include "LinkOperator.h"
+#include "StepMachine.h"
+
+#include <QMainWindow>
+
+class LinkClock;
+class PanelStatusBar;
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QTimer;
+class QToolBar;
+class SerialLibrary;
+struct AppForms;
+struct DeviceLinkState;
+struct SharedValues;
+
+// The frame: menus, tool bar, status bar with the presence display and progress gauge, and the
+// two timers that drive the link. Everything the link shows the operator comes through here.
+class TMainForm : public QMainWindow, public LinkOperator {
+    Q_OBJECT
+public:
+    static constexpr int kStepTickMs = 500;
+    static constexpr int kReceiveTickMs = 100;
+
+    TMainForm(DeviceLinkState &state, SharedValues &values, SerialLibrary &serial, LinkClock &clock,
+              AppForms &forms, QWidget *parent = nullptr);
+
+    [[nodiscard]] StepMachine &stepMachine() { return m_steps; }
+    [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
+    [[nodiscard]] QMdiArea *mdiArea() const { return m_mdiArea; }
+
+    // LinkOperator
+    void showMessage(const std::string &text) override;
+    void showDevicePresent() override;
+    void showDeviceAbsent() override;
+    void setProgress(int percent) override;
+    void setProgressPanelOwnerDrawn() override;
+    void appendReceiveLog(const std::uint8_t *bytes, std::size_t count) override;
+    void clearReceiveLog() override;
+    void processPendingEvents() override;
+
+    // File
+    void FileOpenItemClick();
+    void FileSaveAsItemClick();
+    void FileExit1Execute();
+    // Edit
+    void Timing2Click();
+    void Pattern2Click();
+    void Program1Click();
+    void DefaultSettingClick();
+    // Config
+    void COMPort1Click();
+    // Output
+    void Timing1Click();
+    void Pattern1Click();
+    // EDID
+    void EDID_READClick();
+    void WRITE_EDIDClick();
+    void WriteEDID1Click();
+    void EDID_MemorysClick();
+    // Window
+    void WindowCascadeItemClick();
+    void WindowTileItemClick();
+    void WindowTileItem2Click();
+    // Help
+    void HelpAbout1Execute();
+    // Tool bar
+    void ConnectButtonClick();
+    void DisConnectButtonClick();
+    void Timing_RunClick();
+    void Pattern_RunClick();
+
+    // Paints an owner-drawn status panel: the red "Not Exist" panel, or a plain one.
+    void StatusBar1DrawPanel(QPainter &painter, int panel, const QRect &rect);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    QAction *addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
+                     int picture = -1);
+    void attachStatusDrawHandler(bool attached);
+    void fitOuterSize();
+    void fillWindowList();
+    [[nodiscard]] QMdiSubWindow *findChildWindow(const QString &caption) const;
+    void openOutputWindow(const QString &caption);
+
+    DeviceLinkState &m_state;
+    SharedValues &m_values;
+    AppForms &m_forms;
+    DeviceLink m_link;
+    StepMachine m_steps;
+    ImageList m_images;
+    bool m_placed = false;
+
+    QMdiArea *m_mdiArea = nullptr;
+    QMenu *m_windowMenu = nullptr;
+    QToolBar *m_toolBar2 = nullptr;
+    QAction *m_connectButton = nullptr;
+    QAction *m_disConnectButton = nullptr;
+    QAction *m_timingRun = nullptr;
+    QAction *m_patternRun = nullptr;
+    PanelStatusBar *m_statusBar1 = nullptr;
+    QProgressBar *m_progressGauge = nullptr;
+    QPlainTextEdit *m_memo1 = nullptr;
+    QTimer *m_timer1 = nullptr;
+    QTimer *m_timer2 = nullptr;
+};
