@@ -1,0 +1,87 @@
+// Saves pictures of the program's windows as an operator sees them: sgx_screenshots DIR.
+// With SGX100_COM1 naming a generator (or the emulator) it also connects and shows the
+// present display.
+#include "DeviceLinkState.h"
+#include "SgxProgram.h"
+#include "SharedValues.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cstdio>
+
+namespace {
+
+bool save(const QPixmap &picture, const QDir &dir, const QString &name)
+{
+    const QString path = dir.filePath(name);
+    if (!picture.save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+QPixmap screenPicture()
+{
+    return QGuiApplication::primaryScreen()->grabWindow(0);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    DeviceLinkState state;
+    SharedValues values;
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+        return 2;
+    }
+    const QDir dir(QString::fromLocal8Bit(argv[1]));
+    bool ok = true;
+
+    SgxProgram program(state, values);
+    TMainForm &main = program.mainForm();
+    program.show();
+    if (!QTest::qWaitForWindowExposed(&main))
+        return 1;
+    QTest::qWait(500);
+    ok &= save(main.grab(), dir, QStringLiteral("main-absent.png"));
+
+    TAboutBox &about = program.aboutBox();
+    QTimer::singleShot(500, &about, [&] {
+        ok &= save(about.grab(), dir, QStringLiteral("about-box.png"));
+        ok &= save(screenPicture(), dir, QStringLiteral("screen-about-box.png"));
+        QTest::keyClick(&about, Qt::Key_Return);
+    });
+    main.HelpAbout1Execute();
+
+    const bool connect = !qEnvironmentVariableIsEmpty("SGX100_COM1");
+    TCOM_PORT_SETTING_FORM &dialog = program.comPortSettingForm();
+    QTimer::singleShot(500, &dialog, [&] {
+        ok &= save(dialog.grab(), dir, QStringLiteral("com-port-dialog.png"));
+        ok &= save(screenPicture(), dir, QStringLiteral("screen-com-port-dialog.png"));
+        const char *button = connect ? "Button1" : "Button2";
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QString::fromLatin1(button)), Qt::LeftButton);
+    });
+    QTest::mouseClick(main.findChild<QToolButton *>(QStringLiteral("ConnectButton")), Qt::LeftButton);
+
+    if (connect) {
+        if (!QTest::qWaitFor([&] { return state.devicePresent == 1; }, 5000)) {
+            std::fprintf(stderr, "the generator did not answer\n");
+            ok = false;
+        }
+        QTest::qWait(300);
+        ok &= save(main.grab(), dir, QStringLiteral("main-present.png"));
+    }
+    main.close();
+    return ok ? 0 : 1;
+}
