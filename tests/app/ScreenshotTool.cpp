@@ -8,6 +8,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -56,6 +59,18 @@ int main(int argc, char *argv[])
     QTest::qWait(500);
     ok &= save(main.grab(), dir, QStringLiteral("main-absent.png"));
 
+    // The menus with pictures, opened from the menu bar.
+    QMenuBar *bar = main.menuBar();
+    const QList<QPair<const char *, QString>> menus = {{"File1", QStringLiteral("menu-file.png")},
+                                                       {"Window1", QStringLiteral("menu-window.png")}};
+    for (const auto &[name, picture] : menus) {
+        auto *menu = bar->findChild<QMenu *>(QString::fromLatin1(name));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+        QTest::qWait(400);
+        ok &= save(screenPicture().copy(main.frameGeometry().united(menu->geometry())), dir, picture);
+        menu->close();
+    }
+
     TAboutBox &about = program.aboutBox();
     QTimer::singleShot(500, &about, [&] {
         ok &= save(about.grab(), dir, QStringLiteral("about-box.png"));
@@ -81,6 +96,22 @@ int main(int argc, char *argv[])
         }
         QTest::qWait(300);
         ok &= save(main.grab(), dir, QStringLiteral("main-present.png"));
+
+        // Edit > Default Setting and the generator's confirmation.
+        QTimer poll;
+        poll.setInterval(50);
+        QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box == nullptr || !box->isVisible())
+                return;
+            poll.stop();
+            QTest::qWait(300);
+            ok &= save(screenPicture().copy(main.frameGeometry()), dir, QStringLiteral("message-box.png"));
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        });
+        poll.start();
+        main.DefaultSettingClick();
+        QTest::qWait(3000);
     }
     main.close();
     return ok ? 0 : 1;
