@@ -5,7 +5,6 @@
 #include "TMainForm.h"
 
 #include <QComboBox>
-#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -15,10 +14,8 @@
 
 namespace AppTestSupport {
 
-const QString kAbsentText = QStringLiteral(" SGX-100 Status : Not Exist");
-const QString kPresentText = QStringLiteral(" SGX-100 Status : Exist    ");
-
 namespace {
+
 QtMessageHandler g_previousHandler = nullptr;
 
 void filterPlatformWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message)
@@ -28,6 +25,24 @@ void filterPlatformWarnings(QtMsgType type, const QMessageLogContext &context, c
     if (g_previousHandler != nullptr)
         g_previousHandler(type, context, message);
 }
+
+bool buttonEnabled(QMainWindow &window, const char *name)
+{
+    auto *button = window.findChild<QToolButton *>(QString::fromLatin1(name));
+    return button != nullptr && button->isEnabled();
+}
+
+PanelStatusBar &statusBar(TMainForm &form)
+{
+    return *form.findChild<PanelStatusBar *>(QStringLiteral("StatusBar1"));
+}
+
+QImage presencePanel(TMainForm &form)
+{
+    PanelStatusBar &bar = statusBar(form);
+    return bar.grab(bar.panelContentsRect(2)).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
 } // namespace
 
 void quietenPlatformWarnings()
@@ -42,13 +57,11 @@ void chooseMenuItem(QMainWindow &window, const QString &menuName, const QString 
     QVERIFY2(menu != nullptr, qPrintable(menuName));
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
     QVERIFY(QTest::qWaitForWindowExposed(menu));
-    QAction *item = nullptr;
-    for (QAction *a : menu->actions()) {
-        if (a->objectName() == itemName)
-            item = a;
-    }
-    QVERIFY2(item != nullptr, qPrintable(itemName));
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+    const QList<QAction *> items = menu->actions();
+    const auto item =
+        std::find_if(items.begin(), items.end(), [&](QAction *a) { return a->objectName() == itemName; });
+    QVERIFY2(item != items.end(), qPrintable(itemName));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(*item).center());
 }
 
 void clickToolButton(QMainWindow &window, const QString &buttonName)
@@ -56,12 +69,6 @@ void clickToolButton(QMainWindow &window, const QString &buttonName)
     auto *button = window.findChild<QToolButton *>(buttonName);
     QVERIFY2(button != nullptr, qPrintable(buttonName));
     QTest::mouseClick(button, Qt::LeftButton);
-}
-
-bool toolButtonEnabled(QMainWindow &window, const QString &buttonName)
-{
-    auto *button = window.findChild<QToolButton *>(buttonName);
-    return button != nullptr && button->isEnabled();
 }
 
 void pickPortAndConfirm(ModalDriver &driver, int itemIndex)
@@ -76,39 +83,37 @@ void pickPortAndConfirm(ModalDriver &driver, int itemIndex)
     });
 }
 
-QImage presencePanelPicture(PanelStatusBar &bar)
+void cancelPortDialog(ModalDriver &driver, bool *wasOpen)
 {
-    return bar.grab(bar.panelContentsRect(2)).toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-QImage expectedAbsentPanel(PanelStatusBar &bar)
-{
-    const QRect area = bar.panelContentsRect(2);
-    QImage picture(area.size(), QImage::Format_RGB32);
-    picture.fill(QColor(255, 0, 0));
-    QPainter painter(&picture);
-    painter.setFont(bar.font());
-    painter.setPen(Qt::white);
-    painter.drawText(QRect(QPoint(0, 0), area.size()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     kAbsentText);
-    return picture;
+    driver.thenOn(QStringLiteral("COM_PORT_SETTING_FORM"), [wasOpen](QWidget *dialog) {
+        if (wasOpen != nullptr)
+            *wasOpen = dialog->isVisible();
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Button2")), Qt::LeftButton);
+    });
 }
 
 bool showsAbsent(TMainForm &form)
 {
-    auto *bar = form.findChild<PanelStatusBar *>(QStringLiteral("StatusBar1"));
-    return toolButtonEnabled(form, QStringLiteral("ConnectButton")) &&
-           !toolButtonEnabled(form, QStringLiteral("DisConnectButton")) &&
-           presencePanelPicture(*bar) == expectedAbsentPanel(*bar);
+    const QImage shown = presencePanel(form);
+    QImage expected(shown.size(), QImage::Format_RGB32);
+    expected.fill(QColor(255, 0, 0));
+    QPainter painter(&expected);
+    painter.setFont(statusBar(form).font());
+    painter.setPen(Qt::white);
+    painter.drawText(expected.rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     QStringLiteral(" SGX-100 Status : Not Exist"));
+    painter.end();
+    return buttonEnabled(form, "ConnectButton") && !buttonEnabled(form, "DisConnectButton") &&
+           shown == expected;
 }
 
 bool showsPresent(TMainForm &form)
 {
-    auto *bar = form.findChild<PanelStatusBar *>(QStringLiteral("StatusBar1"));
-    const QImage panel = presencePanelPicture(*bar);
-    return !toolButtonEnabled(form, QStringLiteral("ConnectButton")) &&
-           toolButtonEnabled(form, QStringLiteral("DisConnectButton")) && !bar->panelOwnerDrawn(2) &&
-           bar->panelText(2) == kPresentText && panel.pixelColor(1, panel.height() / 2) != QColor(255, 0, 0);
+    PanelStatusBar &bar = statusBar(form);
+    const QImage shown = presencePanel(form);
+    return !buttonEnabled(form, "ConnectButton") && buttonEnabled(form, "DisConnectButton") &&
+           !bar.panelOwnerDrawn(2) && bar.panelText(2) == QStringLiteral(" SGX-100 Status : Exist    ") &&
+           shown.pixelColor(1, shown.height() / 2) != QColor(255, 0, 0);
 }
 
 } // namespace AppTestSupport

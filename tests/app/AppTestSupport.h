@@ -1,35 +1,31 @@
 #pragma once
 
-#include <QImage>
 #include <QString>
 
 class ModalDriver;
-class PanelStatusBar;
 class QMainWindow;
 class TMainForm;
 
-// Real mouse clicks on the program's menus, tool bar and status display.
+// Real mouse clicks on the program's menus and tool bar, and what its status display shows.
 namespace AppTestSupport {
-
-extern const QString kAbsentText;
-extern const QString kPresentText;
 
 // The offscreen platform warns about every raise and keyboard grab; keep the test log readable.
 void quietenPlatformWarnings();
 
-// Opens the menu `menuName` from the menu bar and clicks its item `itemName`, as an operator
-// would. An item that opens a modal window returns only once that window has closed.
+// Opens the menu `menuName` from the menu bar and clicks its item `itemName`. An item that opens
+// a modal window returns only once that window has closed.
 void chooseMenuItem(QMainWindow &window, const QString &menuName, const QString &itemName);
 void clickToolButton(QMainWindow &window, const QString &buttonName);
-[[nodiscard]] bool toolButtonEnabled(QMainWindow &window, const QString &buttonName);
 
 // Queues, on the driver, picking COM (itemIndex + 1) in the port dialog and pressing OK.
 void pickPortAndConfirm(ModalDriver &driver, int itemIndex);
+// Queues pressing Cancel in the port dialog; `wasOpen` tells whether it was still showing.
+void cancelPortDialog(ModalDriver &driver, bool *wasOpen = nullptr);
 
-// What the presence panel shows now, and what the red "Not Exist" panel must look like.
-[[nodiscard]] QImage presencePanelPicture(PanelStatusBar &bar);
-[[nodiscard]] QImage expectedAbsentPanel(PanelStatusBar &bar);
+// Connect enabled, Disconnect disabled, and the presence panel painted red with white
+// " SGX-100 Status : Not Exist".
 [[nodiscard]] bool showsAbsent(TMainForm &form);
+// The buttons the other way round and the plain " SGX-100 Status : Exist    ".
 [[nodiscard]] bool showsPresent(TMainForm &form);
 
 } // namespace AppTestSupport

@@ -1,11 +1,14 @@
-// Connecting, the presence display, Default Setting, Disconnect and Exit against a generator on
-// a pseudo-terminal: the emulator, or a scripted one for outcomes the emulator cannot give.
-// Everything runs at real pacing.
+// Connecting, the presence display, Default Setting, Disconnect and Exit, at real pacing: against
+// the emulator on a pseudo-terminal, and against an in-memory generator for outcomes the
+// emulator cannot give (a presence check that succeeds before a refused command).
+#include "AppForms.h"
 #include "AppTestSupport.h"
 #include "DeviceLinkState.h"
+#include "FakeSerialLibrary.h"
 #include "GaugeBar.h"
+#include "LinkClock.h"
 #include "ModalDriver.h"
-#include "ScriptedGenerator.h"
+#include "PanelStatusBar.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
 
@@ -13,17 +16,49 @@
 #include "SimProcess.h"
 #endif
 
-#include <QPushButton>
-#include <QSerialPort>
 #include <QTest>
 
+#include <algorithm>
+#include <map>
 #include <memory>
+#include <string>
 
 using namespace AppTestSupport;
 
 namespace {
+
 constexpr int kAnswerWaitMs = 5000;
-}
+
+// The main window and port dialog on a port in memory whose generator answers each command line
+// from a script, and stays silent on commands the script leaves out.
+struct ScriptedFront {
+    ScriptedFront(DeviceLinkState &state, SharedValues &values, std::map<std::string, std::string> answers)
+        : form(state, values, port, clock, forms), dialog(form.stepMachine(), &form),
+          script(std::move(answers))
+    {
+        forms.mainForm = &form;
+        forms.comPortSettingForm = &dialog;
+        port.onWrite = [this](std::uint8_t byte) {
+            line += static_cast<char>(byte);
+            if (line.size() < 2 || line.compare(line.size() - 2, 2, "\n\r") != 0)
+                return;
+            const auto answer = script.find(line.substr(0, line.find(' ')));
+            if (answer != script.end())
+                port.queueAnswer(answer->second.c_str());
+            line.clear();
+        };
+    }
+
+    SteadyLinkClock clock;
+    FakeSerialLibrary port{clock};
+    AppForms forms;
+    TMainForm form;
+    TCOM_PORT_SETTING_FORM dialog;
+    std::map<std::string, std::string> script;
+    std::string line;
+};
+
+} // namespace
 
 class ConnectionTest : public QObject {
     Q_OBJECT
@@ -33,24 +68,30 @@ private slots:
     void init();
     void cleanup();
 
-    void connectingShowsTheGeneratorPresent();
-    void defaultSettingIsConfirmed();
+    void connectingShowsPresentAndDefaultSettingIsConfirmed();
+    void tableUploadFillsTheGauge();
     void silentGeneratorIsReportedAbsent();
-    void presenceCheckWithoutOkShowsAbsentQuietly();
     void failedReopenShowsAbsent();
-    void refusedDefaultSettingShowsErrorAndAbsent();
+    void refusedDefaultSettingShowsAbsentAndExitClosesThePort();
     void disconnectEndsARunningOperationQuietly();
-    void exitClosesThePort();
 
 private:
-    TMainForm &form() { return m_program->mainForm(); }
-    // Connects COM 1 to `device` through the dialog, as the operator does.
-    void connectTo(const QString &device);
-    void startEmulator(const QStringList &flags);
+    void connect(TMainForm &form);
+    void connectToEmulator(const QStringList &flags = {});
+    TMainForm &scriptedForm(std::map<std::string, std::string> answers);
+    bool waitForPresent()
+    {
+        return QTest::qWaitFor([this] { return m_state->devicePresent == 1; }, kAnswerWaitMs);
+    }
+    bool waitForMessage()
+    {
+        return QTest::qWaitFor([this] { return !m_driver->messages.isEmpty(); }, kAnswerWaitMs);
+    }
 
     std::unique_ptr<DeviceLinkState> m_state;
     std::unique_ptr<SharedValues> m_values;
     std::unique_ptr<SgxProgram> m_program;
+    std::unique_ptr<ScriptedFront> m_front;
     std::unique_ptr<ModalDriver> m_driver;
 #ifdef SGX_SIM_PATH
     std::unique_ptr<SimProcess> m_sim;
@@ -61,169 +102,155 @@ void ConnectionTest::init()
 {
     m_state = std::make_unique<DeviceLinkState>();
     m_values = std::make_unique<SharedValues>();
-    m_program = std::make_unique<SgxProgram>(*m_state, *m_values);
     m_driver = std::make_unique<ModalDriver>();
-    m_program->show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form()));
 }
 
 void ConnectionTest::cleanup()
 {
     m_driver.reset();
     m_program.reset();
+    m_front.reset();
 #ifdef SGX_SIM_PATH
     m_sim.reset();
 #endif
-    m_values.reset();
-    m_state.reset();
     qunsetenv("SGX100_COM1");
     qunsetenv("SGX100_COM5");
 }
 
-void ConnectionTest::startEmulator(const QStringList &flags)
+// COM 1 through the dialog, as the operator does it.
+void ConnectionTest::connect(TMainForm &form)
+{
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    pickPortAndConfirm(*m_driver, 0);
+    clickToolButton(form, QStringLiteral("ConnectButton"));
+    QVERIFY(m_driver->allDone());
+    QCOMPARE(m_state->portOpen, 1);
+    QCOMPARE(m_state->portNumber, 1);
+}
+
+void ConnectionTest::connectToEmulator(const QStringList &flags)
 {
 #ifdef SGX_SIM_PATH
     m_sim = std::make_unique<SimProcess>();
     QVERIFY(m_sim->start(flags));
-    connectTo(m_sim->path());
+    qputenv("SGX100_COM1", m_sim->path().toLocal8Bit());
+    m_program = std::make_unique<SgxProgram>(*m_state, *m_values);
+    connect(m_program->mainForm());
 #else
     Q_UNUSED(flags);
     QSKIP("sgx100-sim is not built");
 #endif
 }
 
-void ConnectionTest::connectTo(const QString &device)
+TMainForm &ConnectionTest::scriptedForm(std::map<std::string, std::string> answers)
 {
-    qputenv("SGX100_COM1", device.toLocal8Bit());
-    pickPortAndConfirm(*m_driver, 0);
-    clickToolButton(form(), QStringLiteral("ConnectButton"));
-    QVERIFY(m_driver->allDone());
+    m_front = std::make_unique<ScriptedFront>(*m_state, *m_values, std::move(answers));
+    return m_front->form;
+}
+
+void ConnectionTest::connectingShowsPresentAndDefaultSettingIsConfirmed()
+{
+    connectToEmulator();
+    QVERIFY(waitForPresent());
+    QVERIFY(showsPresent(m_program->mainForm()));
     QVERIFY(!m_program->comPortSettingForm().isVisible());
-    QCOMPARE(m_state->portOpen, 1);
-    QCOMPARE(m_state->portNumber, 1);
-}
-
-void ConnectionTest::connectingShowsTheGeneratorPresent()
-{
-    startEmulator({});
-    QVERIFY(QTest::qWaitFor([this] { return m_state->devicePresent == 1; }, kAnswerWaitMs));
-    QVERIFY(showsPresent(form()));
     QVERIFY(m_driver->messages.isEmpty());
+
+    chooseMenuItem(m_program->mainForm(), QStringLiteral("Edit1"), QStringLiteral("DefaultSetting"));
+    QVERIFY(waitForMessage());
+    QCOMPARE(m_driver->messages, QStringList{QStringLiteral("Upload Successful!!")});
+    QVERIFY(showsPresent(m_program->mainForm()));
 #ifdef SGX_SIM_PATH
-    QCOMPARE(m_sim->sentBytes(), QByteArray("URTCNT \x00 \n\r", 11));
+    QCOMPARE(m_sim->sentBytes(), QByteArray("URTCNT \x00 \n\rDFSET \x00 \n\r", 21));
 #endif
 }
 
-void ConnectionTest::defaultSettingIsConfirmed()
+void ConnectionTest::tableUploadFillsTheGauge()
 {
-    startEmulator({});
-    QVERIFY(QTest::qWaitFor([this] { return m_state->devicePresent == 1; }, kAnswerWaitMs));
-    chooseMenuItem(form(), QStringLiteral("Edit1"), QStringLiteral("DefaultSetting"));
-    QVERIFY(QTest::qWaitFor([this] { return !m_driver->messages.isEmpty(); }, kAnswerWaitMs));
-    QCOMPARE(m_driver->messages, QStringList{QStringLiteral("Upload Successful!!")});
-    QVERIFY(showsPresent(form()));
-#ifdef SGX_SIM_PATH
-    QVERIFY(m_sim->sentBytes().endsWith(QByteArray("DFSET \x00 \n\r", 10)));
-#endif
+    // The window that starts it comes later; its hand-over is this one call.
+    connectToEmulator();
+    QVERIFY(waitForPresent());
+    TMainForm &form = m_program->mainForm();
+    auto *gauge = form.findChild<GaugeBar *>(QStringLiteral("ProgressGauge"));
+    QList<int> shown;
+    QObject::connect(gauge, &QProgressBar::valueChanged, gauge, [&shown](int value) { shown << value; });
+    m_values->timingSelection[0] = 1;
+    QVERIFY(form.stepMachine().StartLinkOperation(Operation::TMGS));
+    QVERIFY(QTest::qWaitFor([this] { return !m_driver->messages.isEmpty(); }, 10000));
+    QCOMPARE(m_driver->messages, QStringList{QStringLiteral("Upload successful!!")});
+    QVERIFY(shown.size() > 30);
+    QCOMPARE(shown.last(), 100);
+    QVERIFY(std::is_sorted(shown.begin(), shown.end()));
+    QCOMPARE(gauge->text(), QStringLiteral("100%"));
+    QVERIFY(form.findChild<PanelStatusBar *>(QStringLiteral("StatusBar1"))->panelOwnerDrawn(0));
+    QVERIFY(showsPresent(form));
 }
 
 void ConnectionTest::silentGeneratorIsReportedAbsent()
 {
-    startEmulator({QStringLiteral("--silent")});
-    // The presence check runs into its time-out: 17 receive ticks, then the next step tick.
-    QVERIFY(QTest::qWaitFor([this] { return !m_driver->messages.isEmpty(); }, kAnswerWaitMs));
+    connectToEmulator({QStringLiteral("--silent")});
+    // 17 receive ticks without an answer, then the next step tick.
+    QVERIFY(waitForMessage());
     QCOMPARE(m_driver->messages, QStringList{QStringLiteral("No Response !!")});
-    QVERIFY(showsAbsent(form()));
-    // The port itself opened; only the generator is missing.
+    QVERIFY(showsAbsent(m_program->mainForm()));
     QCOMPARE(m_state->portOpen, 1);
-}
-
-void ConnectionTest::presenceCheckWithoutOkShowsAbsentQuietly()
-{
-    startEmulator({QStringLiteral("--no-ok")});
-    QVERIFY(QTest::qWaitFor([this] { return m_state->stepURTCNT == Idle; }, kAnswerWaitMs));
-    QTest::qWait(600);
-    QVERIFY(m_driver->messages.isEmpty());
-    QVERIFY(showsAbsent(form()));
 }
 
 void ConnectionTest::failedReopenShowsAbsent()
 {
-    startEmulator({});
-    QVERIFY(QTest::qWaitFor([this] { return m_state->devicePresent == 1; }, kAnswerWaitMs));
-
+    connectToEmulator();
+    QVERIFY(waitForPresent());
     qputenv("SGX100_COM5", "/nonexistent/sgx100");
-    pickPortAndConfirm(*m_driver, 4);
     bool stillOpen = false;
-    m_driver->thenOn(QStringLiteral("COM_PORT_SETTING_FORM"), [&stillOpen](QWidget *dialog) {
-        stillOpen = dialog->isVisible();
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Button2")), Qt::LeftButton);
-    });
+    pickPortAndConfirm(*m_driver, 4);
+    cancelPortDialog(*m_driver, &stillOpen);
     // Connect is disabled while the generator is present; the menu still reaches the dialog.
-    chooseMenuItem(form(), QStringLiteral("Config1"), QStringLiteral("COMPort1"));
+    chooseMenuItem(m_program->mainForm(), QStringLiteral("Config1"), QStringLiteral("COMPort1"));
     QVERIFY(stillOpen);
     QCOMPARE(m_driver->messages, QStringList{QStringLiteral("Open COM Port 5 fail !!")});
     QCOMPARE(m_state->portOpen, 0);
-    QVERIFY(showsAbsent(form()));
+    QVERIFY(showsAbsent(m_program->mainForm()));
 }
 
-void ConnectionTest::refusedDefaultSettingShowsErrorAndAbsent()
+void ConnectionTest::refusedDefaultSettingShowsAbsentAndExitClosesThePort()
 {
-    ScriptedGenerator generator({{"URTCNT", "OK\r\n"}, {"DFSET", "NG\r\n"}});
-    QVERIFY(generator.open());
-    connectTo(generator.path());
-    QVERIFY(QTest::qWaitFor([this] { return m_state->devicePresent == 1; }, kAnswerWaitMs));
-
-    chooseMenuItem(form(), QStringLiteral("Edit1"), QStringLiteral("DefaultSetting"));
-    QVERIFY(QTest::qWaitFor([this] { return !m_driver->messages.isEmpty(); }, kAnswerWaitMs));
+    TMainForm &form = scriptedForm({{"URTCNT", "OK\r\n"}, {"DFSET", "NG\r\n"}});
+    connect(form);
+    QVERIFY(waitForPresent());
+    chooseMenuItem(form, QStringLiteral("Edit1"), QStringLiteral("DefaultSetting"));
+    QVERIFY(waitForMessage());
     QCOMPARE(m_driver->messages, QStringList{QStringLiteral("Error!!")});
-    QVERIFY(showsAbsent(form()));
-    QCOMPARE(generator.commands(), (std::vector<std::string>{"URTCNT", "DFSET"}));
+    QVERIFY(showsAbsent(form));
+
+    // The absent display leaves the port open; closing the program closes it, without a word.
+    QVERIFY(m_front->port.isOpen());
+    chooseMenuItem(form, QStringLiteral("File1"), QStringLiteral("FileExitItem"));
+    QVERIFY(!form.isVisible());
+    QVERIFY(!m_front->port.isOpen());
+    QCOMPARE(m_driver->messages.size(), 1);
 }
 
 void ConnectionTest::disconnectEndsARunningOperationQuietly()
 {
-    // The generator acknowledges the presence check and then never answers Default Setting.
-    ScriptedGenerator generator(ScriptedGenerator::Answers{{"URTCNT", "OK\r\n"}});
-    QVERIFY(generator.open());
-    connectTo(generator.path());
-    QVERIFY(QTest::qWaitFor([this] { return m_state->devicePresent == 1; }, kAnswerWaitMs));
-
-    chooseMenuItem(form(), QStringLiteral("Edit1"), QStringLiteral("DefaultSetting"));
+    // Default Setting is never answered.
+    TMainForm &form = scriptedForm({{"URTCNT", "OK\r\n"}});
+    connect(form);
+    QVERIFY(waitForPresent());
+    chooseMenuItem(form, QStringLiteral("Edit1"), QStringLiteral("DefaultSetting"));
     QCOMPARE(m_state->stepDFSET, AwaitAck);
-    clickToolButton(form(), QStringLiteral("DisConnectButton"));
-    QVERIFY(showsAbsent(form()));
-    QCOMPARE(m_state->portOpen, 0);
-    QCOMPARE(form().findChild<GaugeBar *>(QStringLiteral("ProgressGauge"))->value(), 0);
+    clickToolButton(form, QStringLiteral("DisConnectButton"));
+    QVERIFY(showsAbsent(form));
+    QVERIFY(!m_front->port.isOpen());
+    QCOMPARE(form.findChild<GaugeBar *>(QStringLiteral("ProgressGauge"))->value(), 0);
 
-    // Well past the Default Setting time-out: nothing more is said.
-    QTest::qWait(2600);
+    // Past the Default Setting time-out, and after connecting anew: no stale "No Response !!".
+    QTest::qWait(2200);
+    connect(form);
+    QVERIFY(waitForPresent());
+    QTest::qWait(2200);
     QVERIFY(m_driver->messages.isEmpty());
-    QCOMPARE(m_state->stepDFSET, Idle);
-
-    // Reconnecting is answered by the generator, not by a stale time-out.
-    connectTo(generator.path());
-    QVERIFY(QTest::qWaitFor([this] { return m_state->devicePresent == 1; }, kAnswerWaitMs));
-    QTest::qWait(2000);
-    QVERIFY(m_driver->messages.isEmpty());
-    QVERIFY(showsPresent(form()));
-}
-
-void ConnectionTest::exitClosesThePort()
-{
-    ScriptedGenerator generator(ScriptedGenerator::Answers{{"URTCNT", "OK\r\n"}});
-    QVERIFY(generator.open());
-    connectTo(generator.path());
-    QVERIFY(QTest::qWaitFor([this] { return m_state->devicePresent == 1; }, kAnswerWaitMs));
-
-    // An open port is held: nobody else gets it until the program lets go.
-    QSerialPort other(generator.path());
-    QVERIFY(!other.open(QIODevice::ReadWrite));
-    chooseMenuItem(form(), QStringLiteral("File1"), QStringLiteral("FileExitItem"));
-    QVERIFY(!form().isVisible());
-    QVERIFY(other.open(QIODevice::ReadWrite));
-    other.close();
-    QVERIFY(m_driver->messages.isEmpty());
+    QVERIFY(showsPresent(form));
 }
 
 QTEST_MAIN(ConnectionTest)
