@@ -1,0 +1,21 @@
+#pragma once
+
+#include "SimFaults.h"
+
+#include <string>
+#include <vector>
+
+// The command line of sgx100-sim.
+struct SimOptions {
+    SimFaults faults;
+    std::string linkPath;  // --link: symbolic link to the pseudo-terminal
+    std::string edidPath;  // --edid: EDID file to answer reads from
+    std::string tracePath; // --trace: time-stamped log of every byte
+    bool help = false;
+};
+
+[[nodiscard]] std::string simUsage(const std::string &program);
+
+// Parses the arguments after the program name. Returns an empty string on success, otherwise
+// what was wrong.
+[[nodiscard]] std::string parseSimOptions(const std::vector<std::string> &args, SimOptions &options);
