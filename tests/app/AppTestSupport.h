@@ -12,8 +12,8 @@ namespace AppTestSupport {
 // The offscreen platform warns about every raise and keyboard grab; keep the test log readable.
 void quietenPlatformWarnings();
 
-// Opens the menu `menuName` from the menu bar and clicks its item `itemName`. An item that opens
-// a modal window returns only once that window has closed.
+// Opens the menu `menuName` from the menu bar and clicks its item `itemName` (none if empty). An
+// item that opens a modal window returns only once that window has closed.
 void chooseMenuItem(QMainWindow &window, const QString &menuName, const QString &itemName);
 void clickToolButton(QMainWindow &window, const QString &buttonName);
 

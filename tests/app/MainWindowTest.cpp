@@ -13,7 +13,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -34,28 +33,24 @@ private slots:
     void startsWithTheAbsentDisplay();
     void portDialogKeepsTheChoiceAndCancelOpensNothing();
     void missingPortFailsAndTheDialogStaysOpen();
-    void defaultSettingWithoutGeneratorDoesNothing();
     void aboutBoxIsCentredAndClosesWithEnterOrOk();
-    void itemsWhoseWindowsComeLaterDoNoHarm();
-    void tilingFillsTheClientArea();
-    void windowListActivatesTheChosenChild();
-    void exitClosesTheProgramWithoutAQuestion();
+    void itemsThatCannotRunDoNoHarm();
+    void windowMenuTilesCascadesAndActivates();
 
 private:
     TMainForm &form() { return m_program->mainForm(); }
-    QList<QMdiSubWindow *> addChildren(int count);
 
-    std::unique_ptr<DeviceLinkState> m_state;
-    std::unique_ptr<SharedValues> m_values;
+    DeviceLinkState m_state;
+    SharedValues m_values;
     std::unique_ptr<SgxProgram> m_program;
     std::unique_ptr<ModalDriver> m_driver;
 };
 
 void MainWindowTest::init()
 {
-    m_state = std::make_unique<DeviceLinkState>();
-    m_values = std::make_unique<SharedValues>();
-    m_program = std::make_unique<SgxProgram>(*m_state, *m_values);
+    m_state = DeviceLinkState();
+    m_values = SharedValues();
+    m_program = std::make_unique<SgxProgram>(m_state, m_values);
     m_driver = std::make_unique<ModalDriver>();
     m_program->show();
     QVERIFY(QTest::qWaitForWindowExposed(&form()));
@@ -65,20 +60,6 @@ void MainWindowTest::cleanup()
 {
     m_driver.reset();
     m_program.reset();
-    qunsetenv("SGX100_COM5");
-}
-
-QList<QMdiSubWindow *> MainWindowTest::addChildren(int count)
-{
-    QList<QMdiSubWindow *> children;
-    for (int i = 1; i <= count; ++i) {
-        QMdiSubWindow *child = form().mdiArea()->addSubWindow(new QWidget);
-        child->setWindowTitle(QStringLiteral("Child %1").arg(i));
-        child->resize(200, 150);
-        child->show();
-        children << child;
-    }
-    return children;
 }
 
 void MainWindowTest::startsWithTheAbsentDisplay()
@@ -87,15 +68,11 @@ void MainWindowTest::startsWithTheAbsentDisplay()
     QCOMPARE(form().frameGeometry(), QRect(100, 45, 900, 694));
     const QImage client = form().mdiArea()->viewport()->grab().toImage();
     QCOMPARE(client.pixelColor(client.width() / 2, client.height() / 2), QColor(Qt::white));
-
     QVERIFY(showsAbsent(form()));
     auto *gauge = form().findChild<GaugeBar *>(QStringLiteral("ProgressGauge"));
     QCOMPARE(gauge->geometry(), QRect(2, 2, 246, gauge->parentWidget()->height() - 4));
     QCOMPARE(gauge->text(), QStringLiteral("0%"));
-
-    QVERIFY(!form().findChild<QPlainTextEdit *>(QStringLiteral("Memo1"))->isVisible());
-    QVERIFY(!m_program->aboutBox().isVisible());
-    QVERIFY(!m_program->comPortSettingForm().isVisible());
+    QVERIFY(!m_program->aboutBox().isVisible() && !m_program->comPortSettingForm().isVisible());
 }
 
 void MainWindowTest::portDialogKeepsTheChoiceAndCancelOpensNothing()
@@ -104,20 +81,15 @@ void MainWindowTest::portDialogKeepsTheChoiceAndCancelOpensNothing()
         QCOMPARE(dialog->windowTitle(), QStringLiteral("COM Port Setting "));
         auto *ports = dialog->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
         QCOMPARE(ports->count(), 8);
-        QCOMPARE(ports->itemText(7), QStringLiteral("COM 8"));
         QCOMPARE(ports->currentText(), QStringLiteral("COM 1"));
-        for (const char *name : {"ComboBox2", "ComboBox3", "ComboBox4"})
-            QVERIFY(!dialog->findChild<QComboBox *>(QString::fromLatin1(name))->isEnabled());
         for (QWidget *child : dialog->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             QVERIFY2(dialog->rect().contains(child->geometry()), qPrintable(child->objectName()));
-
         ports->setFocus();
         QTest::keyClick(ports, Qt::Key_Down);
         QTest::keyClick(ports, Qt::Key_Down);
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Button2")), Qt::LeftButton);
     });
+    cancelPortDialog(*m_driver);
     clickToolButton(form(), QStringLiteral("ConnectButton"));
-    QVERIFY(m_driver->allDone());
 
     // Config > COM Port shows the same dialog, still at the port chosen last.
     QString shown;
@@ -127,9 +99,8 @@ void MainWindowTest::portDialogKeepsTheChoiceAndCancelOpensNothing()
     });
     chooseMenuItem(form(), QStringLiteral("Config1"), QStringLiteral("COMPort1"));
     QCOMPARE(shown, QStringLiteral("COM 3"));
-    QCOMPARE(m_state->portOpen, 0);
-    QCOMPARE(m_state->portNumber, 0);
-    QVERIFY(m_driver->messages.isEmpty());
+    QCOMPARE(m_state.portNumber, 0);
+    QVERIFY(m_driver->allDone() && m_driver->messages.isEmpty());
 }
 
 void MainWindowTest::missingPortFailsAndTheDialogStaysOpen()
@@ -139,23 +110,16 @@ void MainWindowTest::missingPortFailsAndTheDialogStaysOpen()
     pickPortAndConfirm(*m_driver, 4);
     cancelPortDialog(*m_driver, &stillOpen);
     clickToolButton(form(), QStringLiteral("ConnectButton"));
+    qunsetenv("SGX100_COM5");
 
     QVERIFY(stillOpen);
     QCOMPARE(m_driver->messages, QStringList{QStringLiteral("Open COM Port 5 fail !!")});
-    // Titled after the executable, app_window_tests here; one button.
+    // Titled after the executable, app_window_tests here, with one button.
     QCOMPARE(m_driver->titles, QStringList{QStringLiteral("App_window_tests")});
     QCOMPARE(m_driver->buttonCounts, QList<int>{1});
     QCOMPARE(programTitleFor(QStringLiteral("C:/Tools/SGXCONTROL.EXE")), QStringLiteral("Sgxcontrol"));
-    QCOMPARE(m_state->portOpen, 0);
+    QCOMPARE(m_state.portOpen, 0);
     QVERIFY(showsAbsent(form()));
-}
-
-void MainWindowTest::defaultSettingWithoutGeneratorDoesNothing()
-{
-    chooseMenuItem(form(), QStringLiteral("Edit1"), QStringLiteral("DefaultSetting"));
-    QTest::qWait(1200);
-    QVERIFY(m_driver->messages.isEmpty());
-    QCOMPARE(m_state->stepDFSET, Idle);
 }
 
 void MainWindowTest::aboutBoxIsCentredAndClosesWithEnterOrOk()
@@ -170,42 +134,44 @@ void MainWindowTest::aboutBoxIsCentredAndClosesWithEnterOrOk()
         QVERIFY(box->findChild<QPushButton *>(QStringLiteral("OKButton"))->hasFocus());
         QTest::keyClick(box, Qt::Key_Return);
     });
-    chooseMenuItem(form(), QStringLiteral("Help1"), QStringLiteral("HelpAboutItem"));
-    QVERIFY(m_driver->allDone());
-    QVERIFY(!m_program->aboutBox().isVisible());
-
     m_driver->thenOn(QStringLiteral("AboutBox"), [](QWidget *box) {
         QTest::mouseClick(box->findChild<QPushButton *>(QStringLiteral("OKButton")), Qt::LeftButton);
     });
-    chooseMenuItem(form(), QStringLiteral("Help1"), QStringLiteral("HelpAboutItem"));
+    for (int i = 0; i < 2; ++i)
+        chooseMenuItem(form(), QStringLiteral("Help1"), QStringLiteral("HelpAboutItem"));
     QVERIFY(m_driver->allDone());
     QVERIFY(!m_program->aboutBox().isVisible());
 }
 
-void MainWindowTest::itemsWhoseWindowsComeLaterDoNoHarm()
+void MainWindowTest::itemsThatCannotRunDoNoHarm()
 {
+    // Without a generator, and for the windows still to come.
     clickToolButton(form(), QStringLiteral("Timing_Run"));
     clickToolButton(form(), QStringLiteral("Pattern_Run"));
     const QList<QPair<const char *, const char *>> items = {
         {"File1", "FileOpenItem"}, {"File1", "FileSaveAsItem"}, {"Edit1", "Timing2"},
-        {"Edit1", "Pattern2"},     {"Edit1", "Program1"},       {"Output1", "Timing1"},
-        {"Output1", "Pattern1"},   {"EDID", "EDID_READ"},       {"EDID", "WRITE_EDID"},
-        {"EDID", "WriteEDID1"},    {"EDID", "EDID_Memorys"}};
+        {"Edit1", "Pattern2"},     {"Edit1", "Program1"},       {"Edit1", "DefaultSetting"},
+        {"Output1", "Timing1"},    {"Output1", "Pattern1"},     {"EDID", "EDID_READ"},
+        {"EDID", "WRITE_EDID"},    {"EDID", "WriteEDID1"},      {"EDID", "EDID_Memorys"}};
     for (const auto &[menu, item] : items)
         chooseMenuItem(form(), QString::fromLatin1(menu), QString::fromLatin1(item));
-    QTest::qWait(600);
+    QTest::qWait(1200);
 
-    QVERIFY(form().isVisible());
     QVERIFY(m_driver->messages.isEmpty());
     QVERIFY(form().mdiArea()->subWindowList().isEmpty());
     for (Operation op : kAllOperations)
-        QCOMPARE(m_state->step(op), Idle);
+        QCOMPARE(m_state.step(op), Idle);
     QVERIFY(showsAbsent(form()));
 }
 
-void MainWindowTest::tilingFillsTheClientArea()
+void MainWindowTest::windowMenuTilesCascadesAndActivates()
 {
-    const QList<QMdiSubWindow *> children = addChildren(3);
+    QList<QMdiSubWindow *> children;
+    for (int i = 1; i <= 3; ++i) {
+        children << form().mdiArea()->addSubWindow(new QWidget);
+        children.last()->setWindowTitle(QStringLiteral("Child %1").arg(i));
+        children.last()->show();
+    }
     const QRect client = form().mdiArea()->viewport()->rect();
     // Horizontally: stacked, each full width; vertically: side by side, each full height, which
     // is the same seen across the diagonal.
@@ -221,9 +187,7 @@ void MainWindowTest::tilingFillsTheClientArea()
         const QRect area = horizontal ? client : across(client);
         int next = 0;
         for (const QRect &r : placed) {
-            QCOMPARE(r.left(), 0);
-            QCOMPARE(r.width(), area.width());
-            QCOMPARE(r.top(), next);
+            QCOMPARE(QRect(r.left(), r.top(), r.width(), 1), QRect(0, next, area.width(), 1));
             next = r.bottom() + 1;
         }
         QCOMPARE(next, area.height());
@@ -236,32 +200,17 @@ void MainWindowTest::tilingFillsTheClientArea()
     std::sort(corners.begin(), corners.end(), [](const QPoint &a, const QPoint &b) { return a.x() < b.x(); });
     QVERIFY(corners[0].x() < corners[1].x() && corners[0].y() < corners[1].y());
     QVERIFY(corners[1].x() < corners[2].x() && corners[1].y() < corners[2].y());
-}
 
-void MainWindowTest::windowListActivatesTheChosenChild()
-{
-    const QList<QMdiSubWindow *> children = addChildren(3);
+    // The window list names every child; choosing one brings it forward.
     form().mdiArea()->setActiveSubWindow(children[0]);
-    QMenuBar *bar = form().menuBar();
-    auto *menu = bar->findChild<QMenu *>(QStringLiteral("Window1"));
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
-    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    chooseMenuItem(form(), QStringLiteral("Window1"), QString());
+    auto *menu = form().menuBar()->findChild<QMenu *>(QStringLiteral("Window1"));
     QStringList listed;
-    for (QAction *a : menu->actions()) {
-        if (a->isCheckable())
-            listed << a->text();
-    }
-    QCOMPARE(listed, (QStringList{"&1 Child 1", "&2 Child 2", "&3 Child 3"}));
+    for (QAction *a : menu->actions())
+        listed << a->text();
+    QCOMPARE(listed.mid(4), (QStringList{"&1 Child 1", "&2 Child 2", "&3 Child 3"}));
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(5)).center());
     QCOMPARE(form().mdiArea()->activeSubWindow(), children[1]);
-}
-
-void MainWindowTest::exitClosesTheProgramWithoutAQuestion()
-{
-    chooseMenuItem(form(), QStringLiteral("File1"), QStringLiteral("FileExitItem"));
-    QTest::qWait(300);
-    QVERIFY(!form().isVisible());
-    QVERIFY(m_driver->messages.isEmpty());
 }
 
 QTEST_MAIN(MainWindowTest)
