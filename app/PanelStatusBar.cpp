@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <QStyle>
-#include <QStyleOption>
 #include <qdrawutil.h>
 
 #include <algorithm>

@@ -37,8 +37,8 @@ const QString kAbsentText = QStringLiteral(" SGX-100 Status : Not Exist");
 
 TMainForm::TMainForm(DeviceLinkState &state, SharedValues &values, SerialLibrary &serial, LinkClock &clock,
                      AppForms &forms, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_values(values), m_forms(forms),
-      m_link(state, serial, clock, *this), m_steps(m_link, values)
+    : QMainWindow(parent), m_state(state), m_forms(forms), m_link(state, serial, clock, *this),
+      m_steps(m_link, values)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Vorna - tv Signal Generator"));

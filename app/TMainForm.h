@@ -98,7 +98,6 @@ private:
     void openOutputWindow(const QString &caption);
 
     DeviceLinkState &m_state;
-    SharedValues &m_values;
     AppForms &m_forms;
     DeviceLink m_link;
     StepMachine m_steps;
