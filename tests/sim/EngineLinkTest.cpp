@@ -1,0 +1,143 @@
+#include "DeviceLink.h"
+#include "EngineSerialLibrary.h"
+#include "LinkMessages.h"
+#include "RecordingOperator.h"
+#include "SharedValues.h"
+#include "StepMachine.h"
+#include "VirtualClock.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// The program's link core talking to the emulator's engine, both timers run on virtual time.
+struct EngineLink {
+    explicit EngineLink(SimFaults faults = {})
+        : port(clock, faults), link(state, port, clock, ui), machine(link, values)
+    {
+    }
+
+    void run(std::int64_t ms)
+    {
+        const std::int64_t end = clock.nowMs() + ms;
+        while (std::min(nextReceive, nextStep) <= end) {
+            const bool receive = nextReceive <= nextStep;
+            std::int64_t &next = receive ? nextReceive : nextStep;
+            if (clock.nowMs() < next)
+                clock.advance(next - clock.nowMs());
+            // A tick that fell due while the thread was busy sending runs late, once.
+            while (next <= clock.nowMs())
+                next += receive ? 100 : 500;
+            if (receive)
+                link.receiveTick();
+            else
+                machine.stepTick();
+        }
+        if (clock.nowMs() < end)
+            clock.advance(end - clock.nowMs());
+    }
+
+    void connect()
+    {
+        ASSERT_TRUE(machine.connectPort(0));
+        runUntilIdle();
+        ASSERT_EQ(state.devicePresent, 1);
+    }
+
+    void runUntilIdle()
+    {
+        for (int i = 0; i < 2000 && link.LinkBusy(); ++i)
+            run(100);
+        ASSERT_FALSE(link.LinkBusy());
+    }
+
+    // Starts op on a connected link and returns the messages the operator saw.
+    std::vector<std::string> perform(Operation op)
+    {
+        ui.events.clear();
+        EXPECT_TRUE(machine.StartLinkOperation(op));
+        runUntilIdle();
+        return ui.messages();
+    }
+
+    VirtualClock clock;
+    EngineSerialLibrary port;
+    RecordingOperator ui;
+    DeviceLinkState state;
+    SharedValues values;
+    DeviceLink link;
+    StepMachine machine;
+    std::int64_t nextReceive = 100;
+    std::int64_t nextStep = 500;
+};
+
+using Messages = std::vector<std::string>;
+
+TEST(EngineLink, UploadsReachTheGenerator)
+{
+    EngineLink e;
+    e.connect();
+    e.values.currentTimingIndex = 6;
+    EXPECT_EQ(e.perform(Operation::TMIX), Messages{});
+    EXPECT_EQ(e.port.engine().state().timingIndex, 6);
+
+    e.values.timingSelection[0] = 1;
+    e.values.timingSelection[2] = 1;
+    EXPECT_EQ(e.perform(Operation::TMGS), Messages{LinkMessages::UploadSuccessful});
+    EXPECT_EQ(std::count(e.port.engine().state().timingSelection.begin(),
+                         e.port.engine().state().timingSelection.end(), 1),
+              2);
+
+    e.values.ProgramUploadImage.fill(0xFF);
+    for (int column = 0; column < 4; ++column)
+        e.values.ProgramUploadImage[column * kProgramSteps] = static_cast<std::uint8_t>(column + 1);
+    EXPECT_EQ(e.perform(Operation::ATRN), Messages{LinkMessages::UploadSuccessful});
+    EXPECT_EQ(e.port.engine().state().program[3], 4);
+    EXPECT_EQ(e.port.engine().state().program[4], 0xFF);
+
+    EXPECT_EQ(e.perform(Operation::DFSET), Messages{LinkMessages::DefaultSettingDone});
+    EXPECT_EQ(e.port.engine().state().protocolErrors, 0);
+}
+
+TEST(EngineLink, EdidReadUploadAndWriteRoundTrip)
+{
+    EngineLink e;
+    e.connect();
+    EXPECT_EQ(e.perform(Operation::REDID), Messages{LinkMessages::ReadEdidSuccessful});
+    EXPECT_EQ(e.values.EdidBuffer, e.port.engine().state().edidMemory);
+
+    for (int i = 0; i < kEdidSize; ++i)
+        e.values.EdidBuffer[i] = static_cast<std::uint8_t>(i ^ 0x5A);
+    const std::int64_t start = e.clock.nowMs();
+    EXPECT_EQ(e.perform(Operation::UEDID), Messages{LinkMessages::UploadSuccessful});
+    EXPECT_GT(e.clock.nowMs() - start, 256 * 105) << "every byte paced on the line";
+    EXPECT_EQ(e.perform(Operation::WEDID), Messages{LinkMessages::WriteEdidSuccessful});
+    EXPECT_EQ(e.port.engine().state().edidMemory, e.values.EdidBuffer);
+}
+
+TEST(EngineLink, GeneratorFaultsReachTheOperator)
+{
+    SimFaults noFinal;
+    noFinal.noFinalAnswer = true;
+    EngineLink quiet(noFinal);
+    quiet.connect();
+    EXPECT_EQ(quiet.perform(Operation::WEDID), Messages{LinkMessages::NoResponse});
+
+    SimFaults malformed;
+    malformed.malformedBlock = 3;
+    EngineLink broken(malformed);
+    broken.connect();
+    EXPECT_EQ(broken.perform(Operation::REDID), Messages{LinkMessages::Error});
+
+    SimFaults hangUp;
+    hangUp.hangUpMidPayload = true;
+    EngineLink dropped(hangUp);
+    dropped.connect();
+    EXPECT_EQ(dropped.perform(Operation::UEDID), Messages{LinkMessages::NoResponse});
+    EXPECT_TRUE(dropped.port.engine().hungUp());
+    EXPECT_EQ(dropped.port.engine().state().edidUploads, 0);
+}
+
+} // namespace
