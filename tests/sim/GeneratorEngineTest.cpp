@@ -360,4 +360,32 @@ TEST(SimFaultInjection, MalformedBlockAndHangUp)
     EXPECT_EQ(h.drain(), "");
 }
 
+TEST(SimRobustness, RecoversFromAnyByteStreamWhateverTheFaults)
+{
+    // Random bytes, biased towards the protocol's own, under every combination of the
+    // answer-shaping faults; after a pause a presence check must work again.
+    std::uint32_t seed = 12345;
+    const std::array<std::uint8_t, 8> common = {0x20, 0x0A, 0x0D, 0x00, 'T', 'M', 'I', 'X'};
+    for (int combination = 0; combination < 16; ++combination) {
+        SimFaults f;
+        f.noOk = (combination & 1) != 0;
+        f.longAnswer = (combination & 2) != 0;
+        f.splitOk = (combination & 4) != 0;
+        f.malformedBlock = (combination & 8) != 0 ? 0 : -1;
+        Wire w(f);
+        for (int i = 0; i < 3000; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            const std::uint8_t b = (seed >> 16) % 3 == 0 ? common[(seed >> 8) % common.size()]
+                                                         : static_cast<std::uint8_t>(seed >> 20);
+            w.send({b});
+            if (i % 97 == 0)
+                w.drain();
+        }
+        w.drain();
+        w.now += GeneratorEngine::kExchangeTimeoutMs;
+        w.line("URTCNT", 0);
+        EXPECT_EQ(w.drain().substr(0, 2), f.noOk ? "NG" : "OK") << combination;
+    }
+}
+
 } // namespace
