@@ -222,6 +222,11 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
         return 1;
     }
+    std::array<int, 2> signalPipe{-1, -1};
+    if (!installSignalPipe(signalPipe)) {
+        std::fprintf(stderr, "%s: cannot install signal handlers\n", kProgram);
+        return 1;
+    }
     const std::string slavePath = pty.slavePath();
     if (!options.linkPath.empty()) {
         error = makeLink(options.linkPath, slavePath);
@@ -229,11 +234,6 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
             return 2;
         }
-    }
-    std::array<int, 2> signalPipe{-1, -1};
-    if (!installSignalPipe(signalPipe)) {
-        std::fprintf(stderr, "%s: cannot install signal handlers\n", kProgram);
-        return 1;
     }
 
     std::printf("%s\n", slavePath.c_str());
