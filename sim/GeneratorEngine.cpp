@@ -193,6 +193,7 @@ void GeneratorEngine::completeLine(std::int64_t nowMs)
 {
     const std::string text(m_text.data(), m_textLength);
     resetLine();
+    ++m_commandLines;
     m_state.lastCommand = text;
 
     const auto found = std::find_if(kCommands.begin(), kCommands.end(),
@@ -249,7 +250,7 @@ void GeneratorEngine::rejectPayload(const std::string &why, std::int64_t nowMs)
 void GeneratorEngine::receivePayloadByte(std::uint8_t byte, std::int64_t nowMs)
 {
     ++m_wireBytes;
-    if (m_faults.hangUpMidPayload && m_wireBytes >= std::max(1, m_items * 3 / 2)) {
+    if (m_faults.hangUpMidPayload && faultsActive() && m_wireBytes >= std::max(1, m_items * 3 / 2)) {
         hangUp();
         return;
     }
@@ -386,7 +387,7 @@ void GeneratorEngine::answerEdidBlock(std::uint8_t offset, std::int64_t nowMs)
         text += kDigits[b & 0x0F];
     }
     text += 'T';
-    if (offset / kBlockSize == m_faults.malformedBlock)
+    if (offset / kBlockSize == m_faults.malformedBlock && faultsActive())
         text[kBlockAnswerLength / 2] = 'Z';
     answer(text, AnswerKind::Final, nowMs);
 
@@ -407,11 +408,15 @@ void GeneratorEngine::hangUp()
 void GeneratorEngine::answer(std::string text, AnswerKind kind, std::int64_t nowMs)
 {
     m_lastAnswerMs = std::max(m_lastAnswerMs, nowMs);
-    if (m_hungUp || m_faults.silent || (m_faults.noFinalAnswer && kind == AnswerKind::Final))
+    if (m_hungUp)
         return;
-    if (m_faults.noOk && text.find("OK") != std::string::npos)
+    static const SimFaults kNoFaults;
+    const SimFaults &faults = faultsActive() ? m_faults : kNoFaults;
+    if (faults.silent || (faults.noFinalAnswer && kind == AnswerKind::Final))
+        return;
+    if (faults.noOk && text.find("OK") != std::string::npos)
         text = "NG\r\n";
-    if (m_faults.garbage) {
+    if (faults.garbage) {
         text.clear();
         while (text.size() < kGarbageLength) {
             // Noise of every value but 'K', so it never spells "OK".
@@ -419,7 +424,7 @@ void GeneratorEngine::answer(std::string text, AnswerKind kind, std::int64_t now
             if (c != 'K')
                 text += c;
         }
-    } else if (m_faults.longAnswer) {
+    } else if (faults.longAnswer) {
         if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0)
             text.resize(text.size() - 2);
         text.append(kLongAnswerFill, '.');
@@ -429,8 +434,8 @@ void GeneratorEngine::answer(std::string text, AnswerKind kind, std::int64_t now
     const std::int64_t readyMs =
         nowMs + kMinProcessingMs +
         static_cast<std::int64_t>(nextRandom() % (kMaxProcessingMs - kMinProcessingMs + 1)) +
-        std::max(0, m_faults.delayMs);
-    if (m_faults.splitOk && text.compare(0, 2, "OK") == 0) {
+        std::max(0, faults.delayMs);
+    if (faults.splitOk && text.compare(0, 2, "OK") == 0) {
         enqueue(text.substr(0, 1), readyMs);
         enqueue(text.substr(1), readyMs + kSplitGapMs);
     } else {

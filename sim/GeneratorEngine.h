@@ -47,6 +47,8 @@ public:
     [[nodiscard]] std::int64_t nextDueMs() const;
     // The hang-up fault has fired: nothing is answered any more.
     [[nodiscard]] bool hungUp() const { return m_hungUp; }
+    // Whether the requested faults are in force yet (they may wait for a later command line).
+    [[nodiscard]] bool faultsActive() const { return m_commandLines >= m_faults.fromCommand; }
     [[nodiscard]] const GeneratorState &state() const { return m_state; }
     [[nodiscard]] const SimFaults &faults() const { return m_faults; }
 
@@ -90,6 +92,7 @@ private:
     SimFaults m_faults;
     GeneratorState m_state;
     bool m_hungUp = false;
+    int m_commandLines = 0;
 
     Phase m_phase = Phase::Line;
     LinePart m_linePart = LinePart::Text;

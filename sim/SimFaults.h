@@ -12,4 +12,5 @@ struct SimFaults {
     bool garbage = false;          // every answer replaced by 5,000 bytes of noise without "OK"
     bool longAnswer = false;       // every answer padded past 1,024 bytes before its line end
     bool hangUpMidPayload = false; // the line goes dead halfway through a payload
+    int fromCommand = 1;           // faults start with this command line (2: the presence check passes)
 };

@@ -23,7 +23,7 @@ std::string simUsage(const std::string &program)
     return "usage: " + program +
            " [--link PATH] [--edid FILE] [--trace FILE] [--silent] [--no-final] [--no-ok]"
            " [--split-ok] [--delay MS] [--malformed-block 0-7] [--garbage] [--long-answer]"
-           " [--hang-up] [--help]";
+           " [--hang-up] [--faults-from N] [--help]";
 }
 
 std::string parseSimOptions(const std::vector<std::string> &args, SimOptions &options)
@@ -48,7 +48,7 @@ std::string parseSimOptions(const std::vector<std::string> &args, SimOptions &op
             f.longAnswer = true;
         } else if (arg == "--hang-up") {
             f.hangUpMidPayload = true;
-        } else if (arg == "--delay" || arg == "--malformed-block" || arg == "--link" || arg == "--edid" ||
+        } else if (arg == "--delay" || arg == "--malformed-block" || arg == "--faults-from" || arg == "--link" || arg == "--edid" ||
                    arg == "--trace") {
             if (!hasValue || args[i + 1].empty())
                 return arg + " needs a value";
@@ -57,6 +57,8 @@ std::string parseSimOptions(const std::vector<std::string> &args, SimOptions &op
                 return "--delay takes milliseconds, 0 to 600000";
             if (arg == "--malformed-block" && !parseNumber(value, 0, 7, f.malformedBlock))
                 return "--malformed-block takes a block number, 0 to 7";
+            if (arg == "--faults-from" && !parseNumber(value, 1, 1000000, f.fromCommand))
+                return "--faults-from takes a command line number, 1 or more";
             if (arg == "--link")
                 options.linkPath = value;
             else if (arg == "--edid")

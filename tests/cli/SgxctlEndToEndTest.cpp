@@ -211,17 +211,60 @@ TEST_F(SgxctlEndToEnd, WrongAcknowledgmentGarbageAndOverlongAnswers)
     startSim({"--no-ok"});
     CtlRun r = sgxctl(port() + QStringList{"check"});
     EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.out.trimmed(), "Not Exist");
     sim.stop();
 
+    // The presence check passes; the command itself gets the bad answer.
+    SimProcess wrong;
+    ASSERT_TRUE(wrong.start({"--no-ok", "--faults-from", "2"}));
+    r = sgxctl({"--port", wrong.path(), "default"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(withoutProgress(r.messages), QStringList{"Error!!"});
+
     SimProcess garbage;
-    ASSERT_TRUE(garbage.start({"--garbage"}));
-    r = sgxctl({"--port", garbage.path(), "default"});
-    EXPECT_EQ(r.exitCode, 3); // garbage holds no "OK": the presence check already fails
+    ASSERT_TRUE(garbage.start({"--garbage", "--faults-from", "2"}));
+    r = sgxctl({"--port", garbage.path(), "timing", "7"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(withoutProgress(r.messages), QStringList{"Error!!"});
 
     SimProcess longAnswers;
     ASSERT_TRUE(longAnswers.start({"--long-answer"}));
     r = sgxctl({"--port", longAnswers.path(), "timing", "2"});
     EXPECT_EQ(r.exitCode, 0) << r.messages.join('|').toStdString();
+}
+
+TEST_F(SgxctlEndToEnd, UploadWriteAndReadBackAnEdid)
+{
+    const QString sample = QStringLiteral(SGX_TEST_DATA "/dell-2408wfp-dp.bin");
+    startSim();
+    CtlRun r = sgxctl(port() + QStringList{"edid-upload", sample});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(withoutProgress(r.messages), QStringList{"Upload successful!!"});
+    EXPECT_TRUE(r.messages.contains("progress 100"));
+    r = sgxctl(port() + QStringList{"edid-write"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(withoutProgress(r.messages), QStringList{"Write EDID successful!!"});
+    EXPECT_EQ(r.messages.filter("progress").join(','), "progress 50,progress 100");
+
+    QTemporaryDir dir;
+    const QString out = dir.filePath("back.bin");
+    r = sgxctl(port() + QStringList{"edid-read", out});
+    ASSERT_EQ(r.exitCode, 0);
+    QFile in(sample);
+    QFile back(out);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(back.open(QIODevice::ReadOnly));
+    // A 128-byte file fills the first half; the rest of the uploaded image was zero.
+    EXPECT_EQ(hex(back.readAll()), hex(in.readAll() + QByteArray(128, '\0')));
+
+    QByteArray upload = commandLine("UEDID", 255);
+    in.seek(0);
+    const QByteArray image = in.readAll() + QByteArray(128, '\0');
+    for (char c : image)
+        upload += framed(static_cast<unsigned char>(c));
+    const QByteArray sent = sim.sentBytes();
+    EXPECT_TRUE(sent.contains(upload));
+    EXPECT_TRUE(sent.contains(commandLine("WEDID", 0) + framed(1)));
 }
 
 TEST_F(SgxctlEndToEnd, MissingFinalAnswerTimesOut)
@@ -232,15 +275,41 @@ TEST_F(SgxctlEndToEnd, MissingFinalAnswerTimesOut)
     EXPECT_EQ(withoutProgress(r.messages), QStringList{"No Response !!"});
 }
 
+// CPU seconds a live process has used so far, from /proc.
+double cpuSecondsOf(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    // utime and stime are fields 14 and 15 of the line, 12 and 13 after the name.
+    return fields.size() > 13 ? (fields[11].toDouble() + fields[12].toDouble()) / 100.0 : -1;
+}
+
 TEST_F(SgxctlEndToEnd, HangUpMidPayloadEndsWithoutSpinning)
 {
     startSim({"--hang-up"});
     QProcess p;
     p.start(QStringLiteral(SGXCTL_PATH), port() + QStringList{"timings", "all"});
-    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_TRUE(p.waitForStarted());
+    QElapsedTimer timer;
+    timer.start();
+    double cpu = 0;
+    double seconds = 0;
+    while (!p.waitForFinished(200)) {
+        const double now = cpuSecondsOf(p.processId());
+        if (now >= 0) {
+            cpu = now;
+            seconds = static_cast<double>(timer.elapsed()) / 1000.0;
+        }
+        ASSERT_LT(timer.elapsed(), 60000);
+    }
     EXPECT_EQ(p.exitCode(), 1);
     const QString err = QString::fromLocal8Bit(p.readAllStandardError());
     EXPECT_TRUE(err.contains("No Response !!")) << err.toStdString();
+    ASSERT_GT(seconds, 5.0);
+    EXPECT_LT(cpu / seconds, 0.05) << cpu << " s of CPU in " << seconds << " s";
 }
 
 TEST_F(SgxctlEndToEnd, SlowGeneratorStillSucceeds)

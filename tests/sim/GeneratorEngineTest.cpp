@@ -294,6 +294,16 @@ TEST(SimFaultInjection, SilentNoFinalAnswerAndNoOk)
     o.framed({3});
     o.line("REDID", 0);
     EXPECT_EQ(o.drain(), "NG\r\nNG\r\nNG\r\n");
+
+    // Faults that wait for the second command line let the presence check pass.
+    SimFaults later;
+    later.silent = true;
+    later.fromCommand = 2;
+    Wire l(later);
+    l.line("URTCNT", 0);
+    EXPECT_EQ(l.drain(), "OK\r\n");
+    l.line("DFSET", 0);
+    EXPECT_EQ(l.drain(), "");
 }
 
 TEST(SimFaultInjection, SplitDelayedLongAndGarbageAnswers)
