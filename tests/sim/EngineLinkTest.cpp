@@ -1,5 +1,5 @@
-#include "DeviceLink.h"
 #include "EngineSerialLibrary.h"
+#include "LinkHarness.h"
 #include "LinkMessages.h"
 #include "RecordingOperator.h"
 #include "SharedValues.h"
@@ -13,44 +13,14 @@
 namespace {
 
 // The program's link core talking to the emulator's engine, both timers run on virtual time.
-struct EngineLink {
-    explicit EngineLink(SimFaults faults = {})
-        : port(clock, faults), link(state, port, clock, ui), machine(link, values)
-    {
-    }
-
-    void run(std::int64_t ms)
-    {
-        const std::int64_t end = clock.nowMs() + ms;
-        while (std::min(nextReceive, nextStep) <= end) {
-            const bool receive = nextReceive <= nextStep;
-            std::int64_t &next = receive ? nextReceive : nextStep;
-            if (clock.nowMs() < next)
-                clock.advance(next - clock.nowMs());
-            // A tick that fell due while the thread was busy sending runs late, once.
-            while (next <= clock.nowMs())
-                next += receive ? 100 : 500;
-            if (receive)
-                link.receiveTick();
-            else
-                machine.stepTick();
-        }
-        if (clock.nowMs() < end)
-            clock.advance(end - clock.nowMs());
-    }
+struct EngineLink : BasicLinkHarness<EngineSerialLibrary> {
+    explicit EngineLink(SimFaults faults = {}) : BasicLinkHarness(faults) {}
 
     void connect()
     {
         ASSERT_TRUE(machine.connectPort(0));
-        runUntilIdle();
+        ASSERT_TRUE(runUntilIdle());
         ASSERT_EQ(state.devicePresent, 1);
-    }
-
-    void runUntilIdle()
-    {
-        for (int i = 0; i < 2000 && link.LinkBusy(); ++i)
-            run(100);
-        ASSERT_FALSE(link.LinkBusy());
     }
 
     // Starts op on a connected link and returns the messages the operator saw.
@@ -58,19 +28,9 @@ struct EngineLink {
     {
         ui.events.clear();
         EXPECT_TRUE(machine.StartLinkOperation(op));
-        runUntilIdle();
+        EXPECT_TRUE(runUntilIdle(200000));
         return ui.messages();
     }
-
-    VirtualClock clock;
-    EngineSerialLibrary port;
-    RecordingOperator ui;
-    DeviceLinkState state;
-    SharedValues values;
-    DeviceLink link;
-    StepMachine machine;
-    std::int64_t nextReceive = 100;
-    std::int64_t nextStep = 500;
 };
 
 using Messages = std::vector<std::string>;

@@ -11,12 +11,18 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
-// A whole link on a fake port and a virtual clock, with both timers driven as the message
-// loop would drive them: a tick that falls due while the thread is busy sending runs late.
-struct LinkHarness {
-    LinkHarness() : port(clock), link(state, port, clock, ui), machine(link, values) {}
+// A whole link on a port of type Port (built from the clock and args) and a virtual clock,
+// with both timers driven as the message loop would drive them: a tick that falls due while
+// the thread is busy sending runs late, once.
+template <typename Port> struct BasicLinkHarness {
+    template <typename... Args>
+    explicit BasicLinkHarness(Args &&...args)
+        : port(clock, std::forward<Args>(args)...), link(state, port, clock, ui), machine(link, values)
+    {
+    }
 
     // Opens COM 1 directly (no presence check) and marks the generator present.
     void connectPresent()
@@ -68,7 +74,7 @@ struct LinkHarness {
     }
 
     VirtualClock clock;
-    FakeSerialLibrary port;
+    Port port;
     RecordingOperator ui;
     DeviceLinkState state;
     SharedValues values;
@@ -77,6 +83,8 @@ struct LinkHarness {
     std::int64_t nextReceive = 100;
     std::int64_t nextStep = 500;
 };
+
+using LinkHarness = BasicLinkHarness<FakeSerialLibrary>;
 
 inline std::vector<std::uint8_t> bytesOf(std::initializer_list<int> list)
 {
