@@ -172,10 +172,10 @@ int main(int argc, char *argv[])
             gaps.push_back(t.atMs - previous);
         previous = t.atMs;
     }
-    std::printf("\ncharacter spacing as received, %zu gaps: min %.2f ms, median %.2f ms, 95th percentile %.2f ms, "
-                "max %.2f ms\n",
-                gaps.size(), percentile(gaps, 0), percentile(gaps, 0.5), percentile(gaps, 0.95),
-                percentile(gaps, 1));
+    std::printf(
+        "\ncharacter spacing as received, %zu gaps: min %.2f ms, median %.2f ms, 95th percentile %.2f ms, "
+        "max %.2f ms\n",
+        gaps.size(), percentile(gaps, 0), percentile(gaps, 0.5), percentile(gaps, 0.95), percentile(gaps, 1));
     sim.terminate();
     sim.waitForFinished(3000);
     return 0;

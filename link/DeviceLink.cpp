@@ -68,7 +68,8 @@ void DeviceLink::SendCommand(const char *text, std::uint8_t argument)
 {
     for (const char *p = text; *p != '\0'; ++p)
         writePaced(static_cast<std::uint8_t>(*p));
-    for (std::uint8_t ch : {std::uint8_t{0x20}, argument, std::uint8_t{0x20}, std::uint8_t{0x0A}, std::uint8_t{0x0D}})
+    for (std::uint8_t ch :
+         {std::uint8_t{0x20}, argument, std::uint8_t{0x20}, std::uint8_t{0x0A}, std::uint8_t{0x0D}})
         writePaced(ch);
     resetAfterSend();
 }
@@ -90,7 +91,8 @@ bool DeviceLink::CheckReply(Operation op)
     const std::size_t length = std::min<std::size_t>(m_state.replyLength, kLinkBufferSize);
     const auto begin = m_state.replyBuffer.begin();
     const auto end = begin + static_cast<std::ptrdiff_t>(length);
-    const bool found = length >= wantedLength && std::search(begin, end, wanted, wanted + wantedLength) != end;
+    const bool found =
+        length >= wantedLength && std::search(begin, end, wanted, wanted + wantedLength) != end;
 
     m_state.replyBuffer.fill(0);
     m_state.replyLength = 0;

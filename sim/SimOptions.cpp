@@ -48,8 +48,8 @@ std::string parseSimOptions(const std::vector<std::string> &args, SimOptions &op
             f.longAnswer = true;
         } else if (arg == "--hang-up") {
             f.hangUpMidPayload = true;
-        } else if (arg == "--delay" || arg == "--malformed-block" || arg == "--faults-from" || arg == "--link" || arg == "--edid" ||
-                   arg == "--trace") {
+        } else if (arg == "--delay" || arg == "--malformed-block" || arg == "--faults-from" ||
+                   arg == "--link" || arg == "--edid" || arg == "--trace") {
             if (!hasValue || args[i + 1].empty())
                 return arg + " needs a value";
             const std::string &value = args[++i];

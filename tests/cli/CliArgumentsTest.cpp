@@ -84,8 +84,10 @@ TEST(CliArguments, ProgramFile)
     ASSERT_TRUE(r.request) << r.error;
     EXPECT_EQ(r.request->operation, Operation::ATRN);
     const auto &image = r.request->values.ProgramUploadImage;
-    EXPECT_EQ((std::array<int, 4>{image[0], image[32], image[64], image[96]}), (std::array<int, 4>{6, 0, 0, 3}));
-    EXPECT_EQ((std::array<int, 4>{image[1], image[33], image[65], image[97]}), (std::array<int, 4>{2, 1, 1, 59}));
+    EXPECT_EQ((std::array<int, 4>{image[0], image[32], image[64], image[96]}),
+              (std::array<int, 4>{6, 0, 0, 3}));
+    EXPECT_EQ((std::array<int, 4>{image[1], image[33], image[65], image[97]}),
+              (std::array<int, 4>{2, 1, 1, 59}));
     EXPECT_EQ(image[2], 255);
 
     struct Bad {

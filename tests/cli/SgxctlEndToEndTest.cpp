@@ -168,7 +168,8 @@ TEST_F(SgxctlEndToEnd, ProgramUpload)
     const CtlRun r = sgxctl(port() + QStringList{"program", path});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(withoutProgress(r.messages), QStringList{"Upload successful!!"});
-    QByteArray rows = framed(5) + framed(2) + framed(0) + framed(5) + framed(9) + framed(0) + framed(1) + framed(2);
+    QByteArray rows =
+        framed(5) + framed(2) + framed(0) + framed(5) + framed(9) + framed(0) + framed(1) + framed(2);
     for (int i = 0; i < 30 * 4; ++i)
         rows += framed(0xFF);
     EXPECT_TRUE(sim.sentBytes().contains(commandLine("ATRN", 130) + framed(32) + rows));

@@ -22,8 +22,9 @@ class EdidFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("edidfile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                           "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() /
+              ("edidfile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir);
     }
     void TearDown() override { fs::remove_all(dir); }

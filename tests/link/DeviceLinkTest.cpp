@@ -28,8 +28,8 @@ TEST(DeviceLinkOpen, EachFailureHasItsOwnMessageAndClosesThePort)
         int open, line, second;
         const char *message;
     };
-    for (const Case &c : {Case{1, 0, 0, "Open COM Port 5 fail !!"}, Case{0, 1, 0, "Error!!"},
-                          Case{0, 0, 1, "Error"}}) {
+    for (const Case &c :
+         {Case{1, 0, 0, "Open COM Port 5 fail !!"}, Case{0, 1, 0, "Error!!"}, Case{0, 0, 1, "Error"}}) {
         LinkHarness h;
         h.port.openResult = c.open;
         h.port.lineParametersResult = c.line;
@@ -66,7 +66,8 @@ TEST(DeviceLinkSend, FramedBytesCarryAnyValueRaw)
     h.connectPresent();
     for (int v : {0x00, 0x0A, 0x0D, 0x20, 0xFF})
         h.link.SendFramedByte(static_cast<std::uint8_t>(v));
-    EXPECT_EQ(h.port.writtenBytes(), concat({framed(0), framed(0x0A), framed(0x0D), framed(0x20), framed(0xFF)}));
+    EXPECT_EQ(h.port.writtenBytes(),
+              concat({framed(0), framed(0x0A), framed(0x0D), framed(0x20), framed(0xFF)}));
     EXPECT_EQ(h.clock.nowMs(), 5 * 105);
 }
 

@@ -225,7 +225,8 @@ TEST(TimingUpload, BytesChecksumProgressAndMessage)
     h.values.timingSelection[0] = 1;
     h.values.timingSelection[2] = 1;
     startAndAnswer(h, Operation::TMGS);
-    std::vector<std::uint8_t> expected = concat({commandLine("TMGS", 37), framed(35), framed(1), framed(0), framed(1)});
+    std::vector<std::uint8_t> expected =
+        concat({commandLine("TMGS", 37), framed(35), framed(1), framed(0), framed(1)});
     for (int i = 0; i < 32; ++i)
         expected = concat({expected, framed(0)});
     expected = concat({expected, framed(0xDB)});
@@ -273,8 +274,8 @@ TEST(ProgramUpload, OneValidRowThenUnsetRows)
     h.values.ProgramUploadImage[64] = 1;
     h.values.ProgramUploadImage[96] = 5;
     startAndAnswer(h, Operation::ATRN);
-    std::vector<std::uint8_t> expected = concat({commandLine("ATRN", 130), framed(32), framed(5), framed(2),
-                                                 framed(1), framed(5)});
+    std::vector<std::uint8_t> expected =
+        concat({commandLine("ATRN", 130), framed(32), framed(5), framed(2), framed(1), framed(5)});
     for (int i = 0; i < 31 * 4; ++i)
         expected = concat({expected, framed(0xFF)});
     const unsigned sum = 32 + 5 + 2 + 1 + 5 + 31 * 4 * 0xFF;
