@@ -4,6 +4,7 @@
 #include "LinkClock.h"
 #include "LinkOperator.h"
 #include "QtSerialLibrary.h"
+#include "SerialLibrary.h"
 #include "SharedValues.h"
 #include "StepMachine.h"
 
@@ -33,6 +34,41 @@ public:
     void clearReceiveLog() override {}
     void processPendingEvents() override { QCoreApplication::processEvents(); }
     std::string lastMessage;
+};
+
+// Time stamps every character as the program writes it, before the emulator's scheduling can
+// blur the picture.
+class TimedSerial final : public SerialLibrary {
+public:
+    explicit TimedSerial(SerialLibrary &inner) : m_inner(inner) {}
+    int openPort(int port) override { return m_inner.openPort(port); }
+    int setLineParameters(int port, int baud, int mode) override
+    {
+        return m_inner.setLineParameters(port, baud, mode);
+    }
+    int secondSetup(int port, int arg) override { return m_inner.secondSetup(port, arg); }
+    int writeChar(int port, int ch) override
+    {
+        writtenAtMs.push_back(static_cast<double>(m_timer.nsecsElapsed()) / 1e6);
+        written.push_back(static_cast<std::uint8_t>(ch));
+        return m_inner.writeChar(port, ch);
+    }
+    int readPort(int port, std::uint8_t *buffer, int maxBytes) override
+    {
+        return m_inner.readPort(port, buffer, maxBytes);
+    }
+    int closePort(int port) override { return m_inner.closePort(port); }
+
+    std::vector<double> writtenAtMs;
+    std::vector<std::uint8_t> written;
+
+private:
+    SerialLibrary &m_inner;
+    QElapsedTimer m_timer = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
 };
 
 double cpuSeconds()
@@ -89,8 +125,9 @@ int main(int argc, char *argv[])
     const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
 
     DeviceLinkState state;
-    QtSerialLibrary serial;
-    serial.setDeviceOverride(device);
+    QtSerialLibrary qtSerial;
+    qtSerial.setDeviceOverride(device);
+    TimedSerial serial(qtSerial);
     SteadyLinkClock clock;
     QuietOperator ui;
     SharedValues values;
@@ -162,20 +199,44 @@ int main(int argc, char *argv[])
                     c.reference, sending / c.reference, 100.0 * cpu / seconds, ui.lastMessage.c_str());
     }
 
-    std::vector<double> gaps;
-    const auto trace = readTrace(tracePath);
-    double previous = -1;
-    for (const Traced &t : trace) {
-        if (!t.toGenerator)
-            continue;
-        if (previous >= 0 && t.atMs - previous < 100)
-            gaps.push_back(t.atMs - previous);
-        previous = t.atMs;
+    // Splits the written stream into command lines (letters, space, argument, space, LF, CR) and
+    // framed bytes (space, value, space); gaps inside one of them are the pacing proper, gaps
+    // between them also hold the payload loops' yields and the wait for answers.
+    std::vector<bool> startsUnit(serial.written.size(), false);
+    for (std::size_t i = 0; i < serial.written.size();) {
+        startsUnit[i] = true;
+        std::size_t length = 3;
+        if (serial.written[i] != 0x20) {
+            std::size_t letters = 0;
+            while (i + letters < serial.written.size() && serial.written[i + letters] != 0x20)
+                ++letters;
+            length = letters + 5;
+        }
+        i += length;
     }
-    std::printf(
-        "\ncharacter spacing as received, %zu gaps: min %.2f ms, median %.2f ms, 95th percentile %.2f ms, "
-        "max %.2f ms\n",
-        gaps.size(), percentile(gaps, 0), percentile(gaps, 0.5), percentile(gaps, 0.95), percentile(gaps, 1));
+    const auto report = [&](const char *what, const std::vector<double> &times) {
+        std::vector<double> inside;
+        std::vector<double> between;
+        for (std::size_t i = 1; i < times.size() && i < startsUnit.size(); ++i) {
+            const double gap = times[i] - times[i - 1];
+            if (!startsUnit[i])
+                inside.push_back(gap);
+            else if (gap < 100)
+                between.push_back(gap);
+        }
+        std::printf("character spacing %s: inside a line or frame (%zu gaps) min %.2f, median %.2f, "
+                    "95th percentile %.2f, max %.2f ms; between frames (%zu) median %.2f, max %.2f ms\n",
+                    what, inside.size(), percentile(inside, 0), percentile(inside, 0.5),
+                    percentile(inside, 0.95), percentile(inside, 1), between.size(), percentile(between, 0.5),
+                    percentile(between, 1));
+    };
+    std::vector<double> received;
+    for (const Traced &t : readTrace(tracePath))
+        if (t.toGenerator)
+            received.push_back(t.atMs);
+    std::printf("\n");
+    report("as written", serial.writtenAtMs);
+    report("as received", received);
     sim.terminate();
     sim.waitForFinished(3000);
     return 0;
