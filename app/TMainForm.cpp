@@ -458,6 +458,9 @@ void TMainForm::closeEvent(QCloseEvent *event)
     // FormClose: a running transfer is abandoned; the port is closed whether or not one was opened.
     m_timer1->stop();
     m_timer2->stop();
+    // An upload whose payload loop let this close through stops at its next byte instead of
+    // keeping a closed program alive until it has sent the rest.
+    m_steps.abandonOperations();
     m_link.ClosePort();
     event->accept();
 }

@@ -19,7 +19,9 @@ constexpr bool kEmulatorBuilt = true;
 constexpr bool kEmulatorBuilt = false;
 #endif
 
+#include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <map>
@@ -72,6 +74,7 @@ private slots:
     void silentGeneratorIsReportedAbsent();
     void refusedDefaultSettingShowsAbsentAndExitClosesThePort();
     void disconnectEndsARunningOperationQuietly();
+    void closingDuringAnUploadEndsItAtOnce();
 
 private:
     // COM 1 through the dialog, as the operator does it.
@@ -238,6 +241,29 @@ void ConnectionTest::disconnectEndsARunningOperationQuietly()
     QTest::qWait(2200);
     QVERIFY(m_driver->messages.isEmpty());
     QVERIFY(showsPresent(form));
+}
+
+void ConnectionTest::closingDuringAnUploadEndsItAtOnce()
+{
+    TMainForm &form = scriptedForm({{"URTCNT", "OK\r\n"}, {"UEDID", "OK\r\n"}});
+    connect(form);
+    QVERIFY(waitForPresent());
+    std::size_t writtenAtClose = 0;
+    // Fires inside the upload's payload loop, which lets the message loop run between bytes.
+    QTimer::singleShot(1500, &form, [&] {
+        writtenAtClose = m_front->port.written().size();
+        form.close();
+    });
+    QVERIFY(form.stepMachine().StartLinkOperation(Operation::UEDID));
+    QElapsedTimer timer;
+    timer.start();
+    // Returns only when the payload loop does: at once after the close, not 28 s later.
+    QTest::qWait(3000);
+    QVERIFY2(timer.elapsed() < 8000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(writtenAtClose > 0);
+    QCOMPARE(m_front->port.written().size(), writtenAtClose);
+    QVERIFY(!m_front->port.isOpen());
+    QVERIFY(m_driver->messages.isEmpty());
 }
 
 QTEST_MAIN(ConnectionTest)
