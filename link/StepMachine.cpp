@@ -92,6 +92,9 @@ bool StepMachine::connectPort(int itemIndex)
         m_link.ClosePort();
         st.portOpen = 0;
     }
+    // A new connection: whatever ran on the old one could only be answered by the presence
+    // check's reply now, so it ends quietly, as on Disconnect.
+    abandonOperations();
     if (m_link.OpenLink(itemIndex)) {
         st.portOpen = 0;
         // The old port is closed by now, so the generator cannot be reached: say so.

@@ -19,8 +19,8 @@ public:
     // generator present and the link idle. Returns whether the operation was started.
     bool StartLinkOperation(Operation op);
 
-    // The COM port dialog's OK: closes an open port, opens COM (itemIndex + 1) and starts the
-    // presence check. Returns whether the port is open.
+    // The COM port dialog's OK: closes an open port, quietly ends what ran on it, opens
+    // COM (itemIndex + 1) and starts the presence check. Returns whether the port is open.
     bool connectPort(int itemIndex);
     // Starts "URTCNT" whatever else is running.
     void StartPresenceCheck();

@@ -128,6 +128,20 @@ TEST(Connect, FailedReopenLeavesPortClosedAndShowsAbsent)
     EXPECT_EQ(h.ui.events.back(), "progress:0");
 }
 
+TEST(Connect, ReconnectingEndsWhatRanOnTheOldPortQuietly)
+{
+    LinkHarness h;
+    h.connectPresent();
+    startAndAnswer(h, Operation::TMIX); // now waiting for the final answer
+    ASSERT_EQ(h.state.stepTMIX, AwaitReply);
+    ASSERT_TRUE(h.machine.connectPort(0));
+    h.port.queueAnswer("OK\r\n");
+    ASSERT_TRUE(h.runUntilIdle());
+    h.run(10000);
+    EXPECT_TRUE(h.ui.messages().empty());
+    EXPECT_EQ(h.state.devicePresent, 1);
+}
+
 TEST(Disconnect, EndsARunningOperationQuietly)
 {
     LinkHarness h;
