@@ -128,7 +128,7 @@ void DeviceLink::receiveTick()
         const std::uint8_t s = m_state.step(op);
         if (s == AwaitAck)
             anyAwaitingAck = true;
-        if (s == AwaitReply && op != Operation::URTCNT && op != Operation::DFSET)
+        if (s == AwaitReply)
             anyAwaitingReply = true;
     }
     // An EDID read waits at step 5 for each whole block answer; count that wait too, so a

@@ -4,8 +4,6 @@
 
 int EngineSerialLibrary::openPort(int port)
 {
-    if (openResult != 0)
-        return openResult;
     discardArrived();
     m_open = true;
     m_port = port;
@@ -38,8 +36,8 @@ int EngineSerialLibrary::readPort(int port, std::uint8_t *buffer, int maxBytes)
         return 0;
     const std::vector<std::uint8_t> due = m_engine.takeDue(m_clock.nowMs());
     m_arrived.insert(m_arrived.end(), due.begin(), due.end());
-    const auto n = static_cast<std::ptrdiff_t>(std::min({m_arrived.size(), static_cast<std::size_t>(maxBytes),
-                                                         static_cast<std::size_t>(std::max(readChunk, 0))}));
+    const auto n =
+        static_cast<std::ptrdiff_t>(std::min(m_arrived.size(), static_cast<std::size_t>(maxBytes)));
     std::copy_n(m_arrived.begin(), n, buffer);
     m_arrived.erase(m_arrived.begin(), m_arrived.begin() + n);
     return static_cast<int>(n);
@@ -47,7 +45,6 @@ int EngineSerialLibrary::readPort(int port, std::uint8_t *buffer, int maxBytes)
 
 int EngineSerialLibrary::closePort(int)
 {
-    ++m_closeCalls;
     m_open = false;
     discardArrived();
     return 0;

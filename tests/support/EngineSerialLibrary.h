@@ -22,10 +22,6 @@ public:
     {
     }
 
-    int openResult = 0;
-    // Largest count one read hands out (a real driver may split an answer).
-    int readChunk = 1024;
-
     int openPort(int port) override;
     int setLineParameters(int port, int baudCode, int modeCode) override;
     int secondSetup(int port, int arg) override;
@@ -36,7 +32,6 @@ public:
     [[nodiscard]] GeneratorEngine &engine() { return m_engine; }
     [[nodiscard]] const std::vector<Written> &written() const { return m_written; }
     [[nodiscard]] bool isOpen() const { return m_open; }
-    [[nodiscard]] int closeCalls() const { return m_closeCalls; }
 
 private:
     [[nodiscard]] bool usable(int port) const { return m_open && port == m_port; }
@@ -49,5 +44,4 @@ private:
     std::deque<std::uint8_t> m_arrived;
     bool m_open = false;
     int m_port = 0;
-    int m_closeCalls = 0;
 };
