@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -77,6 +78,8 @@ TAboutBox::TAboutBox(QWidget *parent)
     m_panel1->setGeometry(8, 8, 281, 297);
     QFont times(QStringLiteral("Times New Roman"));
     times.setPixelSize(16);
+    // Hinted to whole pixels, as the layout was drawn: the product line then just fits its panel.
+    times.setHintingPreference(QFont::PreferFullHinting);
     m_panel1->setFont(times);
     QPalette black = m_panel1->palette();
     black.setColor(QPalette::WindowText, Qt::black);
@@ -90,14 +93,9 @@ TAboutBox::TAboutBox(QWidget *parent)
 
     m_productName = makeLabel(m_panel1, "ProductName",
                               QStringLiteral("Product Name: Vorna - tv Signal Generator "), 8, 128);
-    // Where the serif face stands in for a wider one, narrow it just enough to keep the line whole.
-    const int room = m_panel1->contentsRect().right() - m_productName->x();
-    if (m_productName->width() > room) {
-        QFont narrower = m_productName->font();
-        narrower.setStretch(100 * room / m_productName->width());
-        m_productName->setFont(narrower);
-        m_productName->adjustSize();
-    }
+    // Its trailing space would reach past the panel's edge; the label ends there instead.
+    m_productName->resize(std::min(m_productName->width(), m_panel1->width() - m_productName->x()),
+                          m_productName->height());
     m_version = makeLabel(m_panel1, "Version", QStringLiteral("Version:V0.3"), 96, 152);
     // Contact lines: web address, telephone, street, town.
     m_comments = makeLabel(m_panel1, "Comments", QStringLiteral("www.vorna-signal.example"), 72, 200);

@@ -5,6 +5,8 @@
 #include "TMainForm.h"
 
 #include <QComboBox>
+#include <QFont>
+#include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -50,27 +52,61 @@ void quietenPlatformWarnings()
     g_previousHandler = qInstallMessageHandler(filterPlatformWarnings);
 }
 
-void chooseMenuItem(QMainWindow &window, const QString &menuName, const QString &itemName)
+QString metricFontProblem()
+{
+    const QList<QPair<QString, QString>> wanted = {
+        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")},
+        {QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")}};
+    QStringList problems;
+    for (const auto &[family, face] : wanted) {
+        QFont font(family);
+        font.setPixelSize(16);
+        const QString resolved = QFontInfo(font).family();
+        if (resolved != face)
+            problems << QStringLiteral("\"%1\" resolves to \"%2\", not \"%3\"").arg(family, resolved, face);
+    }
+    if (problems.isEmpty())
+        return {};
+    return problems.join(QStringLiteral("; ")) +
+           QStringLiteral(": install fonts-liberation2 (scripts/install-deps does)");
+}
+
+bool chooseMenuItem(QMainWindow &window, const QString &menuName, const QString &itemName)
 {
     QMenuBar *bar = window.menuBar();
     auto *menu = bar->findChild<QMenu *>(menuName);
-    QVERIFY2(menu != nullptr, qPrintable(menuName));
+    if (menu == nullptr) {
+        qWarning("no menu %s", qPrintable(menuName));
+        return false;
+    }
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
-    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    if (!QTest::qWaitForWindowExposed(menu)) {
+        qWarning("menu %s did not open", qPrintable(menuName));
+        return false;
+    }
     if (itemName.isEmpty())
-        return;
+        return true;
     const QList<QAction *> items = menu->actions();
     const auto item =
         std::find_if(items.begin(), items.end(), [&](QAction *a) { return a->objectName() == itemName; });
-    QVERIFY2(item != items.end(), qPrintable(itemName));
+    if (item == items.end()) {
+        qWarning("no item %s in menu %s", qPrintable(itemName), qPrintable(menuName));
+        menu->close();
+        return false;
+    }
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(*item).center());
+    return true;
 }
 
-void clickToolButton(QMainWindow &window, const QString &buttonName)
+bool clickToolButton(QMainWindow &window, const QString &buttonName)
 {
     auto *button = window.findChild<QToolButton *>(buttonName);
-    QVERIFY2(button != nullptr, qPrintable(buttonName));
+    if (button == nullptr) {
+        qWarning("no tool button %s", qPrintable(buttonName));
+        return false;
+    }
     QTest::mouseClick(button, Qt::LeftButton);
+    return true;
 }
 
 void pickPortAndConfirm(ModalDriver &driver, int itemIndex)

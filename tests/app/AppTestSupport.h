@@ -12,10 +12,15 @@ namespace AppTestSupport {
 // The offscreen platform warns about every raise and keyboard grab; keep the test log readable.
 void quietenPlatformWarnings();
 
+// Empty when "Arial" and "Times New Roman" resolve to their metric-compatible Liberation faces;
+// otherwise what is wrong and which package mends it. Every window is laid out in those metrics.
+[[nodiscard]] QString metricFontProblem();
+
 // Opens the menu `menuName` from the menu bar and clicks its item `itemName` (none if empty). An
-// item that opens a modal window returns only once that window has closed.
-void chooseMenuItem(QMainWindow &window, const QString &menuName, const QString &itemName);
-void clickToolButton(QMainWindow &window, const QString &buttonName);
+// item that opens a modal window returns only once that window has closed. False (with a
+// warning) when the menu or item is not there.
+[[nodiscard]] bool chooseMenuItem(QMainWindow &window, const QString &menuName, const QString &itemName);
+[[nodiscard]] bool clickToolButton(QMainWindow &window, const QString &buttonName);
 
 // Queues, on the driver, picking COM (itemIndex + 1) in the port dialog and pressing OK.
 void pickPortAndConfirm(ModalDriver &driver, int itemIndex);

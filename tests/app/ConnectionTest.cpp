@@ -66,7 +66,11 @@ class ConnectionTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { quietenPlatformWarnings(); }
+    void initTestCase()
+    {
+        quietenPlatformWarnings();
+        QVERIFY2(metricFontProblem().isEmpty(), qPrintable(metricFontProblem()));
+    }
     void init();
     void cleanup();
 
@@ -78,7 +82,7 @@ private slots:
 
 private:
     // COM 1 through the dialog, as the operator does it.
-    void connect(TMainForm &form);
+    [[nodiscard]] bool connect(TMainForm &form);
     TMainForm *startEmulator(const QStringList &flags = {});
     TMainForm &scriptedForm(std::map<std::string, std::string> answers);
     bool waitForPresent()
@@ -117,14 +121,14 @@ void ConnectionTest::cleanup()
 #endif
 }
 
-void ConnectionTest::connect(TMainForm &form)
+bool ConnectionTest::connect(TMainForm &form)
 {
     form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    if (!QTest::qWaitForWindowExposed(&form))
+        return false;
     pickPortAndConfirm(*m_driver, 0);
-    clickToolButton(form, QStringLiteral("ConnectButton"));
-    QVERIFY(m_driver->allDone());
-    QCOMPARE(m_state.portOpen, 1);
+    return clickToolButton(form, QStringLiteral("ConnectButton")) && m_driver->allDone() &&
+           m_state.portOpen == 1;
 }
 
 TMainForm *ConnectionTest::startEmulator(const QStringList &flags)
@@ -135,7 +139,8 @@ TMainForm *ConnectionTest::startEmulator(const QStringList &flags)
         return nullptr;
     qputenv("SGX100_COM1", m_sim->path().toLocal8Bit());
     m_program = std::make_unique<SgxProgram>(m_state, m_values);
-    connect(m_program->mainForm());
+    if (!connect(m_program->mainForm()))
+        return nullptr;
     return &m_program->mainForm();
 #else
     Q_UNUSED(flags);
@@ -159,7 +164,7 @@ void ConnectionTest::connectUploadAndFailedReopen()
     QVERIFY(showsPresent(*form));
     QVERIFY(m_driver->messages.isEmpty());
 
-    chooseMenuItem(*form, QStringLiteral("Edit1"), QStringLiteral("DefaultSetting"));
+    QVERIFY(chooseMenuItem(*form, QStringLiteral("Edit1"), QStringLiteral("DefaultSetting")));
     QVERIFY(waitForMessages(1));
     QCOMPARE(m_driver->messages.last(), QStringLiteral("Upload Successful!!"));
 #ifdef SGX_SIM_PATH
@@ -183,7 +188,7 @@ void ConnectionTest::connectUploadAndFailedReopen()
     bool stillOpen = false;
     pickPortAndConfirm(*m_driver, 4);
     cancelPortDialog(*m_driver, &stillOpen);
-    chooseMenuItem(*form, QStringLiteral("Config1"), QStringLiteral("COMPort1"));
+    QVERIFY(chooseMenuItem(*form, QStringLiteral("Config1"), QStringLiteral("COMPort1")));
     qunsetenv("SGX100_COM5");
     QVERIFY(stillOpen);
     QCOMPARE(m_driver->messages.last(), QStringLiteral("Open COM Port 5 fail !!"));
@@ -207,16 +212,16 @@ void ConnectionTest::silentGeneratorIsReportedAbsent()
 void ConnectionTest::refusedDefaultSettingShowsAbsentAndExitClosesThePort()
 {
     TMainForm &form = scriptedForm({{"URTCNT", "OK\r\n"}, {"DFSET", "NG\r\n"}});
-    connect(form);
+    QVERIFY(connect(form));
     QVERIFY(waitForPresent());
-    chooseMenuItem(form, QStringLiteral("Edit1"), QStringLiteral("DefaultSetting"));
+    QVERIFY(chooseMenuItem(form, QStringLiteral("Edit1"), QStringLiteral("DefaultSetting")));
     QVERIFY(waitForMessages(1));
     QCOMPARE(m_driver->messages, QStringList{QStringLiteral("Error!!")});
     QVERIFY(showsAbsent(form));
 
     // The absent display leaves the port open; closing the program closes it, without a word.
     QVERIFY(m_front->port.isOpen());
-    chooseMenuItem(form, QStringLiteral("File1"), QStringLiteral("FileExitItem"));
+    QVERIFY(chooseMenuItem(form, QStringLiteral("File1"), QStringLiteral("FileExitItem")));
     QVERIFY(!form.isVisible());
     QVERIFY(!m_front->port.isOpen());
     QCOMPARE(m_driver->messages.size(), 1);
@@ -226,17 +231,17 @@ void ConnectionTest::disconnectEndsARunningOperationQuietly()
 {
     // Default Setting is never answered.
     TMainForm &form = scriptedForm({{"URTCNT", "OK\r\n"}});
-    connect(form);
+    QVERIFY(connect(form));
     QVERIFY(waitForPresent());
-    chooseMenuItem(form, QStringLiteral("Edit1"), QStringLiteral("DefaultSetting"));
+    QVERIFY(chooseMenuItem(form, QStringLiteral("Edit1"), QStringLiteral("DefaultSetting")));
     QCOMPARE(m_state.stepDFSET, AwaitAck);
-    clickToolButton(form, QStringLiteral("DisConnectButton"));
+    QVERIFY(clickToolButton(form, QStringLiteral("DisConnectButton")));
     QVERIFY(showsAbsent(form));
     QVERIFY(!m_front->port.isOpen());
 
     // Past the Default Setting time-out, and after connecting anew: no stale "No Response !!".
     QTest::qWait(2200);
-    connect(form);
+    QVERIFY(connect(form));
     QVERIFY(waitForPresent());
     QTest::qWait(2200);
     QVERIFY(m_driver->messages.isEmpty());
@@ -246,7 +251,7 @@ void ConnectionTest::disconnectEndsARunningOperationQuietly()
 void ConnectionTest::closingDuringAnUploadEndsItAtOnce()
 {
     TMainForm &form = scriptedForm({{"URTCNT", "OK\r\n"}, {"UEDID", "OK\r\n"}});
-    connect(form);
+    QVERIFY(connect(form));
     QVERIFY(waitForPresent());
     std::size_t writtenAtClose = 0;
     // Fires inside the upload's payload loop, which lets the message loop run between bytes.

@@ -26,7 +26,11 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { quietenPlatformWarnings(); }
+    void initTestCase()
+    {
+        quietenPlatformWarnings();
+        QVERIFY2(metricFontProblem().isEmpty(), qPrintable(metricFontProblem()));
+    }
     void init();
     void cleanup();
 
@@ -89,7 +93,7 @@ void MainWindowTest::portDialogKeepsTheChoiceAndCancelOpensNothing()
         QTest::keyClick(ports, Qt::Key_Down);
     });
     cancelPortDialog(*m_driver);
-    clickToolButton(form(), QStringLiteral("ConnectButton"));
+    QVERIFY(clickToolButton(form(), QStringLiteral("ConnectButton")));
 
     // Config > COM Port shows the same dialog, still at the port chosen last.
     QString shown;
@@ -97,7 +101,7 @@ void MainWindowTest::portDialogKeepsTheChoiceAndCancelOpensNothing()
         shown = dialog->findChild<QComboBox *>(QStringLiteral("ComboBox1"))->currentText();
         dialog->close();
     });
-    chooseMenuItem(form(), QStringLiteral("Config1"), QStringLiteral("COMPort1"));
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Config1"), QStringLiteral("COMPort1")));
     QCOMPARE(shown, QStringLiteral("COM 3"));
     QCOMPARE(m_state.portNumber, 0);
     QVERIFY(m_driver->allDone() && m_driver->messages.isEmpty());
@@ -109,15 +113,16 @@ void MainWindowTest::missingPortFailsAndTheDialogStaysOpen()
     bool stillOpen = false;
     pickPortAndConfirm(*m_driver, 4);
     cancelPortDialog(*m_driver, &stillOpen);
-    clickToolButton(form(), QStringLiteral("ConnectButton"));
+    QVERIFY(clickToolButton(form(), QStringLiteral("ConnectButton")));
     qunsetenv("SGX100_COM5");
 
     QVERIFY(stillOpen);
     QCOMPARE(m_driver->messages, QStringList{QStringLiteral("Open COM Port 5 fail !!")});
     // Titled after the executable, app_window_tests here, with one button.
-    QCOMPARE(m_driver->titles, QStringList{QStringLiteral("App_window_tests")});
+    QCOMPARE(m_driver->titles, QStringList{QStringLiteral("app_window_tests")});
     QCOMPARE(m_driver->buttonCounts, QList<int>{1});
     QCOMPARE(programTitleFor(QStringLiteral("C:/Tools/SGXCONTROL.EXE")), QStringLiteral("Sgxcontrol"));
+    QCOMPARE(programTitleFor(QStringLiteral("/usr/bin/sgxcontrol")), QStringLiteral("sgxcontrol"));
     QCOMPARE(m_state.portOpen, 0);
     QVERIFY(showsAbsent(form()));
 }
@@ -129,8 +134,20 @@ void MainWindowTest::aboutBoxIsCentredAndClosesWithEnterOrOk()
         const QPoint offCentre = box->frameGeometry().center() - box->screen()->geometry().center();
         QVERIFY2(offCentre.manhattanLength() <= 2, "not centred on the screen");
         QCOMPARE(box->findChild<QLabel *>(QStringLiteral("Version"))->text(), QStringLiteral("Version:V0.3"));
-        const QWidget *product = box->findChild<QLabel *>(QStringLiteral("ProductName"));
-        QVERIFY2(product->geometry().right() < product->parentWidget()->width(), "product name cut off");
+        const auto *product = box->findChild<QLabel *>(QStringLiteral("ProductName"));
+        QCOMPARE(product->text(), QStringLiteral("Product Name: Vorna - tv Signal Generator "));
+        const int visible = product->fontMetrics().horizontalAdvance(product->text().trimmed());
+        QVERIFY2(product->geometry().right() < product->parentWidget()->width() &&
+                     visible <= product->width(),
+                 qPrintable(QStringLiteral("product name cut off: %1 px of text in %2 px")
+                                .arg(visible)
+                                .arg(product->width())));
+        for (const char *name : {"Comments", "Label1", "Label3", "Label2"}) {
+            const auto *line = box->findChild<QLabel *>(QString::fromLatin1(name));
+            QVERIFY2(line->fontMetrics().horizontalAdvance(line->text()) <= line->width() &&
+                         line->geometry().right() < line->parentWidget()->width(),
+                     name);
+        }
         QVERIFY(box->findChild<QPushButton *>(QStringLiteral("OKButton"))->hasFocus());
         QTest::keyClick(box, Qt::Key_Return);
     });
@@ -138,7 +155,7 @@ void MainWindowTest::aboutBoxIsCentredAndClosesWithEnterOrOk()
         QTest::mouseClick(box->findChild<QPushButton *>(QStringLiteral("OKButton")), Qt::LeftButton);
     });
     for (int i = 0; i < 2; ++i)
-        chooseMenuItem(form(), QStringLiteral("Help1"), QStringLiteral("HelpAboutItem"));
+        QVERIFY(chooseMenuItem(form(), QStringLiteral("Help1"), QStringLiteral("HelpAboutItem")));
     QVERIFY(m_driver->allDone());
     QVERIFY(!m_program->aboutBox().isVisible());
 }
@@ -146,15 +163,15 @@ void MainWindowTest::aboutBoxIsCentredAndClosesWithEnterOrOk()
 void MainWindowTest::itemsThatCannotRunDoNoHarm()
 {
     // Without a generator, and for the windows still to come.
-    clickToolButton(form(), QStringLiteral("Timing_Run"));
-    clickToolButton(form(), QStringLiteral("Pattern_Run"));
+    QVERIFY(clickToolButton(form(), QStringLiteral("Timing_Run")));
+    QVERIFY(clickToolButton(form(), QStringLiteral("Pattern_Run")));
     const QList<QPair<const char *, const char *>> items = {
         {"File1", "FileOpenItem"}, {"File1", "FileSaveAsItem"}, {"Edit1", "Timing2"},
         {"Edit1", "Pattern2"},     {"Edit1", "Program1"},       {"Edit1", "DefaultSetting"},
         {"Output1", "Timing1"},    {"Output1", "Pattern1"},     {"EDID", "EDID_READ"},
         {"EDID", "WRITE_EDID"},    {"EDID", "WriteEDID1"},      {"EDID", "EDID_Memorys"}};
     for (const auto &[menu, item] : items)
-        chooseMenuItem(form(), QString::fromLatin1(menu), QString::fromLatin1(item));
+        QVERIFY(chooseMenuItem(form(), QString::fromLatin1(menu), QString::fromLatin1(item)));
     QTest::qWait(1200);
 
     QVERIFY(m_driver->messages.isEmpty());
@@ -177,8 +194,9 @@ void MainWindowTest::windowMenuTilesCascadesAndActivates()
     // is the same seen across the diagonal.
     const auto across = [](const QRect &r) { return QRect(r.y(), r.x(), r.height(), r.width()); };
     for (const bool horizontal : {true, false}) {
-        chooseMenuItem(form(), QStringLiteral("Window1"),
-                       horizontal ? QStringLiteral("WindowTileItem") : QStringLiteral("WindowTileItem2"));
+        QVERIFY(chooseMenuItem(form(), QStringLiteral("Window1"),
+                               horizontal ? QStringLiteral("WindowTileItem")
+                                          : QStringLiteral("WindowTileItem2")));
         QList<QRect> placed;
         for (QMdiSubWindow *child : children)
             placed << (horizontal ? child->geometry() : across(child->geometry()));
@@ -193,7 +211,7 @@ void MainWindowTest::windowMenuTilesCascadesAndActivates()
         QCOMPARE(next, area.height());
     }
 
-    chooseMenuItem(form(), QStringLiteral("Window1"), QStringLiteral("WindowCascadeItem"));
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Window1"), QStringLiteral("WindowCascadeItem")));
     QList<QPoint> corners;
     for (QMdiSubWindow *child : children)
         corners << child->pos();
@@ -203,7 +221,7 @@ void MainWindowTest::windowMenuTilesCascadesAndActivates()
 
     // The window list names every child; choosing one brings it forward.
     form().mdiArea()->setActiveSubWindow(children[0]);
-    chooseMenuItem(form(), QStringLiteral("Window1"), QString());
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Window1"), QString()));
     auto *menu = form().menuBar()->findChild<QMenu *>(QStringLiteral("Window1"));
     QStringList listed;
     for (QAction *a : menu->actions())
