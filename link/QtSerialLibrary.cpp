@@ -6,10 +6,12 @@
 
 QtSerialLibrary::QtSerialLibrary()
 {
-    // A hang-up is reported as a resource error; from then on the port is dead. Closing it
-    // at once keeps the read notifier from firing without end.
+    // A hang-up shows either as a resource error or, when the far end closed and reads return
+    // end-of-file, as a read error that comes back every time the port is polled. Either way
+    // the port is dead: closing it at once keeps the read notifier from firing without end. The
+    // link then hears nothing, and the step machine times out as it does for silence.
     QObject::connect(&m_port, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) {
-        if (e == QSerialPort::ResourceError)
+        if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError)
             dropAfterHangUp();
     });
 }

@@ -217,6 +217,8 @@ void GeneratorEngine::completeLine(std::int64_t nowMs)
     default: startPayload(command); break;
     }
     answer(command == Command::REDID ? "OK1\r\n" : "OK\r\n", AnswerKind::Acknowledgment, nowMs);
+    if (m_faults.hangUpAfterAck && faultsActive())
+        m_hangUpWhenSent = true;
 }
 
 void GeneratorEngine::restoreDefaults()
@@ -251,7 +253,7 @@ void GeneratorEngine::receivePayloadByte(std::uint8_t byte, std::int64_t nowMs)
 {
     ++m_wireBytes;
     if (m_faults.hangUpMidPayload && faultsActive() && m_wireBytes >= std::max(1, m_items * 3 / 2)) {
-        hangUp();
+        hangUp("in the middle of the " + commandName() + " payload");
         return;
     }
     if (m_framePos == 1) {
@@ -398,11 +400,13 @@ void GeneratorEngine::answerEdidBlock(std::uint8_t offset, std::int64_t nowMs)
     }
 }
 
-void GeneratorEngine::hangUp()
+void GeneratorEngine::hangUp(const std::string &why)
 {
+    if (m_hungUp)
+        return;
     m_hungUp = true;
     m_queue.clear();
-    report("hung up in the middle of the " + commandName() + " payload");
+    report("hung up " + why);
 }
 
 void GeneratorEngine::answer(std::string text, AnswerKind kind, std::int64_t nowMs)
@@ -469,10 +473,21 @@ std::vector<std::uint8_t> GeneratorEngine::takeDue(std::int64_t nowMs)
         due.push_back(m_queue.front().byte);
         m_queue.pop_front();
     }
+    if (m_hangUpWhenSent && m_queue.empty()) {
+        // The acknowledgment is on its way; the line goes dead a moment after it has arrived.
+        m_hangUpWhenSent = false;
+        m_hangUpAtMs = nowMs + kHangUpAfterAckMs;
+    }
+    if (m_hangUpAtMs >= 0 && nowMs >= m_hangUpAtMs) {
+        m_hangUpAtMs = -1;
+        hangUp("after the " + m_state.lastCommand + " acknowledgment");
+    }
     return due;
 }
 
 std::int64_t GeneratorEngine::nextDueMs() const
 {
-    return m_queue.empty() ? -1 : m_queue.front().atMs;
+    if (m_queue.empty())
+        return m_hangUpAtMs;
+    return m_hangUpAtMs >= 0 ? std::min(m_hangUpAtMs, m_queue.front().atMs) : m_queue.front().atMs;
 }

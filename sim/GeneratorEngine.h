@@ -34,6 +34,7 @@ public:
     static constexpr std::size_t kLongAnswerFill = 1100;
     static constexpr std::size_t kMaxCommandLength = 8;
     static constexpr std::size_t kBlockAnswerLength = 66;
+    static constexpr int kHangUpAfterAckMs = 50;
 
     explicit GeneratorEngine(SimFaults faults = {});
 
@@ -47,6 +48,8 @@ public:
     [[nodiscard]] std::int64_t nextDueMs() const;
     // The hang-up fault has fired: nothing is answered any more.
     [[nodiscard]] bool hungUp() const { return m_hungUp; }
+    // Hangs the line up now, whatever is going on (the emulator's SIGUSR1).
+    void hangUp(const std::string &why);
     // Whether the requested faults are in force yet (they may wait for a later command line).
     [[nodiscard]] bool faultsActive() const { return m_commandLines >= m_faults.fromCommand; }
     [[nodiscard]] const GeneratorState &state() const { return m_state; }
@@ -80,7 +83,6 @@ private:
     void rejectLine(const std::string &why, std::uint8_t lastByte, std::int64_t nowMs);
     void rejectPayload(const std::string &why, std::int64_t nowMs);
     void restoreDefaults();
-    void hangUp();
 
     void answer(std::string text, AnswerKind kind, std::int64_t nowMs);
     void enqueue(const std::string &bytes, std::int64_t readyMs);
@@ -92,6 +94,8 @@ private:
     SimFaults m_faults;
     GeneratorState m_state;
     bool m_hungUp = false;
+    bool m_hangUpWhenSent = false; // the hang-up-after-ack fault waits for its answer to leave
+    std::int64_t m_hangUpAtMs = -1;
     int m_commandLines = 0;
 
     Phase m_phase = Phase::Line;

@@ -51,6 +51,13 @@ bool PseudoTerminal::open(std::string &error)
     return true;
 }
 
+void PseudoTerminal::closeMaster()
+{
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = -1;
+}
+
 void PseudoTerminal::close()
 {
     if (m_master >= 0)

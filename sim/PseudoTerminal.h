@@ -16,6 +16,8 @@ public:
     [[nodiscard]] bool open(std::string &error);
     // Closes both ends; a client still holding the slave sees a hang-up.
     void close();
+    // Closes the master only; the slave stays open here, and a client reads end-of-file.
+    void closeMaster();
 
     [[nodiscard]] int masterFd() const { return m_master; }
     [[nodiscard]] const std::string &slavePath() const { return m_slavePath; }

@@ -12,5 +12,7 @@ struct SimFaults {
     bool garbage = false;          // every answer replaced by 5,000 bytes of noise without "OK"
     bool longAnswer = false;       // every answer padded past 1,024 bytes before its line end
     bool hangUpMidPayload = false; // the line goes dead halfway through a payload
+    bool hangUpAfterAck = false;   // the line goes dead once an acknowledgment has gone out
+    bool keepSlave = false;        // a hang-up closes only the master: the far end reads end-of-file
     int fromCommand = 1;           // faults start with this command line (2: the presence check passes)
 };

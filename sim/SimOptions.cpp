@@ -23,7 +23,9 @@ std::string simUsage(const std::string &program)
     return "usage: " + program +
            " [--link PATH] [--edid FILE] [--trace FILE] [--silent] [--no-final] [--no-ok]"
            " [--split-ok] [--delay MS] [--malformed-block 0-7] [--garbage] [--long-answer]"
-           " [--hang-up] [--faults-from N] [--help]";
+           " [--hang-up] [--hang-up-after-ack] [--keep-slave] [--faults-from N] [--help]\n"
+           "SIGUSR1 hangs the line up at once; --keep-slave makes every hang-up close only the"
+           " master side, keeping the device open so that the far end reads end-of-file";
 }
 
 std::string parseSimOptions(const std::vector<std::string> &args, SimOptions &options)
@@ -48,6 +50,10 @@ std::string parseSimOptions(const std::vector<std::string> &args, SimOptions &op
             f.longAnswer = true;
         } else if (arg == "--hang-up") {
             f.hangUpMidPayload = true;
+        } else if (arg == "--hang-up-after-ack") {
+            f.hangUpAfterAck = true;
+        } else if (arg == "--keep-slave") {
+            f.keepSlave = true;
         } else if (arg == "--delay" || arg == "--malformed-block" || arg == "--faults-from" ||
                    arg == "--link" || arg == "--edid" || arg == "--trace") {
             if (!hasValue || args[i + 1].empty())

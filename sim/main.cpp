@@ -31,9 +31,9 @@ constexpr std::size_t kMaxPendingOutput = 64 * 1024;
 
 int g_signalWriteFd = -1;
 
-void onSignal(int)
+void onSignal(int number)
 {
-    const char byte = 1;
+    const auto byte = static_cast<char>(number);
     const int saved = errno;
     [[maybe_unused]] const ssize_t written = write(g_signalWriteFd, &byte, 1);
     errno = saved;
@@ -50,7 +50,8 @@ void onSignal(int)
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
-    return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0;
+    return sigaction(SIGINT, &action, nullptr) == 0 && sigaction(SIGTERM, &action, nullptr) == 0 &&
+           sigaction(SIGUSR1, &action, nullptr) == 0;
 }
 
 class Clock {
@@ -99,7 +100,18 @@ public:
     int run(PseudoTerminal &pty, int signalFd)
     {
         while (true) {
-            flushDue(pty.masterFd());
+            if (pty.masterFd() >= 0)
+                flushDue(pty.masterFd());
+            if (m_engine.hungUp() && pty.masterFd() >= 0) {
+                if (!m_engine.faults().keepSlave) {
+                    pty.close();
+                    std::fprintf(stderr, "%s: line closed\n", kProgram);
+                    return 0;
+                }
+                // The device stays: whoever has it open now reads end-of-file, not an error.
+                pty.closeMaster();
+                std::fprintf(stderr, "%s: line closed, device kept open\n", kProgram);
+            }
             const std::int64_t next = m_engine.nextDueMs();
             int timeoutMs = -1;
             if (next >= 0)
@@ -116,16 +128,18 @@ public:
                 return 1;
             }
             if (fds[1].revents != 0) {
+                char number = 0;
+                if (read(signalFd, &number, 1) == 1 && number == SIGUSR1) {
+                    m_engine.hangUp("on request");
+                    continue;
+                }
                 std::fprintf(stderr, "%s: stopped\n", kProgram);
                 return 0;
             }
+            if (pty.masterFd() < 0)
+                continue;
             if ((fds[0].revents & POLLIN) != 0 && !readInput(pty.masterFd()))
                 return 1;
-            if (m_engine.hungUp()) {
-                pty.close();
-                std::fprintf(stderr, "%s: line closed\n", kProgram);
-                return 0;
-            }
             if ((fds[0].revents & (POLLERR | POLLNVAL)) != 0) {
                 std::fprintf(stderr, "%s: pseudo-terminal failed\n", kProgram);
                 return 1;

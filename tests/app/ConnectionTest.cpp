@@ -23,6 +23,8 @@ constexpr bool kEmulatorBuilt = false;
 #include <QTest>
 #include <QTimer>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -76,6 +78,7 @@ private slots:
 
     void connectUploadAndFailedReopen();
     void silentGeneratorIsReportedAbsent();
+    void closedLineCostsNothingAndReconnectingWorks();
     void refusedDefaultSettingShowsAbsentAndExitClosesThePort();
     void disconnectEndsARunningOperationQuietly();
     void closingDuringAnUploadEndsItAtOnce();
@@ -207,6 +210,54 @@ void ConnectionTest::silentGeneratorIsReportedAbsent()
     QCOMPARE(m_driver->messages, QStringList{QStringLiteral("No Response !!")});
     QVERIFY(showsAbsent(*form));
     QCOMPARE(m_state.portOpen, 1);
+}
+
+namespace {
+double cpuSecondsOfThisProcess()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+} // namespace
+
+void ConnectionTest::closedLineCostsNothingAndReconnectingWorks()
+{
+#ifdef SGX_SIM_PATH
+    // The far end closes while the program sits connected and idle; the device stays open, so
+    // reads see end-of-file rather than an error.
+    TMainForm *form = startEmulator({QStringLiteral("--keep-slave")});
+    QVERIFY(form != nullptr);
+    QVERIFY(waitForPresent());
+    m_sim->hangUp();
+    QTest::qWait(300);
+    const double cpuBefore = cpuSecondsOfThisProcess();
+    QElapsedTimer watched;
+    watched.start();
+    QTest::qWait(5000);
+    const double share =
+        (cpuSecondsOfThisProcess() - cpuBefore) / (static_cast<double>(watched.elapsed()) / 1000);
+    QVERIFY2(share < 0.02, qPrintable(QStringLiteral("%1 of a core while idle").arg(share)));
+
+    // The next command hears nothing, as from a silent generator.
+    QVERIFY(chooseMenuItem(*form, QStringLiteral("Edit1"), QStringLiteral("DefaultSetting")));
+    QVERIFY(waitForMessages(1));
+    QCOMPARE(m_driver->messages, QStringList{QStringLiteral("No Response !!")});
+    QVERIFY(showsAbsent(*form));
+
+    // A generator on a new line: Connect opens it and finds it.
+    SimProcess second;
+    QVERIFY(second.start());
+    qputenv("SGX100_COM1", second.path().toLocal8Bit());
+    pickPortAndConfirm(*m_driver, 0);
+    QVERIFY(clickToolButton(*form, QStringLiteral("ConnectButton")));
+    QVERIFY(waitForPresent());
+    QVERIFY(showsPresent(*form));
+    QCOMPARE(second.sentBytes(), QByteArray("URTCNT \x00 \n\r", 11));
+#else
+    QSKIP("sgx100-sim is not built");
+#endif
 }
 
 void ConnectionTest::refusedDefaultSettingShowsAbsentAndExitClosesThePort()

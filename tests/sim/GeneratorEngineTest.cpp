@@ -368,6 +368,19 @@ TEST(SimFaultInjection, MalformedBlockAndHangUp)
     h.send({0, 0x20});
     h.line("URTCNT", 0);
     EXPECT_EQ(h.drain(), "");
+
+    // After the acknowledgment has gone out in full, once the faults are in force.
+    SimFaults afterAck;
+    afterAck.hangUpAfterAck = true;
+    afterAck.fromCommand = 2;
+    Wire a(afterAck);
+    a.line("URTCNT", 0);
+    EXPECT_EQ(a.drain(), "OK\r\n");
+    a.line("TMGS", 37);
+    EXPECT_EQ(a.drain(), "OK\r\n");
+    EXPECT_TRUE(a.engine.hungUp());
+    a.framed({35});
+    EXPECT_EQ(a.drain(), "");
 }
 
 TEST(SimRobustness, RecoversFromAnyByteStreamWhateverTheFaults)

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <cstdint>
 #include <vector>
 
@@ -48,6 +49,10 @@ public:
     }
 
     [[nodiscard]] QString path() const { return m_path; }
+    [[nodiscard]] qint64 processId() const { return m_process.processId(); }
+
+    // Hangs the line up now (the emulator's SIGUSR1).
+    void hangUp() const { ::kill(static_cast<pid_t>(m_process.processId()), SIGUSR1); }
 
     // What the emulator said on standard error so far (one line per change).
     QString changes()
