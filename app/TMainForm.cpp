@@ -3,6 +3,7 @@
 #include "AppForms.h"
 #include "DeviceLinkState.h"
 #include "GaugeBar.h"
+#include "LinkTimers.h"
 #include "MdiTiling.h"
 #include "PanelStatusBar.h"
 #include "ProgramTitle.h"
@@ -61,17 +62,7 @@ TMainForm::TMainForm(DeviceLinkState &state, SharedValues &values, SerialLibrary
     m_memo1->setReadOnly(true);
     m_memo1->hide();
 
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(kStepTickMs);
-    // Queued, so the step tick's own slot has returned before a message box it shows starts a
-    // nested loop; otherwise the timer would be held back until the box closed.
-    connect(
-        m_timer1, &QTimer::timeout, this, [this] { m_steps.stepTick(); }, Qt::QueuedConnection);
-    m_timer2 = new QTimer(this);
-    m_timer2->setObjectName(QStringLiteral("Timer2"));
-    m_timer2->setInterval(kReceiveTickMs);
-    connect(m_timer2, &QTimer::timeout, this, [this] { m_link.receiveTick(); });
+    m_timers = new LinkTimers(m_link, m_steps, this);
 
     // FormCreate
     move(kLeft, kTop);
@@ -81,8 +72,7 @@ TMainForm::TMainForm(DeviceLinkState &state, SharedValues &values, SerialLibrary
     else
         m_link.ShowDeviceAbsent();
 
-    m_timer1->start();
-    m_timer2->start();
+    m_timers->start();
 }
 
 QAction *TMainForm::addItem(QMenu *menu, const char *name, const QString &caption,
@@ -244,11 +234,6 @@ void TMainForm::appendReceiveLog(const std::uint8_t *bytes, std::size_t count)
 void TMainForm::clearReceiveLog()
 {
     m_memo1->clear();
-}
-
-void TMainForm::processPendingEvents()
-{
-    QCoreApplication::processEvents();
 }
 
 void TMainForm::attachStatusDrawHandler(bool attached)
@@ -456,10 +441,7 @@ void TMainForm::fitOuterSize()
 void TMainForm::closeEvent(QCloseEvent *event)
 {
     // FormClose: a running transfer is abandoned; the port is closed whether or not one was opened.
-    m_timer1->stop();
-    m_timer2->stop();
-    // An upload whose payload loop let this close through stops at its next byte instead of
-    // keeping a closed program alive until it has sent the rest.
+    m_timers->stop();
     m_steps.abandonOperations();
     m_link.ClosePort();
     event->accept();

@@ -15,7 +15,7 @@ class QMdiSubWindow;
 class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
-class QTimer;
+class LinkTimers;
 class QToolBar;
 class SerialLibrary;
 struct AppForms;
@@ -27,9 +27,6 @@ struct SharedValues;
 class TMainForm : public QMainWindow, public LinkOperator {
     Q_OBJECT
 public:
-    static constexpr int kStepTickMs = 500;
-    static constexpr int kReceiveTickMs = 100;
-
     TMainForm(DeviceLinkState &state, SharedValues &values, SerialLibrary &serial, LinkClock &clock,
               AppForms &forms, QWidget *parent = nullptr);
 
@@ -45,7 +42,6 @@ public:
     void setProgressPanelOwnerDrawn() override;
     void appendReceiveLog(const std::uint8_t *bytes, std::size_t count) override;
     void clearReceiveLog() override;
-    void processPendingEvents() override;
 
     // File
     void FileOpenItemClick();
@@ -114,6 +110,6 @@ private:
     PanelStatusBar *m_statusBar1 = nullptr;
     QProgressBar *m_progressGauge = nullptr;
     QPlainTextEdit *m_memo1 = nullptr;
-    QTimer *m_timer1 = nullptr;
-    QTimer *m_timer2 = nullptr;
+    // Timer1 and Timer2; they keep running under every modal window.
+    LinkTimers *m_timers = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "DeviceLink.h"
 #include "LinkClock.h"
 #include "LinkOperator.h"
+#include "LinkTimers.h"
 #include "QtSerialLibrary.h"
 #include "SerialLibrary.h"
 #include "SharedValues.h"
@@ -32,7 +33,6 @@ public:
     void setProgressPanelOwnerDrawn() override {}
     void appendReceiveLog(const std::uint8_t *, std::size_t) override {}
     void clearReceiveLog() override {}
-    void processPendingEvents() override { QCoreApplication::processEvents(); }
     std::string lastMessage;
 };
 
@@ -134,12 +134,8 @@ int main(int argc, char *argv[])
     DeviceLink link(state, serial, clock, ui);
     StepMachine machine(link, values);
 
-    QTimer receiveTimer;
-    QTimer stepTimer;
-    QObject::connect(&receiveTimer, &QTimer::timeout, [&] { link.receiveTick(); });
-    QObject::connect(&stepTimer, &QTimer::timeout, [&] { machine.stepTick(); });
-    receiveTimer.start(100);
-    stepTimer.start(500);
+    LinkTimers timers(link, machine);
+    timers.start();
 
     const auto waitIdle = [&] {
         while (link.LinkBusy())

@@ -2,8 +2,6 @@
 
 #include "LinkOperator.h"
 
-#include <QCoreApplication>
-
 #include <cstdio>
 #include <string>
 
@@ -31,7 +29,6 @@ public:
     void setProgressPanelOwnerDrawn() override {}
     void appendReceiveLog(const std::uint8_t *, std::size_t) override {}
     void clearReceiveLog() override {}
-    void processPendingEvents() override { QCoreApplication::processEvents(); }
 
     std::string lastMessage;
     int messageCount = 0;

@@ -6,6 +6,7 @@
 #include "EdidFile.h"
 #include "LinkClock.h"
 #include "LinkMessages.h"
+#include "LinkTimers.h"
 #include "QtSerialLibrary.h"
 #include "StepMachine.h"
 
@@ -57,24 +58,19 @@ int main(int argc, char *argv[])
     DeviceLink link(state, serial, clock, ui);
     StepMachine machine(link, values);
 
-    QTimer receiveTimer;
-    QTimer stepTimer;
-    QObject::connect(&receiveTimer, &QTimer::timeout, [&] { link.receiveTick(); });
-    receiveTimer.start(100);
-    stepTimer.setInterval(500);
+    LinkTimers timers(link, machine);
+    timers.receiveTimer().start();
 
     enum class Phase { Presence, Operation } phase = Phase::Presence;
     int messagesBeforeOperation = 0;
 
     const auto finish = [&](int status) {
-        receiveTimer.stop();
-        stepTimer.stop();
+        timers.stop();
         link.ClosePort();
         QCoreApplication::exit(status);
     };
 
-    QObject::connect(&stepTimer, &QTimer::timeout, [&] {
-        machine.stepTick();
+    timers.afterStepTick = [&] {
         if (link.LinkBusy())
             return;
         if (phase == Phase::Presence) {
@@ -104,7 +100,7 @@ int main(int argc, char *argv[])
             return;
         }
         finish(failed ? Failed : Done);
-    });
+    };
 
     QTimer::singleShot(0, [&] {
         if (!machine.connectPort(request.portNumber - 1)) {
@@ -112,7 +108,7 @@ int main(int argc, char *argv[])
             finish(Absent);
             return;
         }
-        stepTimer.start();
+        timers.stepTimer().start();
     });
     return app.exec();
 }

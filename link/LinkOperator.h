@@ -19,6 +19,4 @@ public:
     virtual void setProgressPanelOwnerDrawn() = 0;
     virtual void appendReceiveLog(const std::uint8_t *bytes, std::size_t count) = 0;
     virtual void clearReceiveLog() = 0;
-    // Let the message loop run what is pending (payload loops only).
-    virtual void processPendingEvents() = 0;
 };

@@ -125,12 +125,16 @@ void StepMachine::disconnect()
 void StepMachine::abandonOperations()
 {
     DeviceLinkState &st = m_link.state();
+    const bool wasRunning = m_link.LinkBusy();
     for (Operation op : kAllOperations)
         st.step(op) = Idle;
     st.ackTicks = 0;
     st.replyTicks = 0;
     st.edidLastBlockRequested = 0;
-    m_link.setProgress(0);
+    m_payload.reset();
+    // The bar belongs to the operation that ended; after a finished one it keeps its 100 %.
+    if (wasRunning)
+        m_link.setProgress(0);
 }
 
 void StepMachine::stepTick()
@@ -231,80 +235,105 @@ void StepMachine::handleAcknowledgment(Operation op)
     case Operation::PTIX: m_link.SendFramedByte(m_values.currentPatternIndex); break;
     case Operation::TMGS:
     case Operation::PTNS:
-    case Operation::ATRN: sendTableUpload(op); break;
-    case Operation::UEDID: sendEdidUpload(); break;
+    case Operation::ATRN: startTableUpload(op); break;
+    case Operation::UEDID: startEdidUpload(); break;
     default: break;
     }
 }
 
-bool StepMachine::payloadAbandoned(Operation op) const
+void StepMachine::startPayload(Operation op, std::vector<std::uint8_t> bytes, int bytesPerEntry)
 {
-    // The payload loops let the message loop run: an early answer or a Disconnect may have
-    // ended the operation meanwhile, and then the rest of the payload has nobody to go to.
-    const std::uint8_t s = m_link.state().step(op);
-    return s != AwaitReply && s != ReplyIn;
+    m_payload = Payload{op, std::move(bytes), bytesPerEntry, 0, 0};
+    // The first byte goes out at once, as part of the step that accepted the acknowledgment.
+    payloadTick();
 }
 
-void StepMachine::sendTableUpload(Operation op)
+void StepMachine::payloadTick()
 {
-    // Rows of the payload, copied now so that a window changed while the loop yields cannot
-    // mix two states in one upload.
-    int entries = 0;
+    if (!m_payload)
+        return;
+    // Ended meanwhile (Disconnect, a closed window, a time-out), or the generator answered
+    // before the payload was complete: then nothing more is sent, and that answer is examined.
+    if (m_link.state().step(m_payload->op) != AwaitReply) {
+        m_payload.reset();
+        return;
+    }
+    const int pause = sendPayloadByte();
+    if (m_payload->next >= m_payload->bytes.size()) {
+        m_payload.reset();
+        return;
+    }
+    if (onPayloadDue)
+        onPayloadDue(pause);
+}
+
+int StepMachine::sendPayloadByte()
+{
+    Payload &p = *m_payload;
+    const std::size_t i = p.next++;
+    const std::uint8_t value = p.bytes[i];
+
+    if (p.bytesPerEntry == 0) {
+        // EDID upload: the bar before each byte, then the loop's own 5 ms.
+        m_link.setProgress(static_cast<int>(i) * 100 / 255);
+        m_link.SendFramedByte(value);
+        return 5;
+    }
+
+    // Table upload: count, the entries, checksum.
+    const std::size_t dataBytes = p.bytes.size() - 1;
+    if (i == dataBytes) {
+        m_link.ui().setProgressPanelOwnerDrawn();
+        m_link.SendFramedByte(static_cast<std::uint8_t>((256 - p.sum % 256) % 256));
+        return 0;
+    }
+    m_link.SendFramedByte(value);
+    p.sum += value;
+    if (i == 0 || i % static_cast<std::size_t>(p.bytesPerEntry) != 0)
+        return 0;
+    // Last byte of entry e: the bar rises to (e + 1) / N, with the loop's own 1 ms pause.
+    const int entries = p.bytes.front();
+    const int entry = static_cast<int>(i) / p.bytesPerEntry - 1;
+    const int percent = (entry * 100 + 100) / entries;
+    if (percent <= m_link.progress())
+        return 0;
+    m_link.setProgress(percent);
+    return 1;
+}
+
+void StepMachine::startTableUpload(Operation op)
+{
+    std::vector<std::uint8_t> bytes;
     int bytesPerEntry = 1;
-    std::array<std::uint8_t, 4 * kProgramSteps> data{};
     switch (op) {
     case Operation::TMGS:
-        entries = kTimingCount;
-        for (int i = 0; i < entries; ++i)
-            data[i] = m_values.timingSelection[i] != 0 ? 1 : 0;
+        bytes.push_back(kTimingCount);
+        for (std::uint8_t flag : m_values.timingSelection)
+            bytes.push_back(flag != 0 ? 1 : 0);
         break;
     case Operation::PTNS:
-        entries = kPatternCount;
-        for (int i = 0; i < entries; ++i)
-            data[i] = m_values.patternSelection[i] != 0 ? 1 : 0;
+        bytes.push_back(kPatternCount);
+        for (std::uint8_t flag : m_values.patternSelection)
+            bytes.push_back(flag != 0 ? 1 : 0);
         break;
     default:
-        entries = kProgramSteps;
         bytesPerEntry = 4;
-        for (int i = 0; i < entries; ++i)
+        bytes.push_back(kProgramSteps);
+        for (int row = 0; row < kProgramSteps; ++row)
             for (int column = 0; column < 4; ++column)
-                data[i * 4 + column] = m_values.ProgramUploadImage[column * kProgramSteps + i];
+                bytes.push_back(
+                    m_values.ProgramUploadImage[static_cast<std::size_t>(column * kProgramSteps + row)]);
         break;
     }
-
+    bytes.push_back(0); // the checksum's place; it is computed from what was sent
     m_link.setProgress(0);
-    m_link.SendFramedByte(static_cast<std::uint8_t>(entries));
-    unsigned sum = static_cast<unsigned>(entries);
-    for (int i = 0; i < entries; ++i) {
-        for (int b = 0; b < bytesPerEntry; ++b) {
-            const std::uint8_t value = data[i * bytesPerEntry + b];
-            m_link.SendFramedByte(value);
-            sum += value;
-        }
-        const int p = (i * 100 + 100) / entries;
-        if (p > m_link.progress()) {
-            m_link.setProgress(p);
-            m_link.clock().sleepMs(1);
-            m_link.ui().processPendingEvents();
-            if (payloadAbandoned(op))
-                return;
-        }
-    }
-    m_link.ui().setProgressPanelOwnerDrawn();
-    m_link.SendFramedByte(static_cast<std::uint8_t>((256 - sum % 256) % 256));
+    startPayload(op, std::move(bytes), bytesPerEntry);
 }
 
-void StepMachine::sendEdidUpload()
+void StepMachine::startEdidUpload()
 {
-    const EdidBytes edid = m_values.EdidBuffer;
-    for (int i = 0; i < kEdidSize; ++i) {
-        m_link.setProgress(i * 100 / 255);
-        m_link.SendFramedByte(edid[static_cast<std::size_t>(i)]);
-        m_link.clock().sleepMs(5);
-        m_link.ui().processPendingEvents();
-        if (payloadAbandoned(Operation::UEDID))
-            return;
-    }
+    startPayload(Operation::UEDID,
+                 std::vector<std::uint8_t>(m_values.EdidBuffer.begin(), m_values.EdidBuffer.end()), 0);
 }
 
 void StepMachine::handleFinalAnswer(Operation op)
@@ -367,18 +396,35 @@ bool StepMachine::decodeEdidBlock(int offset)
     return true;
 }
 
+bool StepMachine::blockAnswerCanStillBeWellFormed() const
+{
+    const DeviceLinkState &st = m_link.state();
+    const auto length = std::min<std::size_t>(st.replyLength, kEdidBlockAnswerLength);
+    for (std::size_t i = 0; i < length; ++i) {
+        const std::uint8_t c = st.replyBuffer[i];
+        const bool fits = i == 0 ? c == 'A' : i == kEdidBlockAnswerLength - 1 ? c == 'T' : hexDigit(c) >= 0;
+        if (!fits)
+            return false;
+    }
+    return true;
+}
+
 void StepMachine::handleEdidBlock()
 {
     DeviceLinkState &st = m_link.state();
     // A block is decoded only from a whole answer to its own request (each request clears
-    // the reply); until then wait, counting towards the time-out.
+    // the reply); until then wait, counting towards the time-out, unless what has come already
+    // cannot begin a block answer ("NG", say): that block is malformed now.
     if (st.replyLength < kEdidBlockAnswerLength) {
-        if (st.replyTicks > replyTimeoutTicks(Operation::REDID))
-            timeOut(st.replyTicks, Operation::REDID);
-        return;
-    }
-    if (!decodeEdidBlock(st.edidBlockOffset - 32))
+        if (blockAnswerCanStillBeWellFormed()) {
+            if (st.replyTicks > replyTimeoutTicks(Operation::REDID))
+                timeOut(st.replyTicks, Operation::REDID);
+            return;
+        }
         m_edidBlockMalformed = true;
+    } else if (!decodeEdidBlock(st.edidBlockOffset - 32)) {
+        m_edidBlockMalformed = true;
+    }
 
     if (st.edidLastBlockRequested == 1) {
         finishEdidRead();

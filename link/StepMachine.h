@@ -3,6 +3,8 @@
 #include "DeviceLinkState.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 class DeviceLink;
@@ -32,6 +34,13 @@ public:
     // Timer1Timer.
     void stepTick();
 
+    // A payload goes out one framed byte per call, from the message loop, so that nothing the
+    // operator opens meanwhile (a modal window runs its own loop) can hold it up. After each
+    // byte the machine asks, through onPayloadDue, to be called again after a pause in ms.
+    void payloadTick();
+    [[nodiscard]] bool payloadRunning() const { return m_payload.has_value(); }
+    std::function<void(int pauseMs)> onPayloadDue;
+
     [[nodiscard]] DeviceLink &link() { return m_link; }
 
 private:
@@ -40,13 +49,27 @@ private:
     void handleFinalAnswer(Operation op);
     void handleEdidBlock();
     void timeOut(std::uint8_t &counter, Operation op);
-    void sendTableUpload(Operation op);
-    void sendEdidUpload();
-    [[nodiscard]] bool payloadAbandoned(Operation op) const;
+    void startTableUpload(Operation op);
+    void startEdidUpload();
+    void startPayload(Operation op, std::vector<std::uint8_t> bytes, int bytesPerEntry);
+    // Sends the next byte; returns the pause before the one after it.
+    int sendPayloadByte();
     [[nodiscard]] bool decodeEdidBlock(int offset);
+    [[nodiscard]] bool blockAnswerCanStillBeWellFormed() const;
     void finishEdidRead();
+
+    // The payload being sent: a copy taken when it started, so that a window changed meanwhile
+    // cannot mix two states in one upload.
+    struct Payload {
+        Operation op;
+        std::vector<std::uint8_t> bytes;
+        int bytesPerEntry = 1; // table uploads; 0 for the EDID upload
+        std::size_t next = 0;
+        unsigned sum = 0;
+    };
 
     DeviceLink &m_link;
     SharedValues &m_values;
+    std::optional<Payload> m_payload;
     bool m_edidBlockMalformed = false;
 };

@@ -20,6 +20,7 @@ constexpr bool kEmulatorBuilt = false;
 #endif
 
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -79,6 +80,7 @@ private slots:
     void connectUploadAndFailedReopen();
     void silentGeneratorIsReportedAbsent();
     void closedLineCostsNothingAndReconnectingWorks();
+    void windowsOpenedDuringAnUploadDoNotHoldItUp();
     void refusedDefaultSettingShowsAbsentAndExitClosesThePort();
     void disconnectEndsARunningOperationQuietly();
     void closingDuringAnUploadEndsItAtOnce();
@@ -255,6 +257,57 @@ void ConnectionTest::closedLineCostsNothingAndReconnectingWorks()
     QVERIFY(waitForPresent());
     QVERIFY(showsPresent(*form));
     QCOMPARE(second.sentBytes(), QByteArray("URTCNT \x00 \n\r", 11));
+#else
+    QSKIP("sgx100-sim is not built");
+#endif
+}
+
+void ConnectionTest::windowsOpenedDuringAnUploadDoNotHoldItUp()
+{
+#ifdef SGX_SIM_PATH
+    TMainForm *form = startEmulator();
+    QVERIFY(form != nullptr);
+    QVERIFY(waitForPresent());
+    QVERIFY(chooseMenuItem(*form, QStringLiteral("EDID"), QStringLiteral("WRITE_EDID")));
+    QVERIFY(QTest::qWaitFor([this] { return m_state.stepUEDID == AwaitReply; }, 5000));
+
+    // Each window stays open for two seconds of the upload, then is closed as an operator would.
+    QTest::qWait(1000);
+    m_driver->thenOn(QStringLiteral("AboutBox"), [](QWidget *box) {
+        QTest::qWait(2000);
+        QTest::mouseClick(box->findChild<QPushButton *>(QStringLiteral("OKButton")), Qt::LeftButton);
+    });
+    QVERIFY(chooseMenuItem(*form, QStringLiteral("Help1"), QStringLiteral("HelpAboutItem")));
+    QTest::qWait(1000);
+    m_driver->thenOn(QStringLiteral("COM_PORT_SETTING_FORM"), [](QWidget *dialog) {
+        QTest::qWait(2000);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Button2")), Qt::LeftButton);
+    });
+    QVERIFY(chooseMenuItem(*form, QStringLiteral("Config1"), QStringLiteral("COMPort1")));
+    QVERIFY(m_driver->allDone());
+
+    QVERIFY(QTest::qWaitFor([this] { return !m_driver->messages.isEmpty(); }, 40000));
+    QCOMPARE(m_driver->messages, QStringList{QStringLiteral("Upload successful!!")});
+    QVERIFY(m_sim->changes().contains(QStringLiteral("EDID uploaded")));
+
+    // Every byte at its pace: 256 zeros, framed, the characters of a frame 35 ms apart.
+    const QByteArray header("URTCNT \x00 \n\rUEDID \xff \n\r", 21);
+    QByteArray expected = header;
+    for (int i = 0; i < kEdidSize; ++i)
+        expected.append(QByteArray(" \x00 ", 3));
+    QCOMPARE(m_sim->sentBytes(), expected);
+    std::vector<double> sent;
+    for (const SimProcess::TracedByte &t : m_sim->trace())
+        if (t.toGenerator)
+            sent.push_back(t.atMs);
+    std::vector<double> inside;
+    for (std::size_t i = static_cast<std::size_t>(header.size()); i + 1 < sent.size(); ++i)
+        if ((i - static_cast<std::size_t>(header.size())) % 3 != 2)
+            inside.push_back(sent[i + 1] - sent[i]);
+    std::sort(inside.begin(), inside.end());
+    const double median = inside[inside.size() / 2];
+    QVERIFY2(median >= 35 && median <= 36.5, qPrintable(QString::number(median)));
+    QVERIFY2(inside.back() < 60, qPrintable(QString::number(inside.back())));
 #else
     QSKIP("sgx100-sim is not built");
 #endif

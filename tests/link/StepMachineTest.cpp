@@ -14,12 +14,15 @@ bool contains(const Events &events, const std::string &e)
     return std::find(events.begin(), events.end(), e) != events.end();
 }
 
-// Starts op, answers its command line with ack and runs until the answer has been examined.
+// Starts op, answers its command line with ack and runs until the answer has been examined and
+// any payload has gone out.
 void startAndAnswer(LinkHarness &h, Operation op, const char *ack = "OK\r\n")
 {
     ASSERT_TRUE(h.machine.StartLinkOperation(op));
     h.port.queueAnswer(ack);
     for (int i = 0; i < 20 && (h.state.step(op) == AwaitAck || h.state.step(op) == AckIn); ++i)
+        h.run(100);
+    for (int i = 0; i < 400 && h.machine.payloadRunning(); ++i)
         h.run(100);
 }
 
@@ -140,6 +143,25 @@ TEST(Connect, ReconnectingEndsWhatRanOnTheOldPortQuietly)
     h.run(10000);
     EXPECT_TRUE(h.ui.messages().empty());
     EXPECT_EQ(h.state.devicePresent, 1);
+}
+
+TEST(Connect, ReconnectingKeepsTheBarOfAFinishedOperation)
+{
+    LinkHarness h;
+    h.connectPresent();
+    startAndAnswer(h, Operation::WEDID);
+    answerFinal(h);
+    ASSERT_EQ(h.link.progress(), 100);
+    ASSERT_TRUE(h.machine.connectPort(0));
+    EXPECT_EQ(h.link.progress(), 100);
+
+    // One that is cut short starts from nothing again.
+    h.port.queueAnswer("OK\r\n");
+    ASSERT_TRUE(h.runUntilIdle());
+    startAndAnswer(h, Operation::WEDID);
+    ASSERT_EQ(h.link.progress(), 50);
+    ASSERT_TRUE(h.machine.connectPort(0));
+    EXPECT_EQ(h.link.progress(), 0);
 }
 
 TEST(Disconnect, EndsARunningOperationQuietly)
@@ -306,14 +328,37 @@ TEST(TableUpload, PayloadIsTakenWhenItStarts)
     LinkHarness h;
     h.connectPresent();
     h.values.timingSelection.fill(1);
-    // The window changes its selection while the payload loop lets the message loop run.
-    h.ui.onProcessEvents = [&] { h.values.timingSelection.fill(0); };
+    // The window changes its selection while the payload is going out.
+    h.beforePayloadByte = [&] { h.values.timingSelection.fill(0); };
     startAndAnswer(h, Operation::TMGS);
     const auto bytes = h.port.writtenBytes();
     const std::size_t dataStart = commandLine("TMGS", 37).size() + 3;
     for (int i = 0; i < kTimingCount; ++i)
         EXPECT_EQ(bytes[dataStart + 3 * i + 1], 1) << i;
     EXPECT_EQ(bytes[bytes.size() - 2], (256 - (35 + 35) % 256) % 256);
+}
+
+TEST(TableUpload, AnAnswerBeforeThePayloadIsCompleteEndsTheSendingAndIsExamined)
+{
+    for (const char *answer : {"OK\r\n", "NG\r\n"}) {
+        LinkHarness h;
+        h.connectPresent();
+        ASSERT_TRUE(h.machine.StartLinkOperation(Operation::TMGS));
+        h.port.queueAnswer("OK\r\n");
+        int bytes = 0;
+        h.beforePayloadByte = [&] {
+            if (++bytes == 18)
+                h.port.queueAnswer(answer);
+        };
+        ASSERT_TRUE(h.runUntilIdle());
+        const std::size_t sent = h.port.writtenBytes().size() - commandLine("TMGS", 37).size();
+        EXPECT_GE(sent, 3u * 18);
+        EXPECT_LT(sent, 3u * 20) << "bytes went on after the answer";
+        EXPECT_EQ(h.ui.messages(),
+                  Events{std::string(answer) == "OK\r\n" ? "Upload successful!!" : "Error!!"});
+        h.run(10000);
+        EXPECT_EQ(h.ui.messages().size(), 1u);
+    }
 }
 
 TEST(TableUpload, SlowFinalAnswerTimesOutAfterSeventyTicks)
@@ -347,7 +392,7 @@ TEST(EdidUpload, DisconnectDuringThePayloadStopsItQuietly)
     LinkHarness h;
     h.connectPresent();
     int yields = 0;
-    h.ui.onProcessEvents = [&] {
+    h.beforePayloadByte = [&] {
         if (++yields == 10)
             h.machine.disconnect();
     };
@@ -444,6 +489,27 @@ TEST(ReadEdid, MalformedBlockKeepsOldBytesAndEndsInError)
     EXPECT_EQ(h.ui.messages(), Events{"Error!!"});
     for (int i = 0; i < kEdidSize; ++i)
         EXPECT_EQ(h.values.EdidBuffer[i], i / 32 == 3 ? 0xEE : edid[i]) << i;
+}
+
+TEST(ReadEdid, ShortAnswerThatCannotBeABlockIsMalformedAtOnce)
+{
+    LinkHarness h;
+    h.connectPresent();
+    const EdidBytes edid = sampleEdid();
+    startAndAnswer(h, Operation::REDID, "OK1\r\n");
+    h.port.queueAnswer("NG\r\n"); // the answer to the first request
+    h.run(600);
+    // Not waited for: the next block is already asked for.
+    EXPECT_EQ(h.port.writtenBytes().size(), commandLine("REDID", 0).size() + 2 * 3);
+    for (int block = 1; block < 8 && h.link.LinkBusy(); ++block) {
+        h.port.queueAnswer(blockAnswer(edid, block * 32));
+        h.run(500);
+    }
+    ASSERT_TRUE(h.runUntilIdle(3000));
+    EXPECT_EQ(h.ui.messages(), Events{"Error!!"});
+    EXPECT_TRUE(std::all_of(h.values.EdidBuffer.begin(), h.values.EdidBuffer.begin() + 32,
+                            [](int b) { return b == 0; }));
+    EXPECT_TRUE(std::equal(edid.begin() + 32, edid.end(), h.values.EdidBuffer.begin() + 32));
 }
 
 TEST(ReadEdid, PartialBlockIsWaitedForThenStalledReadTimesOut)

@@ -15,13 +15,15 @@
 #include <vector>
 
 // A whole link on a port of type Port (built from the clock and args) and a virtual clock,
-// with both timers driven as the message loop would drive them: a tick that falls due while
-// the thread is busy sending runs late, once.
+// with both timers and the payload timer driven as the message loop would drive them: a tick
+// that falls due while the thread is busy sending runs late, once, and before a payload byte
+// that falls due at the same time.
 template <typename Port> struct BasicLinkHarness {
     template <typename... Args>
     explicit BasicLinkHarness(Args &&...args)
         : port(clock, std::forward<Args>(args)...), link(state, port, clock, ui), machine(link, values)
     {
+        machine.onPayloadDue = [this](int pauseMs) { nextPayload = clock.nowMs() + pauseMs; };
     }
 
     // Opens COM 1 directly (no presence check) and marks the generator present.
@@ -40,17 +42,24 @@ template <typename Port> struct BasicLinkHarness {
     {
         const std::int64_t end = clock.nowMs() + ms;
         while (true) {
-            const std::int64_t next = std::min(nextReceive, nextStep);
+            const bool payloadDue = nextPayload >= 0;
+            const std::int64_t next =
+                std::min({nextReceive, nextStep, payloadDue ? nextPayload : nextReceive});
             if (next > end)
                 break;
             if (clock.nowMs() < next)
                 clock.advance(next - clock.nowMs());
-            if (nextReceive <= nextStep) {
+            if (nextReceive == next) {
                 reschedule(nextReceive, 100);
                 link.receiveTick();
-            } else {
+            } else if (nextStep == next) {
                 reschedule(nextStep, 500);
                 machine.stepTick();
+            } else {
+                nextPayload = -1;
+                if (beforePayloadByte)
+                    beforePayloadByte();
+                machine.payloadTick();
             }
         }
         if (clock.nowMs() < end)
@@ -82,6 +91,9 @@ template <typename Port> struct BasicLinkHarness {
     StepMachine machine;
     std::int64_t nextReceive = 100;
     std::int64_t nextStep = 500;
+    std::int64_t nextPayload = -1; // when the step machine wants its next payload byte
+    // Runs where the message loop would run other work between two payload bytes.
+    std::function<void()> beforePayloadByte;
 };
 
 using LinkHarness = BasicLinkHarness<FakeSerialLibrary>;

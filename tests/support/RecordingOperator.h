@@ -28,11 +28,6 @@ public:
         receiveLog.clear();
         events.push_back("clearlog");
     }
-    void processPendingEvents() override
-    {
-        if (onProcessEvents)
-            onProcessEvents();
-    }
 
     [[nodiscard]] std::vector<std::string> messages() const
     {
@@ -46,5 +41,4 @@ public:
     std::vector<std::string> events;
     std::vector<int> progressValues;
     std::string receiveLog;
-    std::function<void()> onProcessEvents;
 };
