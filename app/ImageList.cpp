@@ -9,15 +9,15 @@
 
 namespace {
 
-// Every picture is drawn on a 16 x 16 grid and rendered at 16 and 32 pixels.
+// Every picture is drawn on a 16 x 16 grid on white and rendered at 16 and 32 pixels.
 using Drawing = std::function<void(QPainter &)>;
 
-QIcon render(const Drawing &draw)
+QIcon render(const Drawing &draw, const QColor &ground = Qt::white)
 {
     QIcon icon;
     for (int size : {16, 32}) {
         QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
+        pixmap.fill(ground);
         QPainter p(&pixmap);
         p.setRenderHint(QPainter::Antialiasing);
         p.scale(size / 16.0, size / 16.0);
@@ -218,13 +218,15 @@ QIcon ImageList::icon(int index) const
 
 QIcon ImageList::programIcon()
 {
-    return render([](QPainter &p) {
-        p.setPen(QPen(kOutline, 0.8));
-        p.setBrush(QColor(60, 60, 70));
-        p.drawRoundedRect(QRectF(0.5, 1.5, 15, 11.5), 2, 2);
-        drawColourBars(p, QRectF(2, 3, 12, 8.5));
-        p.setPen(QPen(kOutline, 0.8));
-        p.setBrush(QColor(60, 60, 70));
-        p.drawRect(QRectF(4.5, 13, 7, 2));
-    });
+    return render(
+        [](QPainter &p) {
+            p.setPen(QPen(kOutline, 0.8));
+            p.setBrush(QColor(60, 60, 70));
+            p.drawRoundedRect(QRectF(0.5, 1.5, 15, 11.5), 2, 2);
+            drawColourBars(p, QRectF(2, 3, 12, 8.5));
+            p.setPen(QPen(kOutline, 0.8));
+            p.setBrush(QColor(60, 60, 70));
+            p.drawRect(QRectF(4.5, 13, 7, 2));
+        },
+        Qt::transparent);
 }

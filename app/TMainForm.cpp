@@ -5,8 +5,9 @@
 #include "GaugeBar.h"
 #include "LinkTimers.h"
 #include "MdiTiling.h"
+#include "MessageBoxes.h"
+#include "OuterGeometry.h"
 #include "PanelStatusBar.h"
-#include "ProgramTitle.h"
 #include "TAboutBox.h"
 #include "TCOM_PORT_SETTING_FORM.h"
 
@@ -18,7 +19,8 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QTimer>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -28,6 +30,30 @@ constexpr int kLeft = 100;
 constexpr int kTop = 45;
 constexpr int kOuterWidth = 900;
 constexpr int kOuterHeight = 694;
+
+constexpr int kToolBarBorder = 1;
+constexpr int kToolBarIndent = 5;
+
+// The tool bar's border and spacing, the rest as the application's style has it.
+class ToolBarMetrics : public QProxyStyle {
+public:
+    explicit ToolBarMetrics(int border)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->name())), m_border(border)
+    {
+    }
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        switch (metric) {
+        case PM_ToolBarFrameWidth: return m_border;
+        case PM_ToolBarItemMargin:
+        case PM_ToolBarItemSpacing: return 0;
+        default: return QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    }
+
+private:
+    int m_border;
+};
 
 constexpr int kGaugePanel = 0;
 constexpr int kPresencePanel = 2;
@@ -64,9 +90,9 @@ TMainForm::TMainForm(DeviceLinkState &state, SharedValues &values, SerialLibrary
 
     m_timers = new LinkTimers(m_link, m_steps, this);
 
-    // FormCreate
-    move(kLeft, kTop);
-    resize(kOuterWidth, kOuterHeight);
+    // FormCreate: the size and place are the outer ones, frame included.
+    new OuterGeometry(this, QSize(kOuterWidth, kOuterHeight), OuterGeometry::Sizing::Resizable,
+                      QPoint(kLeft, kTop));
     if (m_state.devicePresent == 1)
         m_link.ShowDevicePresent();
     else
@@ -145,12 +171,20 @@ void TMainForm::createToolBar()
     m_toolBar2->setObjectName(QStringLiteral("ToolBar2"));
     m_toolBar2->setMovable(false);
     m_toolBar2->setFloatable(false);
-    m_toolBar2->setFixedHeight(30);
     m_toolBar2->setIconSize(QSize(16, 16));
     m_toolBar2->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_toolBar2->setContextMenuPolicy(Qt::PreventContextMenu);
-    m_toolBar2->setContentsMargins(5, 0, 0, 0);
     m_toolBar2->toggleViewAction()->setVisible(false);
+    // Border width 1 and the buttons side by side; the style's own margins would move them.
+    auto *metrics = new ToolBarMetrics(kToolBarBorder);
+    metrics->setParent(m_toolBar2);
+    m_toolBar2->setStyle(metrics);
+    m_toolBar2->setFixedHeight(30);
+    // Indent 5 before the first button.
+    auto *indent = new QWidget(m_toolBar2);
+    indent->setObjectName(QStringLiteral("Indent"));
+    indent->setFixedSize(kToolBarIndent, 1);
+    m_toolBar2->addWidget(indent);
 
     const auto addButton = [this](const char *name, const QString &tip, int picture,
                                   void (TMainForm::*handler)()) {
@@ -187,10 +221,7 @@ void TMainForm::createStatusBar()
 void TMainForm::showMessage(const std::string &text)
 {
     // Over whatever modal window is up, so the COM port dialog's failures appear on top of it.
-    QWidget *owner = QApplication::activeModalWidget();
-    QMessageBox box(QMessageBox::NoIcon, programTitle(), QString::fromStdString(text), QMessageBox::Ok,
-                    owner != nullptr ? owner : this);
-    box.exec();
+    showProgramMessage(this, QString::fromStdString(text));
 }
 
 void TMainForm::showDevicePresent()
@@ -416,27 +447,6 @@ void TMainForm::Pattern_RunClick()
 }
 
 // ---- Window events ----
-
-void TMainForm::showEvent(QShowEvent *event)
-{
-    QMainWindow::showEvent(event);
-    if (!m_placed) {
-        m_placed = true;
-        QTimer::singleShot(0, this, &TMainForm::fitOuterSize);
-    }
-}
-
-void TMainForm::fitOuterSize()
-{
-    // The size asked for is the outer one; once the frame is known, take it off the inside.
-    const QRect outer = frameGeometry();
-    const QRect inner = geometry();
-    const int frameWidth = outer.width() - inner.width();
-    const int frameHeight = outer.height() - inner.height();
-    if (frameWidth > 0 || frameHeight > 0)
-        resize(kOuterWidth - frameWidth, kOuterHeight - frameHeight);
-    move(kLeft, kTop);
-}
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {

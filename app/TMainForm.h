@@ -78,7 +78,6 @@ public:
     void StatusBar1DrawPanel(QPainter &painter, int panel, const QRect &rect);
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -88,7 +87,6 @@ private:
     QAction *addItem(QMenu *menu, const char *name, const QString &caption, void (TMainForm::*handler)(),
                      int picture = -1);
     void attachStatusDrawHandler(bool attached);
-    void fitOuterSize();
     void fillWindowList();
     [[nodiscard]] QMdiSubWindow *findChildWindow(const QString &caption) const;
     void openOutputWindow(const QString &caption);
@@ -98,7 +96,6 @@ private:
     DeviceLink m_link;
     StepMachine m_steps;
     ImageList m_images;
-    bool m_placed = false;
 
     QMdiArea *m_mdiArea = nullptr;
     QMenu *m_windowMenu = nullptr;

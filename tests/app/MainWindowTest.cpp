@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <algorithm>
 #include <memory>
@@ -77,6 +79,18 @@ void MainWindowTest::startsWithTheAbsentDisplay()
     QCOMPARE(gauge->geometry(), QRect(2, 2, 246, gauge->parentWidget()->height() - 4));
     QCOMPARE(gauge->text(), QStringLiteral("0%"));
     QVERIFY(!m_program->aboutBox().isVisible() && !m_program->comPortSettingForm().isVisible());
+
+    // The tool bar: border 1, indent 5, the four buttons side by side, pictures on white.
+    auto *toolBar = form().findChild<QToolBar *>(QStringLiteral("ToolBar2"));
+    QCOMPARE(toolBar->height(), 30);
+    int left = 1 + 5;
+    for (const char *name : {"ConnectButton", "DisConnectButton", "Timing_Run", "Pattern_Run"}) {
+        auto *button = toolBar->findChild<QToolButton *>(QString::fromLatin1(name));
+        QCOMPARE(button->x(), left);
+        left += button->width();
+        const QImage picture = button->icon().pixmap(16, 16).toImage();
+        QCOMPARE(picture.pixelColor(0, 0), QColor(Qt::white));
+    }
 }
 
 void MainWindowTest::portDialogKeepsTheChoiceAndCancelOpensNothing()

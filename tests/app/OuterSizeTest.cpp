@@ -1,0 +1,76 @@
+// Outer sizes and places under a real window manager, where frames exist: the sizes given for
+// the windows are those of the whole window, frame included, unless they are a client area.
+#include "AppTestSupport.h"
+#include "DeviceLinkState.h"
+#include "ModalDriver.h"
+#include "SgxProgram.h"
+#include "SharedValues.h"
+
+#include <QTest>
+
+#include <memory>
+
+using namespace AppTestSupport;
+
+class OuterSizeTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void windowsHaveTheirOuterSizes();
+
+private:
+    DeviceLinkState m_state;
+    SharedValues m_values;
+};
+
+void OuterSizeTest::initTestCase()
+{
+    QVERIFY2(metricFontProblem().isEmpty(), qPrintable(metricFontProblem()));
+}
+
+namespace {
+bool framed(const QWidget &window)
+{
+    return window.frameGeometry().height() > window.geometry().height();
+}
+} // namespace
+
+void OuterSizeTest::windowsHaveTheirOuterSizes()
+{
+    SgxProgram program(m_state, m_values);
+    ModalDriver driver;
+    program.show();
+    TMainForm &form = program.mainForm();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY2(QTest::qWaitFor([&] { return framed(form); }, 5000), "no window manager frame seen");
+    QTRY_COMPARE_WITH_TIMEOUT(form.frameGeometry(), QRect(100, 45, 900, 694), 3000);
+
+    QRect dialogOuter;
+    driver.thenOn(QStringLiteral("COM_PORT_SETTING_FORM"), [&](QWidget *dialog) {
+        QTest::qWaitFor([dialog] { return framed(*dialog); }, 3000);
+        QTest::qWait(500);
+        dialogOuter = dialog->frameGeometry();
+        dialog->close();
+    });
+    QVERIFY(clickToolButton(form, QStringLiteral("ConnectButton")));
+    QCOMPARE(dialogOuter.size(), QSize(330, 232));
+
+    // The About box's size is its client area.
+    QSize aboutClient;
+    QSize aboutOuter;
+    driver.thenOn(QStringLiteral("AboutBox"), [&](QWidget *box) {
+        QTest::qWaitFor([box] { return framed(*box); }, 3000);
+        QTest::qWait(500);
+        aboutClient = box->size();
+        aboutOuter = box->frameGeometry().size();
+        box->close();
+    });
+    QVERIFY(chooseMenuItem(form, QStringLiteral("Help1"), QStringLiteral("HelpAboutItem")));
+    QCOMPARE(aboutClient, QSize(298, 380));
+    QVERIFY(aboutOuter.height() > 380);
+    QVERIFY(driver.allDone());
+}
+
+QTEST_MAIN(OuterSizeTest)
+#include "OuterSizeTest.moc"

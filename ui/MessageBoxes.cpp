@@ -1,0 +1,12 @@
+#include "MessageBoxes.h"
+
+#include "ProgramTitle.h"
+
+#include <QApplication>
+
+void showProgramMessage(QWidget *owner, const QString &text, QMessageBox::Icon icon)
+{
+    QWidget *top = QApplication::activeModalWidget();
+    QMessageBox box(icon, programTitle(), text, QMessageBox::Ok, top != nullptr ? top : owner);
+    box.exec();
+}

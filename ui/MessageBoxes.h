@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+// The program's message boxes: modal, one OK button, headed by the program's title. Shown over
+// whatever modal window is up, else over owner.
+void showProgramMessage(QWidget *owner, const QString &text, QMessageBox::Icon icon = QMessageBox::NoIcon);
