@@ -86,7 +86,7 @@ bool DeviceLink::CheckReply(Operation op)
 {
     // Only the bytes collected since the last reset count: an earlier answer must never
     // acknowledge a later command.
-    const char *wanted = op == Operation::REDID ? "OK1" : "OK";
+    const char *wanted = operationInfo(op).acknowledgment;
     const std::size_t wantedLength = std::strlen(wanted);
     const std::size_t length = std::min<std::size_t>(m_state.replyLength, kLinkBufferSize);
     const auto begin = m_state.replyBuffer.begin();
@@ -133,7 +133,7 @@ void DeviceLink::receiveTick()
     }
     // An EDID read waits at step 5 for each whole block answer; count that wait too, so a
     // generator that stops mid-read runs into a time-out instead of stalling the link.
-    if (m_state.stepREDID == ReplyIn && m_state.replyLength < 66)
+    if (m_state.stepREDID == ReplyIn && m_state.replyLength < kEdidBlockAnswerLength)
         anyAwaitingReply = true;
     if (anyAwaitingAck)
         countTick(m_state.ackTicks);

@@ -9,14 +9,12 @@ enum class Operation : std::uint8_t { URTCNT, TMIX, PTIX, TMGS, PTNS, ATRN, DFSE
 
 constexpr std::size_t kOperationCount = 10;
 
-constexpr std::array<Operation, kOperationCount> kAllOperations = {
-    Operation::URTCNT, Operation::TMIX,  Operation::PTIX,  Operation::TMGS,  Operation::PTNS,
-    Operation::ATRN,   Operation::DFSET, Operation::REDID, Operation::UEDID, Operation::WEDID};
-
 // Step codes of one operation; 3 is never used.
 enum StepCode : std::uint8_t { Idle = 0, AwaitAck = 1, AckIn = 2, AwaitReply = 4, ReplyIn = 5 };
 
 constexpr std::size_t kLinkBufferSize = 1024;
+// An EDID block answer: "A", 64 hexadecimal digits, "T".
+constexpr std::size_t kEdidBlockAnswerLength = 66;
 
 // The one record of the link. Field order and widths are kept as the generator tools have always
 // laid them out; the step bytes are split in two groups around the tick counters.
@@ -46,5 +44,55 @@ struct DeviceLinkState {
     [[nodiscard]] std::uint8_t step(Operation op) const;
 };
 
+// What sets the ten operations apart. A time-out fires when its tick counter exceeds the limit.
+struct OperationInfo {
+    Operation op;
+    const char *command;
+    std::uint8_t argument;      // for the table uploads, the framed bytes that follow
+    const char *acknowledgment; // what CheckReply looks for in the first answer
+    int ackTimeoutTicks;        // step 1
+    int replyTimeoutTicks;      // step 4; for REDID, the wait for each whole block; 0 = no step 4
+    std::uint8_t DeviceLinkState::*step;
+};
+
+inline constexpr std::array<OperationInfo, kOperationCount> kOperations = {{
+    {Operation::URTCNT, "URTCNT", 0, "OK", 16, 0, &DeviceLinkState::stepURTCNT},
+    {Operation::TMIX, "TMIX", 1, "OK", 16, 16, &DeviceLinkState::stepTMIX},
+    {Operation::PTIX, "PTIX", 1, "OK", 16, 16, &DeviceLinkState::stepPTIX},
+    {Operation::TMGS, "TMGS", 1 + 35 + 1, "OK", 16, 70, &DeviceLinkState::stepTMGS},
+    {Operation::PTNS, "PTNS", 1 + 39 + 1, "OK", 16, 70, &DeviceLinkState::stepPTNS},
+    {Operation::ATRN, "ATRN", 1 + 4 * 32 + 1, "OK", 16, 70, &DeviceLinkState::stepATRN},
+    {Operation::DFSET, "DFSET", 0, "OK", 16, 0, &DeviceLinkState::stepDFSET},
+    {Operation::REDID, "REDID", 0, "OK1", 45, 45, &DeviceLinkState::stepREDID},
+    {Operation::UEDID, "UEDID", 255, "OK", 16, 70, &DeviceLinkState::stepUEDID},
+    {Operation::WEDID, "WEDID", 0, "OK", 16, 100, &DeviceLinkState::stepWEDID},
+}};
+
+[[nodiscard]] constexpr const OperationInfo &operationInfo(Operation op)
+{
+    return kOperations[static_cast<std::size_t>(op)];
+}
+
+namespace detail {
+constexpr bool operationsInOrder()
+{
+    for (std::size_t i = 0; i < kOperations.size(); ++i)
+        if (static_cast<std::size_t>(kOperations[i].op) != i)
+            return false;
+    return true;
+}
+} // namespace detail
+static_assert(detail::operationsInOrder(), "kOperations is indexed by Operation");
+
+inline constexpr std::array<Operation, kOperationCount> kAllOperations = [] {
+    std::array<Operation, kOperationCount> all{};
+    for (std::size_t i = 0; i < kOperations.size(); ++i)
+        all[i] = kOperations[i].op;
+    return all;
+}();
+
 // The command text that opens each operation on the wire.
-[[nodiscard]] const char *commandText(Operation op);
+[[nodiscard]] constexpr const char *commandText(Operation op)
+{
+    return operationInfo(op).command;
+}

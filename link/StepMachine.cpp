@@ -11,41 +11,10 @@
 
 namespace {
 
-int ackTimeoutTicks(Operation op)
-{
-    return op == Operation::REDID ? 45 : 16;
-}
-
-// Ticks after which a missing final answer is a time-out; 0 = the operation has no step 4.
-int replyTimeoutTicks(Operation op)
-{
-    switch (op) {
-    case Operation::TMIX:
-    case Operation::PTIX: return 16;
-    case Operation::TMGS:
-    case Operation::PTNS:
-    case Operation::ATRN:
-    case Operation::UEDID: return 70;
-    case Operation::WEDID: return 100;
-    case Operation::REDID: return 45;
-    case Operation::URTCNT:
-    case Operation::DFSET: return 0;
-    }
-    return 0;
-}
-
-std::uint8_t commandArgument(Operation op)
-{
-    switch (op) {
-    case Operation::TMIX:
-    case Operation::PTIX: return 1;
-    case Operation::TMGS: return 1 + kTimingCount + 1;
-    case Operation::PTNS: return 1 + kPatternCount + 1;
-    case Operation::ATRN: return 1 + 4 * kProgramSteps + 1;
-    case Operation::UEDID: return 255;
-    default: return 0;
-    }
-}
+// A table upload's argument is the number of framed bytes after it: count, entries, checksum.
+static_assert(operationInfo(Operation::TMGS).argument == 1 + kTimingCount + 1);
+static_assert(operationInfo(Operation::PTNS).argument == 1 + kPatternCount + 1);
+static_assert(operationInfo(Operation::ATRN).argument == 1 + 4 * kProgramSteps + 1);
 
 int hexDigit(std::uint8_t c)
 {
@@ -80,7 +49,7 @@ bool StepMachine::StartLinkOperation(Operation op)
     default: break;
     }
     st.step(op) = AwaitAck;
-    m_link.SendCommand(commandText(op), commandArgument(op));
+    m_link.SendCommand(commandText(op), operationInfo(op).argument);
     return true;
 }
 
@@ -148,12 +117,12 @@ void StepMachine::handle(Operation op)
     DeviceLinkState &st = m_link.state();
     switch (st.step(op)) {
     case AwaitAck:
-        if (st.ackTicks > ackTimeoutTicks(op))
+        if (st.ackTicks > operationInfo(op).ackTimeoutTicks)
             timeOut(st.ackTicks, op);
         break;
     case AckIn: handleAcknowledgment(op); break;
     case AwaitReply: {
-        const int limit = replyTimeoutTicks(op);
+        const int limit = operationInfo(op).replyTimeoutTicks;
         if (limit > 0 && st.replyTicks > limit)
             timeOut(st.replyTicks, op);
         break;
@@ -417,7 +386,7 @@ void StepMachine::handleEdidBlock()
     // cannot begin a block answer ("NG", say): that block is malformed now.
     if (st.replyLength < kEdidBlockAnswerLength) {
         if (blockAnswerCanStillBeWellFormed()) {
-            if (st.replyTicks > replyTimeoutTicks(Operation::REDID))
+            if (st.replyTicks > operationInfo(Operation::REDID).replyTimeoutTicks)
                 timeOut(st.replyTicks, Operation::REDID);
             return;
         }

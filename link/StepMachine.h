@@ -13,8 +13,6 @@ struct SharedValues;
 // Carries every exchange with the generator to its end, one step per 500 ms tick.
 class StepMachine {
 public:
-    static constexpr int kEdidBlockAnswerLength = 66; // "A", 64 hex digits, "T"
-
     StepMachine(DeviceLink &link, SharedValues &values);
 
     // The start rule of every user command: refused silently unless the port is open, the

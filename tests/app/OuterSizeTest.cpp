@@ -48,7 +48,7 @@ void OuterSizeTest::windowsHaveTheirOuterSizes()
 
     QRect dialogOuter;
     driver.thenOn(QStringLiteral("COM_PORT_SETTING_FORM"), [&](QWidget *dialog) {
-        QTest::qWaitFor([dialog] { return framed(*dialog); }, 3000);
+        QVERIFY(QTest::qWaitFor([dialog] { return framed(*dialog); }, 3000));
         QTest::qWait(500);
         dialogOuter = dialog->frameGeometry();
         dialog->close();
@@ -60,7 +60,7 @@ void OuterSizeTest::windowsHaveTheirOuterSizes()
     QSize aboutClient;
     QSize aboutOuter;
     driver.thenOn(QStringLiteral("AboutBox"), [&](QWidget *box) {
-        QTest::qWaitFor([box] { return framed(*box); }, 3000);
+        QVERIFY(QTest::qWaitFor([box] { return framed(*box); }, 3000));
         QTest::qWait(500);
         aboutClient = box->size();
         aboutOuter = box->frameGeometry().size();
