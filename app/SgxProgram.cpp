@@ -1,12 +1,34 @@
 #include "SgxProgram.h"
 
 SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values)
-    : m_mainForm(state, values, m_serial, m_clock, m_forms), m_aboutBox(&m_mainForm),
-      m_comPortSettingForm(m_mainForm.stepMachine(), &m_mainForm)
+    : SgxProgram(state, values, std::make_unique<QtSerialLibrary>(), nullptr, nullptr)
+{
+}
+
+SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibrary &serial, LinkClock &clock)
+    : SgxProgram(state, values, nullptr, &serial, &clock)
+{
+}
+
+SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values,
+                       std::unique_ptr<QtSerialLibrary> ownSerial, SerialLibrary *serial, LinkClock *clock)
+    : m_ownSerial(std::move(ownSerial)), m_serial(serial != nullptr ? *serial : *m_ownSerial),
+      m_clock(clock != nullptr ? *clock : m_ownClock), m_mainForm(state, m_forms),
+      m_link(state, m_serial, m_clock, m_mainForm), m_steps(m_link, values), m_timers(m_link, m_steps),
+      m_aboutBox(&m_mainForm), m_comPortSettingForm(m_steps, &m_mainForm)
 {
     m_forms.mainForm = &m_mainForm;
+    m_forms.link = &m_link;
+    m_forms.steps = &m_steps;
+    m_forms.timers = &m_timers;
     m_forms.aboutBox = &m_aboutBox;
     m_forms.comPortSettingForm = &m_comPortSettingForm;
+    m_timers.start();
+}
+
+SgxProgram::~SgxProgram()
+{
+    m_timers.stop();
 }
 
 void SgxProgram::show()

@@ -1,33 +1,60 @@
 #pragma once
 
 #include "AppForms.h"
+#include "DeviceLink.h"
 #include "LinkClock.h"
+#include "LinkTimers.h"
 #include "QtSerialLibrary.h"
+#include "StepMachine.h"
 #include "TAboutBox.h"
 #include "TCOM_PORT_SETTING_FORM.h"
 #include "TMainForm.h"
 
+#include <memory>
+
+class SerialLibrary;
 struct DeviceLinkState;
 struct SharedValues;
 
-// The program's windows and link, built in start-up order once the link state and the shared
-// values exist. Every window lives until the program ends; only the main window is shown.
+// The composition root: the link core and the program's windows, built in start-up order once
+// the link state and the shared values exist. Every window lives until the program ends; only
+// the main window is shown.
 class SgxProgram {
 public:
+    // On the program's own serial port and clock.
     SgxProgram(DeviceLinkState &state, SharedValues &values);
+    // On a serial layer and clock of the caller's (tests).
+    SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibrary &serial, LinkClock &clock);
+    ~SgxProgram();
+    SgxProgram(const SgxProgram &) = delete;
+    SgxProgram &operator=(const SgxProgram &) = delete;
 
     void show();
 
     [[nodiscard]] TMainForm &mainForm() { return m_mainForm; }
     [[nodiscard]] TAboutBox &aboutBox() { return m_aboutBox; }
     [[nodiscard]] TCOM_PORT_SETTING_FORM &comPortSettingForm() { return m_comPortSettingForm; }
+    [[nodiscard]] StepMachine &stepMachine() { return m_steps; }
+    [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
 
 private:
-    QtSerialLibrary m_serial;
-    SteadyLinkClock m_clock;
+    SgxProgram(DeviceLinkState &state, SharedValues &values, std::unique_ptr<QtSerialLibrary> ownSerial,
+               SerialLibrary *serial, LinkClock *clock);
+
+    // Ownership, in order of construction (destruction runs the other way):
+    // 1. the serial layer and clock, which the link uses until its very end;
+    // 2. the main window: the link reports to it, and it is the Qt parent of every other window;
+    // 3. the link core, which the windows start operations on, and its timers;
+    // 4. the other long-lived windows, in start-up order, each destroyed before the link core.
+    std::unique_ptr<QtSerialLibrary> m_ownSerial;
+    SteadyLinkClock m_ownClock;
+    SerialLibrary &m_serial;
+    LinkClock &m_clock;
     AppForms m_forms;
-    // Order of creation; each one's FormCreate runs as it is built.
     TMainForm m_mainForm;
+    DeviceLink m_link;
+    StepMachine m_steps;
+    LinkTimers m_timers;
     TAboutBox m_aboutBox;
     TCOM_PORT_SETTING_FORM m_comPortSettingForm;
     // Next in line: TTiming_List, TPattern_List, TTimings, TPatterns, TProgrammer_Form, TEDID_Block.

@@ -1,6 +1,7 @@
 #include "TMainForm.h"
 
 #include "AppForms.h"
+#include "DeviceLink.h"
 #include "DeviceLinkState.h"
 #include "GaugeBar.h"
 #include "LinkTimers.h"
@@ -8,6 +9,7 @@
 #include "MessageBoxes.h"
 #include "OuterGeometry.h"
 #include "PanelStatusBar.h"
+#include "StepMachine.h"
 #include "TAboutBox.h"
 #include "TCOM_PORT_SETTING_FORM.h"
 
@@ -62,10 +64,8 @@ const QString kAbsentText = QStringLiteral(" SGX-100 Status : Not Exist");
 
 } // namespace
 
-TMainForm::TMainForm(DeviceLinkState &state, SharedValues &values, SerialLibrary &serial, LinkClock &clock,
-                     AppForms &forms, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_forms(forms), m_link(state, serial, clock, *this),
-      m_steps(m_link, values)
+TMainForm::TMainForm(DeviceLinkState &state, AppForms &forms, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_forms(forms)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Vorna - tv Signal Generator"));
@@ -88,17 +88,13 @@ TMainForm::TMainForm(DeviceLinkState &state, SharedValues &values, SerialLibrary
     m_memo1->setReadOnly(true);
     m_memo1->hide();
 
-    m_timers = new LinkTimers(m_link, m_steps, this);
-
     // FormCreate: the size and place are the outer ones, frame included.
     new OuterGeometry(this, QSize(kOuterWidth, kOuterHeight), OuterGeometry::Sizing::Resizable,
                       QPoint(kLeft, kTop));
     if (m_state.devicePresent == 1)
-        m_link.ShowDevicePresent();
+        showDevicePresent();
     else
-        m_link.ShowDeviceAbsent();
-
-    m_timers->start();
+        showDeviceAbsent();
 }
 
 QAction *TMainForm::addItem(QMenu *menu, const char *name, const QString &caption,
@@ -324,9 +320,15 @@ void TMainForm::Program1Click()
     // Shows TProgrammer_Form modally once it exists.
 }
 
+void TMainForm::startOperation(Operation op)
+{
+    if (m_forms.steps != nullptr)
+        m_forms.steps->StartLinkOperation(op);
+}
+
 void TMainForm::DefaultSettingClick()
 {
-    m_steps.StartLinkOperation(Operation::DFSET);
+    startOperation(Operation::DFSET);
 }
 
 void TMainForm::COMPort1Click()
@@ -365,17 +367,17 @@ void TMainForm::openOutputWindow(const QString &caption)
 
 void TMainForm::EDID_READClick()
 {
-    m_steps.StartLinkOperation(Operation::REDID);
+    startOperation(Operation::REDID);
 }
 
 void TMainForm::WRITE_EDIDClick()
 {
-    m_steps.StartLinkOperation(Operation::UEDID);
+    startOperation(Operation::UEDID);
 }
 
 void TMainForm::WriteEDID1Click()
 {
-    m_steps.StartLinkOperation(Operation::WEDID);
+    startOperation(Operation::WEDID);
 }
 
 void TMainForm::EDID_MemorysClick()
@@ -433,7 +435,8 @@ void TMainForm::ConnectButtonClick()
 
 void TMainForm::DisConnectButtonClick()
 {
-    m_steps.disconnect();
+    if (m_forms.steps != nullptr)
+        m_forms.steps->disconnect();
 }
 
 void TMainForm::Timing_RunClick()
@@ -451,8 +454,11 @@ void TMainForm::Pattern_RunClick()
 void TMainForm::closeEvent(QCloseEvent *event)
 {
     // FormClose: a running transfer is abandoned; the port is closed whether or not one was opened.
-    m_timers->stop();
-    m_steps.abandonOperations();
-    m_link.ClosePort();
+    if (m_forms.timers != nullptr)
+        m_forms.timers->stop();
+    if (m_forms.steps != nullptr) {
+        m_forms.steps->abandonOperations();
+        m_forms.link->ClosePort();
+    }
     event->accept();
 }

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "DeviceLink.h"
+#include "DeviceLinkState.h"
 #include "ImageList.h"
 #include "LinkOperator.h"
-#include "StepMachine.h"
 
 #include <QMainWindow>
 
-class LinkClock;
 class PanelStatusBar;
 class QAction;
 class QMdiArea;
@@ -15,23 +13,17 @@ class QMdiSubWindow;
 class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
-class LinkTimers;
 class QToolBar;
-class SerialLibrary;
 struct AppForms;
-struct DeviceLinkState;
-struct SharedValues;
 
 // The frame: menus, tool bar, status bar with the presence display and progress gauge, and the
 // two timers that drive the link. Everything the link shows the operator comes through here.
 class TMainForm : public QMainWindow, public LinkOperator {
     Q_OBJECT
 public:
-    TMainForm(DeviceLinkState &state, SharedValues &values, SerialLibrary &serial, LinkClock &clock,
-              AppForms &forms, QWidget *parent = nullptr);
+    // The link core is reached through forms; it is built after this window, which it reports to.
+    TMainForm(DeviceLinkState &state, AppForms &forms, QWidget *parent = nullptr);
 
-    [[nodiscard]] StepMachine &stepMachine() { return m_steps; }
-    [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
     [[nodiscard]] QMdiArea *mdiArea() const { return m_mdiArea; }
 
     // LinkOperator
@@ -91,10 +83,10 @@ private:
     [[nodiscard]] QMdiSubWindow *findChildWindow(const QString &caption) const;
     void openOutputWindow(const QString &caption);
 
+    void startOperation(Operation op);
+
     DeviceLinkState &m_state;
     AppForms &m_forms;
-    DeviceLink m_link;
-    StepMachine m_steps;
     ImageList m_images;
 
     QMdiArea *m_mdiArea = nullptr;
@@ -107,6 +99,4 @@ private:
     PanelStatusBar *m_statusBar1 = nullptr;
     QProgressBar *m_progressGauge = nullptr;
     QPlainTextEdit *m_memo1 = nullptr;
-    // Timer1 and Timer2; they keep running under every modal window.
-    LinkTimers *m_timers = nullptr;
 };

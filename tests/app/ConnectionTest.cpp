@@ -35,14 +35,12 @@ using namespace AppTestSupport;
 
 namespace {
 
-// The main window and port dialog on a port in memory whose generator answers each command line
-// from a script and keeps silent on commands the script leaves out.
+// The program on a port in memory whose generator answers each command line from a script and
+// keeps silent on commands the script leaves out.
 struct ScriptedFront {
     ScriptedFront(DeviceLinkState &state, SharedValues &values, std::map<std::string, std::string> answers)
-        : form(state, values, port, clock, forms), dialog(form.stepMachine(), &form),
-          script(std::move(answers))
+        : program(state, values, port, clock), form(program.mainForm()), script(std::move(answers))
     {
-        forms.comPortSettingForm = &dialog;
         port.onWrite = [this](std::uint8_t byte) {
             line += static_cast<char>(byte);
             if (line.size() < 2 || line.compare(line.size() - 2, 2, "\n\r") != 0)
@@ -56,9 +54,8 @@ struct ScriptedFront {
 
     SteadyLinkClock clock;
     FakeSerialLibrary port{clock};
-    AppForms forms;
-    TMainForm form;
-    TCOM_PORT_SETTING_FORM dialog;
+    SgxProgram program;
+    TMainForm &form;
     std::map<std::string, std::string> script;
     std::string line;
 };
@@ -180,7 +177,7 @@ void ConnectionTest::connectUploadAndFailedReopen()
     auto *gauge = form->findChild<GaugeBar *>(QStringLiteral("ProgressGauge"));
     QList<int> shown;
     QObject::connect(gauge, &QProgressBar::valueChanged, gauge, [&shown](int value) { shown << value; });
-    QVERIFY(form->stepMachine().StartLinkOperation(Operation::TMGS));
+    QVERIFY(m_program->stepMachine().StartLinkOperation(Operation::TMGS));
     QVERIFY(waitForMessages(2));
     QCOMPARE(m_driver->messages.last(), QStringLiteral("Upload successful!!"));
     QVERIFY(shown.size() > 30 && std::is_sorted(shown.begin(), shown.end()));
@@ -363,7 +360,7 @@ void ConnectionTest::closingDuringAnUploadEndsItAtOnce()
         writtenAtClose = m_front->port.written().size();
         form.close();
     });
-    QVERIFY(form.stepMachine().StartLinkOperation(Operation::UEDID));
+    QVERIFY(m_front->program.stepMachine().StartLinkOperation(Operation::UEDID));
     QElapsedTimer timer;
     timer.start();
     // Returns only when the payload loop does: at once after the close, not 28 s later.
