@@ -15,9 +15,13 @@ SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values,
     : m_ownSerial(std::move(ownSerial)), m_serial(serial != nullptr ? *serial : *m_ownSerial),
       m_clock(clock != nullptr ? *clock : m_ownClock), m_mainForm(state, m_forms),
       m_link(state, m_serial, m_clock, m_mainForm), m_steps(m_link, values), m_timers(m_link, m_steps),
-      m_aboutBox(&m_mainForm), m_comPortSettingForm(m_steps, &m_mainForm)
+      m_aboutBox(&m_mainForm), m_comPortSettingForm(m_steps, &m_mainForm),
+      m_timingList(values, *m_mainForm.mdiArea(), &m_mainForm), m_timings(values, m_steps, &m_mainForm)
 {
     m_forms.mainForm = &m_mainForm;
+    m_forms.values = &values;
+    m_forms.timingList = &m_timingList;
+    m_forms.timings = &m_timings;
     m_forms.link = &m_link;
     m_forms.steps = &m_steps;
     m_forms.timers = &m_timers;

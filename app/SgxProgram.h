@@ -9,6 +9,8 @@
 #include "TAboutBox.h"
 #include "TCOM_PORT_SETTING_FORM.h"
 #include "TMainForm.h"
+#include "TTiming_List.h"
+#include "TTimings.h"
 
 #include <memory>
 
@@ -34,6 +36,8 @@ public:
     [[nodiscard]] TMainForm &mainForm() { return m_mainForm; }
     [[nodiscard]] TAboutBox &aboutBox() { return m_aboutBox; }
     [[nodiscard]] TCOM_PORT_SETTING_FORM &comPortSettingForm() { return m_comPortSettingForm; }
+    [[nodiscard]] TTiming_List &timingList() { return m_timingList; }
+    [[nodiscard]] TTimings &timings() { return m_timings; }
     [[nodiscard]] StepMachine &stepMachine() { return m_steps; }
     [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
 
@@ -57,5 +61,8 @@ private:
     LinkTimers m_timers;
     TAboutBox m_aboutBox;
     TCOM_PORT_SETTING_FORM m_comPortSettingForm;
-    // Next in line: TTiming_List, TPattern_List, TTimings, TPatterns, TProgrammer_Form, TEDID_Block.
+    TTiming_List m_timingList;
+    // TPattern_List comes here.
+    TTimings m_timings;
+    // Then TPatterns, TProgrammer_Form, TEDID_Block.
 };

@@ -12,6 +12,8 @@
 #include "StepMachine.h"
 #include "TAboutBox.h"
 #include "TCOM_PORT_SETTING_FORM.h"
+#include "TTiming.h"
+#include "TTimings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -307,7 +309,8 @@ void TMainForm::FileExit1Execute()
 
 void TMainForm::Timing2Click()
 {
-    // Shows TTimings modally once it exists.
+    if (m_forms.timings != nullptr)
+        m_forms.timings->exec();
 }
 
 void TMainForm::Pattern2Click()
@@ -339,12 +342,19 @@ void TMainForm::COMPort1Click()
 
 void TMainForm::Timing1Click()
 {
-    openOutputWindow(QStringLiteral("Timing"));
+    // An open one is left where it is, not brought forward.
+    if (findChildWindow(QStringLiteral("Timing")) != nullptr || m_forms.timingList == nullptr)
+        return;
+    auto *timing = new TTiming(*m_forms.values, *m_forms.steps, *m_forms.timingList);
+    addOutputWindow(timing, QRect(TTiming::kLeft, TTiming::kTop, TTiming::kWidth, TTiming::kHeight),
+                    [timing] { timing->FormActivate(); });
 }
 
 void TMainForm::Pattern1Click()
 {
-    openOutputWindow(QStringLiteral("Pattern"));
+    if (findChildWindow(QStringLiteral("Pattern")) != nullptr)
+        return;
+    // The Pattern window comes with the pattern windows.
 }
 
 QMdiSubWindow *TMainForm::findChildWindow(const QString &caption) const
@@ -356,13 +366,25 @@ QMdiSubWindow *TMainForm::findChildWindow(const QString &caption) const
     return nullptr;
 }
 
-void TMainForm::openOutputWindow(const QString &caption)
+QMdiSubWindow *TMainForm::addOutputWindow(QWidget *content, std::optional<QRect> place,
+                                          std::function<void()> onActivate)
 {
-    // An open output window is left where it is, not brought forward.
-    if (findChildWindow(caption) != nullptr)
-        return;
-    // The output windows (TTiming, TPatternForm) are created here as children of the frame once
-    // they exist.
+    // Minimise but no maximise; destroyed when closed.
+    auto *child = m_mdiArea->addSubWindow(
+        content, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    child->setAttribute(Qt::WA_DeleteOnClose);
+    child->setWindowTitle(content->windowTitle());
+    child->setWindowIcon(windowIcon());
+    if (place)
+        child->setGeometry(*place);
+    connect(child, &QMdiSubWindow::windowStateChanged, content,
+            [onActivate = std::move(onActivate)](Qt::WindowStates before, Qt::WindowStates now) {
+                if (onActivate && now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive))
+                    onActivate();
+            });
+    child->show();
+    return child;
 }
 
 void TMainForm::EDID_READClick()

@@ -6,6 +6,9 @@
 
 #include <QMainWindow>
 
+#include <functional>
+#include <optional>
+
 class PanelStatusBar;
 class QAction;
 class QMdiArea;
@@ -81,7 +84,8 @@ private:
     void attachStatusDrawHandler(bool attached);
     void fillWindowList();
     [[nodiscard]] QMdiSubWindow *findChildWindow(const QString &caption) const;
-    void openOutputWindow(const QString &caption);
+    QMdiSubWindow *addOutputWindow(QWidget *content, std::optional<QRect> place,
+                                   std::function<void()> onActivate);
 
     void startOperation(Operation op);
 

@@ -126,6 +126,14 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
     const std::string &cmd = request.command;
 
     const auto wantArguments = [&](std::size_t n) { return rest.size() == n; };
+    if (cmd == "list") {
+        const bool json = rest.size() == 2 && rest[1] == "--json";
+        if ((rest.size() != 1 && !json) || rest[0] != "timings")
+            return {std::nullopt, "list takes: timings [--json]"};
+        request.listed = rest[0];
+        request.json = json;
+        return {request, {}};
+    }
     if (cmd == "check" || cmd == "default" || cmd == "edid-write") {
         if (!wantArguments(0))
             return {std::nullopt, cmd + " takes no arguments"};

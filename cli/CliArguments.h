@@ -15,6 +15,8 @@ struct CliRequest {
     std::optional<Operation> operation; // none for "check"
     SharedValues values;
     std::string edidOutputPath; // edid-read
+    std::string listed;         // list: "timings" or "patterns"; needs no port
+    bool json = false;          // list --json
 };
 
 struct CliParseResult {
@@ -29,4 +31,5 @@ struct CliParseResult {
 
 constexpr const char *kCliUsage =
     "usage: sgxctl [--port N|PATH] check | timing N | pattern N | timings LIST | patterns LIST |\n"
-    "              program FILE | default | edid-read FILE | edid-upload FILE | edid-write";
+    "              program FILE | default | edid-read FILE | edid-upload FILE | edid-write\n"
+    "       sgxctl list timings [--json]";

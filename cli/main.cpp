@@ -1,6 +1,7 @@
 // sgxctl: the generator's commands from a shell, over the same link and step machine as the
 // window, paced and timed the same way.
 #include "CliArguments.h"
+#include "CliLists.h"
 #include "CliOperator.h"
 #include "DeviceLink.h"
 #include "EdidFile.h"
@@ -47,6 +48,10 @@ int main(int argc, char *argv[])
         return BadArguments;
     }
     CliRequest &request = *parsed.request;
+    if (!request.listed.empty()) {
+        std::fputs(listTimings(request.json).c_str(), stdout);
+        return Done;
+    }
 
     DeviceLinkState state;
     QtSerialLibrary serial;

@@ -37,6 +37,7 @@ bool StepMachine::StartLinkOperation(Operation op)
     if (st.portOpen != 1 || st.devicePresent != 1 || m_link.LinkBusy())
         return false;
     m_link.ui().clearReceiveLog();
+    m_handedOver.reset();
     switch (op) {
     case Operation::REDID:
         st.edidBlockOffset = 0;
@@ -101,6 +102,7 @@ void StepMachine::abandonOperations()
     st.replyTicks = 0;
     st.edidLastBlockRequested = 0;
     m_payload.reset();
+    m_handedOver.reset();
     // The bar belongs to the operation that ended; after a finished one it keeps its 100 %.
     if (wasRunning)
         m_link.setProgress(0);
@@ -270,21 +272,36 @@ int StepMachine::sendPayloadByte()
     return 1;
 }
 
+bool StepMachine::payloadPending(Operation op) const
+{
+    const std::uint8_t step = m_link.state().step(op);
+    return step == AwaitAck || step == AckIn;
+}
+
+void StepMachine::handOverSelection(Operation op, std::vector<std::uint8_t> flags)
+{
+    const std::size_t count = op == Operation::TMGS ? kTimingCount : kPatternCount;
+    if ((op != Operation::TMGS && op != Operation::PTNS) || !payloadPending(op) || flags.size() != count)
+        return;
+    m_handedOver.emplace(op, std::move(flags));
+}
+
 void StepMachine::startTableUpload(Operation op)
 {
     std::vector<std::uint8_t> bytes;
     int bytesPerEntry = 1;
+    const auto addFlags = [&](const auto &shared) {
+        bytes.push_back(static_cast<std::uint8_t>(shared.size()));
+        const bool handedOver = m_handedOver && m_handedOver->first == op;
+        for (std::size_t i = 0; i < shared.size(); ++i) {
+            const std::uint8_t flag = handedOver ? m_handedOver->second[i] : shared[i];
+            bytes.push_back(flag != 0 ? 1 : 0);
+        }
+        m_handedOver.reset();
+    };
     switch (op) {
-    case Operation::TMGS:
-        bytes.push_back(kTimingCount);
-        for (std::uint8_t flag : m_values.timingSelection)
-            bytes.push_back(flag != 0 ? 1 : 0);
-        break;
-    case Operation::PTNS:
-        bytes.push_back(kPatternCount);
-        for (std::uint8_t flag : m_values.patternSelection)
-            bytes.push_back(flag != 0 ? 1 : 0);
-        break;
+    case Operation::TMGS: addFlags(m_values.timingSelection); break;
+    case Operation::PTNS: addFlags(m_values.patternSelection); break;
     default:
         bytesPerEntry = 4;
         bytes.push_back(kProgramSteps);

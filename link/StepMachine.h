@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class DeviceLink;
@@ -39,6 +40,13 @@ public:
     [[nodiscard]] bool payloadRunning() const { return m_payload.has_value(); }
     std::function<void(int pauseMs)> onPayloadDue;
 
+    // Started, and its payload not yet begun: the generator has not acknowledged it yet.
+    [[nodiscard]] bool payloadPending(Operation op) const;
+    // A selection window closed while its upload is pending hands over the flags its Upload
+    // accepted (closing clears the shared ones): that payload then carries these. Only for
+    // "TMGS" and "PTNS" while pending; dropped when the next operation starts.
+    void handOverSelection(Operation op, std::vector<std::uint8_t> flags);
+
     [[nodiscard]] DeviceLink &link() { return m_link; }
 
 private:
@@ -69,5 +77,6 @@ private:
     DeviceLink &m_link;
     SharedValues &m_values;
     std::optional<Payload> m_payload;
+    std::optional<std::pair<Operation, std::vector<std::uint8_t>>> m_handedOver;
     bool m_edidBlockMalformed = false;
 };

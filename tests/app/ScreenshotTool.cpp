@@ -8,11 +8,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -113,6 +116,37 @@ int main(int argc, char *argv[])
         main.DefaultSettingClick();
         QTest::qWait(3000);
     }
+
+    // The timing windows: entry 12 chosen from the list, a highlighted row, a few marks.
+    main.Timing1Click();
+    QTest::qWait(300);
+    auto *timing = main.mdiArea()->currentSubWindow();
+    auto *up = timing->findChild<QWidget *>(QStringLiteral("UpDown1"));
+    for (int i = 0; i < 11; ++i)
+        QTest::mouseClick(up, Qt::LeftButton, {}, QPoint(up->width() / 2, 3));
+    QTest::qWait(200);
+    ok &= save(timing->grab(), dir, QStringLiteral("timing.png"));
+    TTiming_List &list = program.timingList();
+    QTest::mouseClick(timing->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+    QTest::qWait(300);
+    auto *grid = list.findChild<QTableView *>(QStringLiteral("StringGrid1"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(11, 1)).center());
+    QTest::qWait(200);
+    ok &= save(list.grab(), dir, QStringLiteral("timing-list.png"));
+    list.hide();
+
+    TTimings &timings = program.timings();
+    QTimer::singleShot(500, &timings, [&] {
+        auto *marks = timings.findChild<QTableView *>(QStringLiteral("StringGrid3"));
+        for (int row : {0, 2, 9})
+            QTest::mouseClick(marks->viewport(), Qt::LeftButton, {},
+                              marks->visualRect(marks->model()->index(row, 0)).center());
+        QTest::qWait(200);
+        ok &= save(timings.grab(), dir, QStringLiteral("timings.png"));
+        timings.close();
+    });
+    main.Timing2Click();
     main.close();
     return ok ? 0 : 1;
 }

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class NumberBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class StepMachine;
+class TTiming_List;
+class UpDownArrows;
+struct SharedValues;
+struct TimingTexts;
+
+// The Timing output window: a child of the frame, made by Output > Timing when none is open and
+// destroyed when closed. It shows every parameter of one timing and runs the one that
+// currentTimingIndex names.
+class TTiming : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kLeft = 10;
+    static constexpr int kTop = 10;
+    static constexpr int kWidth = 820;
+    static constexpr int kHeight = 520;
+
+    TTiming(SharedValues &values, StepMachine &steps, TTiming_List &list, QWidget *parent = nullptr);
+
+    // Writes every field of entry index.
+    void ShowTiming(int index);
+    // On every activation: back to the entry of currentTimingIndex.
+    void FormActivate();
+
+    void TimingComboBox1Change();
+    void TimingComboBox1KeyDown(int key);
+    void UpDown1ChangingEx(bool up);
+    void Button1Click();
+    void Run_TimingClick();
+
+private:
+    void showSelected();
+    void takeCurrentFromBox();
+
+    SharedValues &m_values;
+    StepMachine &m_steps;
+    TTiming_List &m_list;
+
+    QGroupBox *m_groupBox1 = nullptr;
+    NumberBox *m_timingComboBox1 = nullptr;
+    UpDownArrows *m_upDown1 = nullptr;
+    QLineEdit *m_timingIndexName = nullptr;
+    QPushButton *m_button1 = nullptr;
+    QPushButton *m_runTiming = nullptr;
+    // The read-only fields in the order of TimingTexts' members after the number and the name.
+    std::array<QLineEdit *, 21> m_fields{};
+};
