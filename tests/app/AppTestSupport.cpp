@@ -109,6 +109,13 @@ bool clickToolButton(QMainWindow &window, const QString &buttonName)
     return true;
 }
 
+void doubleClick(QWidget *widget, const QPoint &at)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
+}
+
 void pickPortAndConfirm(ModalDriver &driver, int itemIndex)
 {
     driver.thenOn(QStringLiteral("COM_PORT_SETTING_FORM"), [itemIndex](QWidget *dialog) {

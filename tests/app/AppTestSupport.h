@@ -4,6 +4,8 @@
 
 class ModalDriver;
 class QMainWindow;
+class QPoint;
+class QWidget;
 class TMainForm;
 
 // Real mouse clicks on the program's menus and tool bar, and what its status display shows.
@@ -21,6 +23,9 @@ void quietenPlatformWarnings();
 // warning) when the menu or item is not there.
 [[nodiscard]] bool chooseMenuItem(QMainWindow &window, const QString &menuName, const QString &itemName);
 [[nodiscard]] bool clickToolButton(QMainWindow &window, const QString &buttonName);
+// A left double click as the window system delivers one: press, release, double click, release.
+// (QTest::mouseDClick alone sends only the double click.)
+void doubleClick(QWidget *widget, const QPoint &at);
 
 // Queues, on the driver, picking COM (itemIndex + 1) in the port dialog and pressing OK.
 void pickPortAndConfirm(ModalDriver &driver, int itemIndex);

@@ -9,6 +9,7 @@
 #include "LinkClock.h"
 #include "ModalDriver.h"
 #include "PanelStatusBar.h"
+#include "ScriptedProgram.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
 
@@ -35,30 +36,7 @@ using namespace AppTestSupport;
 
 namespace {
 
-// The program on a port in memory whose generator answers each command line from a script and
-// keeps silent on commands the script leaves out.
-struct ScriptedFront {
-    ScriptedFront(DeviceLinkState &state, SharedValues &values, std::map<std::string, std::string> answers)
-        : program(state, values, port, clock), form(program.mainForm()), script(std::move(answers))
-    {
-        port.onWrite = [this](std::uint8_t byte) {
-            line += static_cast<char>(byte);
-            if (line.size() < 2 || line.compare(line.size() - 2, 2, "\n\r") != 0)
-                return;
-            const auto answer = script.find(line.substr(0, line.find(' ')));
-            if (answer != script.end())
-                port.queueAnswer(answer->second.c_str());
-            line.clear();
-        };
-    }
-
-    SteadyLinkClock clock;
-    FakeSerialLibrary port{clock};
-    SgxProgram program;
-    TMainForm &form;
-    std::map<std::string, std::string> script;
-    std::string line;
-};
+using ScriptedFront = ScriptedProgram;
 
 } // namespace
 

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "FakeSerialLibrary.h"
+#include "LinkClock.h"
+#include "SgxProgram.h"
+
+#include <map>
+#include <string>
+
+// The program on a port in memory whose generator answers each command line from a script and
+// keeps silent on commands the script leaves out (a test may answer those itself).
+struct ScriptedProgram {
+    ScriptedProgram(DeviceLinkState &state, SharedValues &values, std::map<std::string, std::string> answers)
+        : program(state, values, port, clock), form(program.mainForm()), script(std::move(answers))
+    {
+        port.onWrite = [this](std::uint8_t byte) {
+            line += static_cast<char>(byte);
+            if (line.size() < 2 || line.compare(line.size() - 2, 2, "\n\r") != 0)
+                return;
+            const auto answer = script.find(line.substr(0, line.find(' ')));
+            if (answer != script.end())
+                port.queueAnswer(answer->second.c_str());
+            line.clear();
+        };
+    }
+
+    // Opens COM 1 and takes the generator as present, as after a presence check, with nothing
+    // written yet.
+    void connectPresent(DeviceLinkState &state)
+    {
+        if (program.deviceLink().OpenLink(0))
+            return;
+        state.portOpen = 1;
+        state.devicePresent = 1;
+        port.clearWritten();
+        line.clear();
+    }
+
+    SteadyLinkClock clock;
+    FakeSerialLibrary port{clock};
+    SgxProgram program;
+    TMainForm &form;
+    std::map<std::string, std::string> script;
+    std::string line;
+};

@@ -1,0 +1,54 @@
+// sgxctl list: the table as the windows show it, for scripts.
+#include "CliLists.h"
+#include "CliArguments.h"
+#include "TimingReference.h"
+#include "TimingTable.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+namespace {
+
+TEST(CliLists, TimingsAsTabSeparatedLines)
+{
+    const QStringList lines = QString::fromStdString(listTimings(false)).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 35);
+    EXPECT_EQ(lines[0].toStdString(), "1\t640x480-60\t25.175 MHz\t31.469 KHz\t59.940 Hz");
+    EXPECT_EQ(lines[27].toStdString(), "28\t1920x1080I-60\t74.250 MHz\t33.750 KHz\t30.000 Hz");
+    const auto request = parseCliArguments({"list", "timings"});
+    ASSERT_TRUE(request.request);
+    EXPECT_EQ(request.request->listed, "timings");
+    EXPECT_FALSE(parseCliArguments({"list", "timings", "--xml"}).request);
+    EXPECT_FALSE(parseCliArguments({"list"}).request);
+}
+
+TEST(CliLists, TimingsAsJsonCarryEveryFieldsText)
+{
+    using namespace TimingReference;
+    QJsonParseError error{};
+    const QJsonDocument document =
+        QJsonDocument::fromJson(QByteArray::fromStdString(listTimings(true)), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    const QJsonArray entries = document.array();
+    ASSERT_EQ(entries.size(), 35);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QJsonObject o = entries[i].toObject();
+        const TimingEntry &e = TimingTable[static_cast<std::size_t>(i)];
+        EXPECT_EQ(o.size(), 23);
+        EXPECT_EQ(o["number"].toInt(), e.Number);
+        EXPECT_EQ(o["name"].toString(), QString::fromLatin1(e.Name));
+        EXPECT_EQ(o["hPulseWidth"].toString(), QString::number(e.HPW));
+        EXPECT_EQ(o["vPolarity"].toString(), e.VPol == 1 ? "-" : "+");
+        EXPECT_EQ(o["hRate"].toString(), scaled(e.HRat));
+        EXPECT_EQ(o["hActiveTime"].toString(), horizontalTime(e.HAct, e.PClk));
+        EXPECT_EQ(o["vPulseDelayTime"].toString(), verticalTime(e.VPD, e.HTol, e.PClk));
+        EXPECT_EQ(o["pixelClock"].toString(), scaled(e.PClk));
+    }
+    EXPECT_EQ(jsonString("a\"b\\\n"), "\"a\\\"b\\\\\\u000a\"");
+}
+
+} // namespace
