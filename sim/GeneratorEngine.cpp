@@ -449,6 +449,10 @@ void GeneratorEngine::answer(std::string text, AnswerKind kind, std::int64_t now
 
 void GeneratorEngine::enqueue(const std::string &bytes, std::int64_t readyMs)
 {
+    if (m_queue.size() + bytes.size() > kMaxQueuedBytes) {
+        protocolError("answer dropped: the line is " + std::to_string(m_queue.size()) + " bytes behind");
+        return;
+    }
     const std::int64_t start = std::max(readyMs, m_lineFreeMs);
     const auto count = static_cast<std::int64_t>(bytes.size());
     for (std::int64_t i = 0; i < count; ++i)

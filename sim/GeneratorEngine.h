@@ -35,6 +35,8 @@ public:
     static constexpr std::size_t kMaxCommandLength = 8;
     static constexpr std::size_t kBlockAnswerLength = 66;
     static constexpr int kHangUpAfterAckMs = 50;
+    // Answers waiting for the line past this are dropped, as a real line's buffer would lose them.
+    static constexpr std::size_t kMaxQueuedBytes = 64 * 1024;
 
     explicit GeneratorEngine(SimFaults faults = {});
 
@@ -46,6 +48,7 @@ public:
     [[nodiscard]] std::vector<std::uint8_t> takeDue(std::int64_t nowMs);
     // Time the next queued byte is due, -1 when nothing is queued.
     [[nodiscard]] std::int64_t nextDueMs() const;
+    [[nodiscard]] std::size_t queuedBytes() const { return m_queue.size(); }
     // The hang-up fault has fired: nothing is answered any more.
     [[nodiscard]] bool hungUp() const { return m_hungUp; }
     // Hangs the line up now, whatever is going on (the emulator's SIGUSR1).

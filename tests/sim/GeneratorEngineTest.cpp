@@ -383,6 +383,21 @@ TEST(SimFaultInjection, MalformedBlockAndHangUp)
     EXPECT_EQ(a.drain(), "");
 }
 
+TEST(SimRobustness, AnswersNobodyReadsStayBounded)
+{
+    // Found by fuzzing: broken lines under the long-answer fault queued answers without end.
+    SimFaults f;
+    f.longAnswer = true;
+    Wire w(f);
+    w.line("URTCNT", 0);
+    for (int i = 0; i < 200; ++i) {
+        w.send({'?'});
+        w.now += 300; // each one a broken line of its own
+    }
+    EXPECT_LE(w.engine.queuedBytes(), GeneratorEngine::kMaxQueuedBytes);
+    EXPECT_GT(w.engine.state().protocolErrors, 200);
+}
+
 TEST(SimRobustness, RecoversFromAnyByteStreamWhateverTheFaults)
 {
     // Random bytes, biased towards the protocol's own, under every combination of the
