@@ -1,0 +1,199 @@
+// Measures the program as an operator meets it, against sgx100-sim on a pseudo-terminal: how soon
+// the main window is up, resident memory after start-up and with every window open, and the
+// longest the message loop is held (the lateness of a 10 ms timer) while idle, while a command
+// line goes out, and during each payload. Figures, not pass/fail.
+//
+//   QT_QPA_PLATFORM=offscreen build/bench/window_bench
+#include "DeviceLinkState.h"
+#include "SgxProgram.h"
+#include "SharedValues.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Milliseconds since this process was started, from the kernel's own record.
+double msSinceProcessStart()
+{
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    QFile uptime(QStringLiteral("/proc/uptime"));
+    if (!stat.open(QIODevice::ReadOnly) || !uptime.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    // starttime is field 22 of the line, 20 after the name, in clock ticks since boot.
+    const double startSeconds = fields.value(19).toDouble() / static_cast<double>(sysconf(_SC_CLK_TCK));
+    const double nowSeconds = uptime.readAll().split(' ').value(0).toDouble();
+    return (nowSeconds - startSeconds) * 1000.0;
+}
+
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return -1;
+}
+
+// The lateness of a 10 ms timer: how long the loop was held beyond the timer's period.
+class HoldMeter : public QObject {
+public:
+    HoldMeter()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
+            const double now = static_cast<double>(m_clock.nsecsElapsed()) / 1e6;
+            if (m_last >= 0)
+                m_worst = std::max(m_worst, now - m_last - 10.0);
+            m_last = now;
+        });
+        m_clock.start();
+        m_timer.start();
+    }
+    // From now on: a hold that begins at once counts too.
+    void reset()
+    {
+        m_worst = 0;
+        m_last = static_cast<double>(m_clock.nsecsElapsed()) / 1e6;
+    }
+    [[nodiscard]] double worst() const { return m_worst; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    double m_last = -1;
+    double m_worst = 0;
+};
+
+void waitMs(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QElapsedTimer sinceMain;
+    sinceMain.start();
+    DeviceLinkState state;
+    SharedValues values;
+    QApplication app(argc, argv);
+
+    QProcess sim;
+    sim.start(QStringLiteral(SGX_SIM_PATH), {});
+    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
+        std::fprintf(stderr, "cannot start the emulator\n");
+        return 2;
+    }
+    qputenv("SGX100_COM1", sim.readLine().trimmed());
+
+    SgxProgram program(state, values);
+    TMainForm &main = program.mainForm();
+    program.show();
+    if (!QTest::qWaitForWindowExposed(&main))
+        return 1;
+    const double upSinceStart = msSinceProcessStart();
+    const double upSinceMain = static_cast<double>(sinceMain.nsecsElapsed()) / 1e6;
+    waitMs(500);
+    const double rssStart = residentMegabytes();
+
+    // Message boxes are read and closed as an operator would, a moment after they appear.
+    QTimer closer;
+    closer.setInterval(50);
+    std::string lastMessage;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            lastMessage = box->text().toStdString();
+            box->accept();
+        }
+    });
+    closer.start();
+
+    StepMachine &steps = program.stepMachine();
+    if (!steps.connectPort(0)) {
+        std::fprintf(stderr, "cannot open the emulator's line\n");
+        return 2;
+    }
+    while (steps.link().LinkBusy())
+        waitMs(50);
+    if (state.devicePresent != 1) {
+        std::fprintf(stderr, "the emulator did not answer\n");
+        return 2;
+    }
+
+    HoldMeter meter;
+    waitMs(3000);
+    const double idle = meter.worst();
+
+    // A command line alone: Default Setting, ten characters.
+    meter.reset();
+    main.DefaultSettingClick();
+    waitMs(30); // the held timer fires now
+    const double commandLine = meter.worst();
+    while (steps.link().LinkBusy())
+        waitMs(50);
+
+    values.timingSelection.fill(1);
+    values.patternSelection.fill(1);
+    values.ProgramUploadImage.fill(0xFF);
+    std::printf("%-28s %10s\n", "", "longest hold (ms)");
+    std::printf("%-28s %10.1f\n", "idle, 3 s", idle);
+    std::printf("%-28s %10.1f  (limit 10 x 35 + 20 = 370)\n", "command line DFSET", commandLine);
+    for (const auto &[op, name] :
+         {std::pair{Operation::TMGS, "TMGS"}, std::pair{Operation::PTNS, "PTNS"},
+          std::pair{Operation::ATRN, "ATRN"}, std::pair{Operation::UEDID, "UEDID"}}) {
+        if (!steps.StartLinkOperation(op)) {
+            std::fprintf(stderr, "%s refused\n", name);
+            return 1;
+        }
+        while (steps.payloadPending(op))
+            waitMs(5);
+        meter.reset();
+        while (state.step(op) == AwaitReply && steps.payloadRunning())
+            waitMs(5);
+        const double payload = meter.worst();
+        while (steps.link().LinkBusy())
+            waitMs(50);
+        std::printf("%-28s %10.1f  (%s)\n", (std::string("payload ") + name).c_str(), payload,
+                    lastMessage.c_str());
+    }
+
+    // Every window open.
+    main.Timing1Click();
+    program.timingList().show();
+    program.timings().show();
+    program.aboutBox().show();
+    program.comPortSettingForm().show();
+    waitMs(1000);
+    const double rssAll = residentMegabytes();
+
+    std::printf("\nmain window shown %.0f ms after the process started (%.0f ms after main)\n", upSinceStart,
+                upSinceMain);
+    std::printf("resident memory: %.1f MB after start-up, %.1f MB with every window open\n", rssStart,
+                rssAll);
+    closer.stop();
+    main.close();
+    sim.terminate();
+    sim.waitForFinished(3000);
+    return 0;
+}
