@@ -1,5 +1,6 @@
 // Measures the link against sgx100-sim on a pseudo-terminal: character spacing as the
 // generator sees it, CPU share while sending, and the wall time of the long uploads.
+#include "ByteTrace.h"
 #include "DeviceLink.h"
 #include "LinkClock.h"
 #include "LinkOperator.h"
@@ -78,25 +79,6 @@ double cpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-struct Traced {
-    double atMs;
-    bool toGenerator;
-};
-
-std::vector<Traced> readTrace(const QString &path)
-{
-    std::vector<Traced> out;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return out;
-    while (!file.atEnd()) {
-        const QList<QByteArray> parts = file.readLine().simplified().split(' ');
-        if (parts.size() == 3)
-            out.push_back({parts[0].toDouble(), parts[1] == ">"});
-    }
-    return out;
 }
 
 double percentile(std::vector<double> values, double p)
@@ -247,8 +229,8 @@ int main(int argc, char *argv[])
                     percentile(between, 1));
     };
     std::vector<double> received;
-    for (const Traced &t : readTrace(tracePath))
-        if (t.toGenerator)
+    for (const ByteTrace::Byte &t : ByteTrace::read(tracePath.toStdString()))
+        if (t.direction == ByteTrace::Direction::ToGenerator)
             received.push_back(t.atMs);
     std::printf("\n");
     report("as written", serial.writtenAtMs);

@@ -107,16 +107,24 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
 {
     CliRequest request;
     std::size_t i = 0;
-    if (i < args.size() && args[i] == "--port") {
-        if (i + 1 >= args.size())
-            return {std::nullopt, "--port needs a number 1 to 8 or a device path"};
-        const std::string port = args[i + 1];
-        if (const auto n = parseNumber(port, 1, 8))
-            request.portNumber = *n;
-        else if (!port.empty() && port[0] != '-')
-            request.portPath = port;
-        else
-            return {std::nullopt, "--port needs a number 1 to 8 or a device path"};
+    bool portGiven = false;
+    while (i < args.size() && (args[i] == "--port" || args[i] == "--trace")) {
+        const std::string &option = args[i];
+        const bool hasValue = i + 1 < args.size() && !args[i + 1].empty() && args[i + 1][0] != '-';
+        if (option == "--port") {
+            if (portGiven || !hasValue)
+                return {std::nullopt, "--port needs a number 1 to 8 or a device path, once"};
+            portGiven = true;
+            const std::string &port = args[i + 1];
+            if (const auto n = parseNumber(port, 1, 8))
+                request.portNumber = *n;
+            else
+                request.portPath = port;
+        } else {
+            if (!request.tracePath.empty() || !hasValue)
+                return {std::nullopt, "--trace needs a file name, once"};
+            request.tracePath = args[i + 1];
+        }
         i += 2;
     }
     if (i >= args.size())

@@ -11,6 +11,7 @@
 struct CliRequest {
     std::string portPath; // empty: COM portNumber
     int portNumber = 1;
+    std::string tracePath; // --trace: every byte both ways, time-stamped
     std::string command;
     std::optional<Operation> operation; // none for "check"
     SharedValues values;
@@ -30,6 +31,7 @@ struct CliParseResult {
 [[nodiscard]] std::optional<std::vector<int>> parseNumberList(const std::string &text, int count);
 
 constexpr const char *kCliUsage =
-    "usage: sgxctl [--port N|PATH] check | timing N | pattern N | timings LIST | patterns LIST |\n"
+    "usage: sgxctl [--port N|PATH] [--trace FILE] check | timing N | pattern N | timings LIST | patterns "
+    "LIST |\n"
     "              program FILE | default | edid-read FILE | edid-upload FILE | edid-write\n"
     "       sgxctl list timings [--json]";

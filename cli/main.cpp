@@ -10,6 +10,7 @@
 #include "LinkTimers.h"
 #include "QtSerialLibrary.h"
 #include "StepMachine.h"
+#include "TracingSerial.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -54,9 +55,16 @@ int main(int argc, char *argv[])
     }
 
     DeviceLinkState state;
-    QtSerialLibrary serial;
+    QtSerialLibrary port;
     if (!request.portPath.empty())
-        serial.setDeviceOverride(QString::fromStdString(request.portPath));
+        port.setDeviceOverride(QString::fromStdString(request.portPath));
+    ByteTrace trace;
+    if (!request.tracePath.empty() && !trace.open(request.tracePath)) {
+        std::fprintf(stderr, "cannot write the trace file %s\n", request.tracePath.c_str());
+        return BadArguments;
+    }
+    TracingSerial traced(port, trace);
+    SerialLibrary &serial = request.tracePath.empty() ? static_cast<SerialLibrary &>(port) : traced;
     SteadyLinkClock clock;
     CliOperator ui;
     SharedValues &values = request.values;

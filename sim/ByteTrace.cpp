@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <sstream>
 
 bool ByteTrace::open(const std::string &path)
 {
@@ -24,4 +26,26 @@ void ByteTrace::record(std::int64_t sinceStartUs, Direction direction, const std
     }
     // Flushed per batch, so a trace can be followed while the emulator runs.
     m_out.flush();
+}
+
+std::vector<ByteTrace::Byte> ByteTrace::read(const std::string &path)
+{
+    std::vector<Byte> out;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        double atMs = 0;
+        std::string arrow;
+        std::string hex;
+        if (!(fields >> atMs >> arrow >> hex) || (arrow != ">" && arrow != "<") || hex.size() != 2)
+            continue;
+        char *end = nullptr;
+        const unsigned long value = std::strtoul(hex.c_str(), &end, 16);
+        if (end != hex.c_str() + 2)
+            continue;
+        out.push_back({atMs, arrow == ">" ? Direction::ToGenerator : Direction::FromGenerator,
+                       static_cast<std::uint8_t>(value)});
+    }
+    return out;
 }

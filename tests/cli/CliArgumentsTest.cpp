@@ -42,6 +42,14 @@ TEST(CliArguments, PortIsANumberOrAPath)
     EXPECT_EQ(r.request->operation, Operation::DFSET);
     EXPECT_FALSE(parse({"--port"}).request);
     EXPECT_FALSE(parse({"--port", "2"}).request);
+
+    r = parse({"--trace", "t.txt", "--port", "3", "check"});
+    ASSERT_TRUE(r.request);
+    EXPECT_EQ(r.request->tracePath, "t.txt");
+    EXPECT_EQ(r.request->portNumber, 3);
+    EXPECT_FALSE(parse({"--trace", "check"}).request);
+    EXPECT_FALSE(parse({"--trace", "a", "--trace", "b", "check"}).request);
+    EXPECT_FALSE(parse({"--port", "1", "--port", "2", "check"}).request);
 }
 
 TEST(CliArguments, IndexesCountFromOneOnTheCommandLine)

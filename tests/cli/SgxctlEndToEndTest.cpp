@@ -70,10 +70,32 @@ protected:
 TEST_F(SgxctlEndToEnd, RunTimingPutsExactBytesOnTheLinePaced)
 {
     startSim();
-    const CtlRun r = sgxctl(port() + QStringList{"timing", "5"});
+    QTemporaryDir dir;
+    const QString tracePath = dir.filePath("t.txt");
+    const CtlRun r = sgxctl(QStringList{"--trace", tracePath} + port() + QStringList{"timing", "5"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(withoutProgress(r.messages).isEmpty()) << r.messages.join('|').toStdString();
-    EXPECT_EQ(hex(sim.sentBytes()), hex(commandLine("URTCNT", 0) + commandLine("TMIX", 1) + framed(4)));
+    const QByteArray expected = commandLine("URTCNT", 0) + commandLine("TMIX", 1) + framed(4);
+    EXPECT_EQ(hex(sim.sentBytes()), hex(expected));
+
+    // sgxctl's own trace: the same 23 bytes out, 35 ms apart, and the answers in.
+    QByteArray out;
+    QByteArray in;
+    std::vector<double> sentAt;
+    for (const ByteTrace::Byte &b : ByteTrace::read(tracePath.toStdString())) {
+        if (b.direction == ByteTrace::Direction::ToGenerator) {
+            out.append(static_cast<char>(b.value));
+            sentAt.push_back(b.atMs);
+        } else {
+            in.append(static_cast<char>(b.value));
+        }
+    }
+    EXPECT_EQ(hex(out), hex(expected));
+    EXPECT_EQ(in.count("OK"), 3) << in.toStdString();
+    ASSERT_EQ(sentAt.size(), 23u);
+    EXPECT_NEAR(sentAt[1] - sentAt[0], 35.0, 3.0);
+    EXPECT_NEAR(sentAt[22] - sentAt[21], 35.0, 3.0);
+    EXPECT_EQ(sgxctl({"--trace", "--port", sim.path(), "check"}).exitCode, 2);
 
     // Spacing inside one command line, as the generator saw it.
     std::vector<double> gaps;

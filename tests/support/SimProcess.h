@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ByteTrace.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QProcess>
@@ -78,20 +80,8 @@ private:
 inline std::vector<SimProcess::TracedByte> SimProcess::trace() const
 {
     std::vector<TracedByte> out;
-    QFile file(m_tracePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return out;
-    while (!file.atEnd()) {
-        const QList<QByteArray> parts = file.readLine().simplified().split(' ');
-        if (parts.size() != 3)
-            continue;
-        bool okTime = false;
-        bool okByte = false;
-        const double at = parts[0].toDouble(&okTime);
-        const uint value = parts[2].toUInt(&okByte, 16);
-        if (okTime && okByte && (parts[1] == ">" || parts[1] == "<"))
-            out.push_back({at, parts[1] == ">", static_cast<std::uint8_t>(value)});
-    }
+    for (const ByteTrace::Byte &b : ByteTrace::read(m_tracePath.toStdString()))
+        out.push_back({b.atMs, b.direction == ByteTrace::Direction::ToGenerator, b.value});
     return out;
 }
 
