@@ -32,4 +32,4 @@ struct CliParseResult {
 constexpr const char *kCliUsage =
     "usage: sgxctl [--port N|PATH] check | timing N | pattern N | timings LIST | patterns LIST |\n"
     "              program FILE | default | edid-read FILE | edid-upload FILE | edid-write\n"
-    "       sgxctl list timings [--json]";
+    "       sgxctl list timings|patterns [--json]";
