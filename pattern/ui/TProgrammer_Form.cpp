@@ -30,9 +30,6 @@ TProgrammer_Form::TProgrammer_Form(SharedValues &values, StepMachine &steps, QWi
     setObjectName(QStringLiteral("Programmer_Form"));
     setWindowTitle(QStringLiteral("Program"));
     new OuterGeometry(this, QSize(661, 414), OuterGeometry::Sizing::Fixed);
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(16);
-    setFont(arial);
 
     m_model = new ProgramGridModel(this);
     m_stringGrid5 = new StringGrid(this);
