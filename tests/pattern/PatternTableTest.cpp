@@ -1,6 +1,5 @@
 // The pattern names as the windows show them, padding included.
 #include "PatternTable.h"
-#include "PatternGridModels.h"
 #include "PatternTexts.h"
 
 #include <gtest/gtest.h>
@@ -41,27 +40,6 @@ TEST(PatternTable, NamesAreExactWithTheirPadding)
     // Outside the table a window shows nothing rather than reading past it.
     EXPECT_TRUE(patternNameText(39).isEmpty());
     EXPECT_TRUE(patternNumberText(-1).isEmpty());
-}
-
-TEST(PatternGrids, ListAndSelectionTexts)
-{
-    std::unique_ptr<HighlightGridModel> list(makePatternListModel(nullptr));
-    ASSERT_EQ(list->rowCount(), 39);
-    EXPECT_EQ(list->headerData(0, Qt::Horizontal).toString(), QStringLiteral("      Pattern NO."));
-    EXPECT_EQ(list->headerData(1, Qt::Horizontal).toString(), QStringLiteral("      Pattern Name"));
-    EXPECT_EQ(list->index(24, 0).data().toString(), QStringLiteral("25"));
-    EXPECT_EQ(list->index(24, 1).data().toString(), QStringLiteral("Pluge        "));
-
-    std::array<std::uint8_t, kPatternCount> selection{};
-    selection[23] = 1;
-    std::unique_ptr<MarkGridModel> marks(makePatternSelectionModel(selection, nullptr));
-    ASSERT_EQ(marks->columnCount(), 3);
-    EXPECT_EQ(marks->headerData(0, Qt::Horizontal).toString(), QStringLiteral(" Select"));
-    EXPECT_EQ(marks->headerData(2, Qt::Horizontal).toString(), QString());
-    EXPECT_EQ(marks->index(23, 0).data().toString(), QStringLiteral("     V"));
-    EXPECT_EQ(marks->index(22, 0).data().toString(), QStringLiteral("  "));
-    EXPECT_EQ(marks->index(23, 1).data().toString(), QStringLiteral("Multi-Burst  "));
-    EXPECT_EQ(marks->index(23, 2).data().toString(), QString());
 }
 
 } // namespace

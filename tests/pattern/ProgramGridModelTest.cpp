@@ -55,38 +55,6 @@ TEST(ProgramGridModel, GridTextsAndTheEditedRowsPainting)
     }
 }
 
-TEST(ProgramGridModel, BoxesWriteTheEditedStep)
-{
-    ProgramGridModel model;
-    compose(model, 1, 5, 2, 1, "5");
-    EXPECT_EQ(stepOf(model, 1), (std::array<int, 4>{5, 2, 1, 5}));
-    EXPECT_EQ(cell(model, 1, 1), QStringLiteral("800x600-60"));
-    EXPECT_EQ(cell(model, 1, 2), QStringLiteral("Red"));
-    EXPECT_EQ(cell(model, 1, 3), QStringLiteral("Minute"));
-    EXPECT_EQ(cell(model, 1, 4), QStringLiteral("5"));
-    model.setEditRow(2);
-    model.setPattern(23);
-    model.setUnit(0);
-    EXPECT_EQ(cell(model, 2, 2), QStringLiteral("Multi-Burst  "));
-    EXPECT_EQ(cell(model, 2, 3), QStringLiteral("Second"));
-    EXPECT_EQ(stepOf(model, 1), (std::array<int, 4>{5, 2, 1, 5})); // row 1 untouched
-
-    // Rows 3 and 7 only: slots 0 and 1, the rest 255 in all four columns.
-    model.clearProgram();
-    EXPECT_EQ(model.editRow(), 1);
-    compose(model, 3, 0, 0, 0, "1"); // one second is valid, whatever the note says
-    compose(model, 7, 34, 38, 1, "59");
-    std::array<std::uint8_t, 4 * kProgramSteps> image{};
-    EXPECT_EQ(BuildProgramUploadImage(model.sequence(), image), 2);
-    EXPECT_EQ((std::array<int, 4>{image[0], image[32], image[64], image[96]}),
-              (std::array<int, 4>{0, 0, 0, 1}));
-    EXPECT_EQ((std::array<int, 4>{image[1], image[33], image[65], image[97]}),
-              (std::array<int, 4>{34, 38, 1, 59}));
-    for (int slot = 2; slot < 32; ++slot)
-        for (int column = 0; column < 4; ++column)
-            EXPECT_EQ(image[static_cast<std::size_t>(column * 32 + slot)], 255);
-}
-
 TEST(ProgramGridModel, ABoxThatNamesNoEntryLeavesItsCellBlank)
 {
     ProgramGridModel model;
@@ -137,25 +105,6 @@ TEST(ProgramGridModel, TypedShowTimes)
         // A stored text is shown as typed; the others leave the cell as it was.
         EXPECT_EQ(cell(model, 2, 4), c.outcome == ShowTimeText::Stored ? QString::fromLatin1(c.text) : "7");
     }
-}
-
-TEST(ProgramGridModel, DeleteAndClear)
-{
-    ProgramGridModel model;
-    compose(model, 6, 1, 1, 0, "3");
-    compose(model, 9, 2, 2, 0, "4");
-    model.setEditRow(6);
-    model.deleteEditRow();
-    EXPECT_EQ(stepOf(model, 6), (std::array<int, 4>{255, 255, 255, 255}));
-    for (int column = 1; column <= 4; ++column)
-        EXPECT_EQ(cell(model, 6, column), QStringLiteral("   "));
-    EXPECT_TRUE(model.sequence().step(8).isValid());
-
-    model.clearProgram();
-    EXPECT_EQ(model.editRow(), 1);
-    EXPECT_EQ(stepOf(model, 9), (std::array<int, 4>{255, 255, 255, 255}));
-    EXPECT_EQ(cell(model, 9, 2), QStringLiteral("       "));
-    EXPECT_EQ(cell(model, 9, 0), QStringLiteral("8"));
 }
 
 } // namespace
