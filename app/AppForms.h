@@ -6,6 +6,9 @@ class StepMachine;
 class TAboutBox;
 class TCOM_PORT_SETTING_FORM;
 class TMainForm;
+class TPattern_List;
+class TPatterns;
+class TProgrammer_Form;
 class TTiming_List;
 class TTimings;
 struct SharedValues;
@@ -22,7 +25,9 @@ struct AppForms {
     TAboutBox *aboutBox = nullptr;
     TCOM_PORT_SETTING_FORM *comPortSettingForm = nullptr;
     TTiming_List *timingList = nullptr;
+    TPattern_List *patternList = nullptr;
     TTimings *timings = nullptr;
-    // Still to come, in their places in the order of creation: TPattern_List (after the list of
-    // timings), TPatterns, TProgrammer_Form, TEDID_Block (after the Timings dialog).
+    TPatterns *patterns = nullptr;
+    TProgrammer_Form *programmerForm = nullptr;
+    // Still to come, in its place in the order of creation: TEDID_Block (after the Program window).
 };

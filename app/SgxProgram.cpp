@@ -16,12 +16,17 @@ SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values,
       m_clock(clock != nullptr ? *clock : m_ownClock), m_mainForm(state, m_forms),
       m_link(state, m_serial, m_clock, m_mainForm), m_steps(m_link, values), m_timers(m_link, m_steps),
       m_aboutBox(&m_mainForm), m_comPortSettingForm(m_steps, &m_mainForm),
-      m_timingList(values, *m_mainForm.mdiArea(), &m_mainForm), m_timings(values, m_steps, &m_mainForm)
+      m_timingList(values, *m_mainForm.mdiArea(), &m_mainForm),
+      m_patternList(values, *m_mainForm.mdiArea(), &m_mainForm), m_timings(values, m_steps, &m_mainForm),
+      m_patterns(values, m_steps, &m_mainForm), m_programmerForm(values, m_steps, &m_mainForm)
 {
     m_forms.mainForm = &m_mainForm;
     m_forms.values = &values;
     m_forms.timingList = &m_timingList;
+    m_forms.patternList = &m_patternList;
     m_forms.timings = &m_timings;
+    m_forms.patterns = &m_patterns;
+    m_forms.programmerForm = &m_programmerForm;
     m_forms.link = &m_link;
     m_forms.steps = &m_steps;
     m_forms.timers = &m_timers;

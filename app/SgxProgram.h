@@ -9,6 +9,9 @@
 #include "TAboutBox.h"
 #include "TCOM_PORT_SETTING_FORM.h"
 #include "TMainForm.h"
+#include "TPattern_List.h"
+#include "TPatterns.h"
+#include "TProgrammer_Form.h"
 #include "TTiming_List.h"
 #include "TTimings.h"
 
@@ -37,7 +40,10 @@ public:
     [[nodiscard]] TAboutBox &aboutBox() { return m_aboutBox; }
     [[nodiscard]] TCOM_PORT_SETTING_FORM &comPortSettingForm() { return m_comPortSettingForm; }
     [[nodiscard]] TTiming_List &timingList() { return m_timingList; }
+    [[nodiscard]] TPattern_List &patternList() { return m_patternList; }
     [[nodiscard]] TTimings &timings() { return m_timings; }
+    [[nodiscard]] TPatterns &patterns() { return m_patterns; }
+    [[nodiscard]] TProgrammer_Form &programmerForm() { return m_programmerForm; }
     [[nodiscard]] StepMachine &stepMachine() { return m_steps; }
     [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
 
@@ -62,7 +68,9 @@ private:
     TAboutBox m_aboutBox;
     TCOM_PORT_SETTING_FORM m_comPortSettingForm;
     TTiming_List m_timingList;
-    // TPattern_List comes here.
+    TPattern_List m_patternList;
     TTimings m_timings;
-    // Then TPatterns, TProgrammer_Form, TEDID_Block.
+    TPatterns m_patterns;
+    TProgrammer_Form m_programmerForm;
+    // TEDID_Block comes here.
 };

@@ -12,6 +12,9 @@
 #include "StepMachine.h"
 #include "TAboutBox.h"
 #include "TCOM_PORT_SETTING_FORM.h"
+#include "TPatternForm.h"
+#include "TPatterns.h"
+#include "TProgrammer_Form.h"
 #include "TTiming.h"
 #include "TTimings.h"
 
@@ -315,12 +318,14 @@ void TMainForm::Timing2Click()
 
 void TMainForm::Pattern2Click()
 {
-    // Shows TPatterns modally once it exists.
+    if (m_forms.patterns != nullptr)
+        m_forms.patterns->exec();
 }
 
 void TMainForm::Program1Click()
 {
-    // Shows TProgrammer_Form modally once it exists.
+    if (m_forms.programmerForm != nullptr)
+        m_forms.programmerForm->exec();
 }
 
 void TMainForm::startOperation(Operation op)
@@ -346,15 +351,17 @@ void TMainForm::Timing1Click()
     if (findChildWindow(QStringLiteral("Timing")) != nullptr || m_forms.timingList == nullptr)
         return;
     auto *timing = new TTiming(*m_forms.values, *m_forms.steps, *m_forms.timingList);
-    addOutputWindow(timing, QRect(TTiming::kLeft, TTiming::kTop, TTiming::kWidth, TTiming::kHeight),
+    addOutputWindow(timing, QSize(TTiming::kWidth, TTiming::kHeight), QPoint(TTiming::kLeft, TTiming::kTop),
                     [timing] { timing->FormActivate(); });
 }
 
 void TMainForm::Pattern1Click()
 {
-    if (findChildWindow(QStringLiteral("Pattern")) != nullptr)
+    if (findChildWindow(QStringLiteral("Pattern")) != nullptr || m_forms.patternList == nullptr)
         return;
-    // The Pattern window comes with the pattern windows.
+    auto *pattern = new TPatternForm(*m_forms.values, *m_forms.steps, *m_forms.patternList);
+    addOutputWindow(pattern, QSize(TPatternForm::kWidth, TPatternForm::kHeight), std::nullopt,
+                    [pattern] { pattern->FormActivate(); });
 }
 
 QMdiSubWindow *TMainForm::findChildWindow(const QString &caption) const
@@ -366,18 +373,22 @@ QMdiSubWindow *TMainForm::findChildWindow(const QString &caption) const
     return nullptr;
 }
 
-QMdiSubWindow *TMainForm::addOutputWindow(QWidget *content, std::optional<QRect> place,
+QMdiSubWindow *TMainForm::addOutputWindow(QWidget *content, QSize size, std::optional<QPoint> place,
                                           std::function<void()> onActivate)
 {
-    // Minimise but no maximise; destroyed when closed.
-    auto *child = m_mdiArea->addSubWindow(
-        content, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // Minimise but no maximise; destroyed when closed. Sized before it joins the frame, so that
+    // the frame's own placement of a new child allows for its size.
+    auto *child = new QMdiSubWindow(nullptr, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                                 Qt::WindowCloseButtonHint);
+    child->setWidget(content);
     child->setAttribute(Qt::WA_DeleteOnClose);
     child->setWindowTitle(content->windowTitle());
     child->setWindowIcon(windowIcon());
+    child->resize(size);
+    m_mdiArea->addSubWindow(child);
     if (place)
-        child->setGeometry(*place);
+        child->move(*place);
     connect(child, &QMdiSubWindow::windowStateChanged, content,
             [onActivate = std::move(onActivate)](Qt::WindowStates before, Qt::WindowStates now) {
                 if (onActivate && now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive))

@@ -84,7 +84,8 @@ private:
     void attachStatusDrawHandler(bool attached);
     void fillWindowList();
     [[nodiscard]] QMdiSubWindow *findChildWindow(const QString &caption) const;
-    QMdiSubWindow *addOutputWindow(QWidget *content, std::optional<QRect> place,
+    // At the outer size in the frame; without a place, where the frame puts a new child.
+    QMdiSubWindow *addOutputWindow(QWidget *content, QSize size, std::optional<QPoint> place,
                                    std::function<void()> onActivate);
 
     void startOperation(Operation op);

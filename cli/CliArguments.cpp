@@ -136,8 +136,8 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
     const auto wantArguments = [&](std::size_t n) { return rest.size() == n; };
     if (cmd == "list") {
         const bool json = rest.size() == 2 && rest[1] == "--json";
-        if ((rest.size() != 1 && !json) || rest[0] != "timings")
-            return {std::nullopt, "list takes: timings [--json]"};
+        if ((rest.size() != 1 && !json) || (rest[0] != "timings" && rest[0] != "patterns"))
+            return {std::nullopt, "list takes: timings|patterns [--json]"};
         request.listed = rest[0];
         request.json = json;
         return {request, {}};

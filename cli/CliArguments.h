@@ -34,4 +34,4 @@ constexpr const char *kCliUsage =
     "usage: sgxctl [--port N|PATH] [--trace FILE] check | timing N | pattern N | timings LIST | patterns "
     "LIST |\n"
     "              program FILE | default | edid-read FILE | edid-upload FILE | edid-write\n"
-    "       sgxctl list timings [--json]";
+    "       sgxctl list timings|patterns [--json]";

@@ -1,5 +1,6 @@
 #include "CliLists.h"
 
+#include "PatternTable.h"
 #include "TimingTable.h"
 #include "TimingTexts.h"
 
@@ -40,6 +41,21 @@ std::string listTimings(bool json)
         for (const TimingTextField &field : kTimingTextFields)
             out += ", " + jsonString(field.key) + ": " + jsonString((texts.*field.text).toStdString());
         out += i + 1 < TimingTable.size() ? "},\n" : "}\n";
+    }
+    return json ? out + "]\n" : out;
+}
+
+std::string listPatterns(bool json)
+{
+    std::string out = json ? "[\n" : "";
+    for (std::size_t i = 0; i < PatternTable.size(); ++i) {
+        const PatternEntry &entry = PatternTable[i];
+        const std::string number = std::to_string(entry.Number);
+        if (json)
+            out += "  {\"number\": " + number + ", \"name\": " + jsonString(entry.Name) +
+                   (i + 1 < PatternTable.size() ? "},\n" : "}\n");
+        else
+            out += number + '\t' + entry.Name + '\n';
     }
     return json ? out + "]\n" : out;
 }

@@ -50,7 +50,9 @@ int main(int argc, char *argv[])
     }
     CliRequest &request = *parsed.request;
     if (!request.listed.empty()) {
-        std::fputs(listTimings(request.json).c_str(), stdout);
+        const std::string list =
+            request.listed == "patterns" ? listPatterns(request.json) : listTimings(request.json);
+        std::fputs(list.c_str(), stdout);
         return Done;
     }
 

@@ -4,8 +4,12 @@
 #include "DeviceLinkState.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
+#include "TPattern_List.h"
+#include "TPatterns.h"
+#include "TProgrammer_Form.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
 #include <QMdiArea>
@@ -20,6 +24,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <array>
 #include <cstdio>
 
 namespace {
@@ -147,6 +152,58 @@ int main(int argc, char *argv[])
         timings.close();
     });
     main.Timing2Click();
+
+    // The pattern windows: "Color Bar" picked from the list, a highlighted row, a few marks.
+    main.Pattern1Click();
+    QTest::qWait(300);
+    auto *pattern = main.mdiArea()->currentSubWindow();
+    TPattern_List &patternList = program.patternList();
+    QTest::mouseClick(pattern->findChild<QPushButton *>(QStringLiteral("ShowButton1")), Qt::LeftButton);
+    QTest::qWait(300);
+    auto *patternGrid = patternList.findChild<QTableView *>(QStringLiteral("StringGrid2"));
+    const QPoint colorBar = patternGrid->visualRect(patternGrid->model()->index(12, 1)).center();
+    QTest::mouseClick(patternGrid->viewport(), Qt::LeftButton, {}, colorBar);
+    QTest::qWait(200);
+    ok &= save(patternList.grab(), dir, QStringLiteral("pattern-list.png"));
+    QTest::mouseDClick(patternGrid->viewport(), Qt::LeftButton, {}, colorBar);
+    QTest::qWait(300);
+    ok &= save(pattern->grab(), dir, QStringLiteral("pattern.png"));
+
+    TPatterns &patterns = program.patterns();
+    QTimer::singleShot(500, &patterns, [&] {
+        auto *marks = patterns.findChild<QTableView *>(QStringLiteral("StringGrid4"));
+        for (int row : {0, 2, 12})
+            QTest::mouseClick(marks->viewport(), Qt::LeftButton, {},
+                              marks->visualRect(marks->model()->index(row, 0)).center());
+        QTest::qWait(200);
+        ok &= save(patterns.grab(), dir, QStringLiteral("patterns.png"));
+        patterns.close();
+    });
+    main.Pattern2Click();
+
+    // The program editor: three steps composed in the boxes, the second row being edited.
+    TProgrammer_Form &editor = program.programmerForm();
+    QTimer::singleShot(500, &editor, [&] {
+        auto *steps = editor.findChild<QTableView *>(QStringLiteral("StringGrid5"));
+        const auto press = [steps](int row) {
+            QTest::mouseClick(steps->viewport(), Qt::LeftButton, {},
+                              steps->visualRect(steps->model()->index(row, 1)).center());
+        };
+        const std::array<std::array<int, 4>, 3> composed = {{{5, 2, 1, 4}, {9, 12, 0, 29}, {29, 23, 0, 9}}};
+        for (std::size_t row = 0; row < composed.size(); ++row) {
+            press(static_cast<int>(row));
+            for (int box = 0; box < 4; ++box) {
+                auto *pcBox = editor.findChild<QComboBox *>(QStringLiteral("PCBox%1").arg(box + 1));
+                pcBox->setCurrentIndex(composed[row][static_cast<std::size_t>(box)]);
+                emit pcBox->activated(pcBox->currentIndex());
+            }
+        }
+        press(1);
+        QTest::qWait(200);
+        ok &= save(editor.grab(), dir, QStringLiteral("program.png"));
+        editor.close();
+    });
+    main.Program1Click();
     main.close();
     return ok ? 0 : 1;
 }

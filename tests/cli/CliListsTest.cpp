@@ -1,6 +1,7 @@
 // sgxctl list: the table as the windows show it, for scripts.
 #include "CliLists.h"
 #include "CliArguments.h"
+#include "PatternTable.h"
 #include "TimingReference.h"
 #include "TimingTable.h"
 
@@ -49,6 +50,40 @@ TEST(CliLists, TimingsAsJsonCarryEveryFieldsText)
         EXPECT_EQ(o["pixelClock"].toString(), scaled(e.PClk));
     }
     EXPECT_EQ(jsonString("a\"b\\\n"), "\"a\\\"b\\\\\\u000a\"");
+}
+
+TEST(CliLists, PatternsKeepTheirPadding)
+{
+    const std::string text = listPatterns(false);
+    const QStringList lines = QString::fromStdString(text).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 39);
+    EXPECT_EQ(lines[0].toStdString(), "1\tWhite");
+    EXPECT_EQ(lines[23].toStdString(), "24\tMulti-Burst  ");
+    EXPECT_EQ(lines[24].toStdString(), "25\tPluge        ");
+    EXPECT_EQ(lines[38].toStdString(), "39\tHDCP-Produce");
+
+    QJsonParseError error{};
+    const QJsonArray entries =
+        QJsonDocument::fromJson(QByteArray::fromStdString(listPatterns(true)), &error).array();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    ASSERT_EQ(entries.size(), 39);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QJsonObject o = entries[i].toObject();
+        EXPECT_EQ(o.size(), 2);
+        EXPECT_EQ(o["number"].toInt(-1), i + 1);
+        EXPECT_EQ(o["name"].toString().toStdString(), PatternTable[static_cast<std::size_t>(i)].Name);
+    }
+
+    for (const bool json : {false, true}) {
+        std::vector<std::string> args = {"list", "patterns"};
+        if (json)
+            args.emplace_back("--json");
+        const auto request = parseCliArguments(args);
+        ASSERT_TRUE(request.request);
+        EXPECT_EQ(request.request->listed, "patterns");
+        EXPECT_EQ(request.request->json, json);
+    }
+    EXPECT_FALSE(parseCliArguments({"list", "programs"}).request);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "TTiming.h"
 
 #include "NumberBox.h"
+#include "NumberSelectGroup.h"
 #include "SharedValues.h"
 #include "StepMachine.h"
 #include "TTiming_List.h"
@@ -81,7 +82,7 @@ QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &place, Qt::
 } // namespace
 
 TTiming::TTiming(SharedValues &values, StepMachine &steps, TTiming_List &list, QWidget *parent)
-    : QWidget(parent), m_values(values), m_steps(steps), m_list(list)
+    : QWidget(parent), m_steps(steps), m_list(list)
 {
     setObjectName(QStringLiteral("Timing"));
     setWindowTitle(QStringLiteral("Timing"));
@@ -89,31 +90,12 @@ TTiming::TTiming(SharedValues &values, StepMachine &steps, TTiming_List &list, Q
     arial.setPixelSize(16);
     setFont(arial);
 
-    m_groupBox1 = new QGroupBox(QStringLiteral("Timing No. Select"), this);
-    m_groupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    m_groupBox1 = new NumberSelectGroup(
+        {QStringLiteral("Timing"), QStringLiteral("TimingComboBox1"), QStringLiteral("TimingIndexName"),
+         QStringLiteral("Button1"), QStringLiteral("Run_Timing")},
+        static_cast<int>(TimingTable.size()), values.currentTimingIndex,
+        [this](int index) { ShowTiming(index); }, this);
     m_groupBox1->setGeometry(kMargin, kMargin, 2 * kGroupWidth + kGroupGap, kSelectHeight);
-    QLabel *label1 =
-        makeLabel(m_groupBox1, QStringLiteral("Timing No."), QRect(14, 36, 90, kFieldHeight), Qt::AlignLeft);
-    label1->setObjectName(QStringLiteral("Label1"));
-    m_timingComboBox1 = new NumberBox(m_groupBox1);
-    m_timingComboBox1->setObjectName(QStringLiteral("TimingComboBox1"));
-    m_timingComboBox1->setGeometry(108, 36, 44, kFieldHeight);
-    label1->setBuddy(m_timingComboBox1);
-    m_upDown1 = new UpDownArrows(m_groupBox1);
-    m_upDown1->setObjectName(QStringLiteral("UpDown1"));
-    m_upDown1->setGeometry(153, 36, 17, kFieldHeight);
-    m_upDown1->setAccessibleName(QStringLiteral("Timing No. up or down"));
-    m_timingIndexName = new QLineEdit(m_groupBox1);
-    m_timingIndexName->setObjectName(QStringLiteral("TimingIndexName"));
-    m_timingIndexName->setGeometry(184, 36, 170, kFieldHeight);
-    m_timingIndexName->setReadOnly(true);
-    m_timingIndexName->setAccessibleName(QStringLiteral("Timing name"));
-    m_button1 = new QPushButton(QStringLiteral("Show List"), m_groupBox1);
-    m_button1->setObjectName(QStringLiteral("Button1"));
-    m_button1->setGeometry(470, 33, 130, 32);
-    m_runTiming = new QPushButton(QStringLiteral("Run Timing"), m_groupBox1);
-    m_runTiming->setObjectName(QStringLiteral("Run_Timing"));
-    m_runTiming->setGeometry(616, 33, 130, 32);
 
     std::array<QGroupBox *, 2> groups{};
     for (int g = 0; g < 2; ++g) {
@@ -155,22 +137,18 @@ TTiming::TTiming(SharedValues &values, StepMachine &steps, TTiming_List &list, Q
             (unit.isEmpty() ? QString() : QStringLiteral(" (") + unit + QStringLiteral(")")));
     }
 
-    connect(m_timingComboBox1, &NumberBox::changed, this, &TTiming::TimingComboBox1Change);
-    connect(m_timingIndexName, &QLineEdit::textChanged, this, &TTiming::TimingComboBox1Change);
-    connect(m_timingComboBox1, &NumberBox::keyDown, this, &TTiming::TimingComboBox1KeyDown);
-    connect(m_upDown1, &UpDownArrows::upClicked, this, [this] { UpDown1ChangingEx(true); });
-    connect(m_upDown1, &UpDownArrows::downClicked, this, [this] { UpDown1ChangingEx(false); });
-    connect(m_button1, &QPushButton::clicked, this, &TTiming::Button1Click);
-    connect(m_runTiming, &QPushButton::clicked, this, &TTiming::Run_TimingClick);
+    NumberBox &box = m_groupBox1->numberBox();
+    connect(&box, &NumberBox::changed, this, &TTiming::TimingComboBox1Change);
+    connect(&m_groupBox1->nameBox(), &QLineEdit::textChanged, this, &TTiming::TimingComboBox1Change);
+    connect(&box, &NumberBox::keyDown, this, &TTiming::TimingComboBox1KeyDown);
+    UpDownArrows &upDown1 = m_groupBox1->spinner();
+    connect(&upDown1, &UpDownArrows::upClicked, this, [this] { UpDown1ChangingEx(true); });
+    connect(&upDown1, &UpDownArrows::downClicked, this, [this] { UpDown1ChangingEx(false); });
+    connect(&m_groupBox1->showButton(), &QPushButton::clicked, this, &TTiming::Button1Click);
+    connect(&m_groupBox1->runButton(), &QPushButton::clicked, this, &TTiming::Run_TimingClick);
 
-    // FormCreate, then the list and its first item; a new window starts at entry 1 throughout.
-    QStringList numbers;
-    for (const TimingEntry &entry : TimingTable)
-        numbers << QString::number(entry.Number);
-    m_timingComboBox1->setItems(numbers);
-    m_timingComboBox1->setItemIndex(0);
-    ShowTiming(0);
-    m_values.currentTimingIndex = 0;
+    // FormCreate, then the list and its first item.
+    m_groupBox1->open();
 }
 
 void TTiming::ShowTiming(int index)
@@ -178,68 +156,30 @@ void TTiming::ShowTiming(int index)
     if (index < 0 || index >= static_cast<int>(TimingTable.size()))
         return;
     const TimingTexts texts = timingTexts(TimingTable[static_cast<std::size_t>(index)]);
-    // Only texts that differ are written, so nothing changes, and nothing is reported, twice.
-    const auto write = [](QLineEdit *edit, const QString &text) {
-        if (edit->text() != text)
-            edit->setText(text);
-    };
-    write(m_timingComboBox1, texts.number);
-    write(m_timingIndexName, texts.name);
+    NumberSelectGroup::writeText(m_groupBox1->numberBox(), texts.number);
+    NumberSelectGroup::writeText(m_groupBox1->nameBox(), texts.name);
     for (std::size_t i = 0; i < kFields.size(); ++i)
-        write(m_fields[i], texts.*kFields[i].text);
+        NumberSelectGroup::writeText(*m_fields[i], texts.*kFields[i].text);
 }
 
 void TTiming::FormActivate()
 {
-    m_timingComboBox1->setItemIndex(m_values.currentTimingIndex);
-    ShowTiming(m_values.currentTimingIndex);
-}
-
-void TTiming::showSelected()
-{
-    const int selected = m_timingComboBox1->itemIndex();
-    if (selected >= 0)
-        ShowTiming(selected);
+    m_groupBox1->activate();
 }
 
 void TTiming::TimingComboBox1Change()
 {
-    showSelected();
+    m_groupBox1->showSelected();
 }
 
 void TTiming::TimingComboBox1KeyDown(int key)
 {
-    // Moves the selection only; the fields follow through the box's change.
-    const int present = m_timingComboBox1->itemIndex();
-    if (key == Qt::Key_Up)
-        m_timingComboBox1->setItemIndex(present + 1);
-    else if (key == Qt::Key_Down)
-        m_timingComboBox1->setItemIndex(present - 1);
-}
-
-void TTiming::takeCurrentFromBox()
-{
-    bool ok = false;
-    const int number = m_timingComboBox1->text().toInt(&ok);
-    if (ok && number >= 1 && number <= static_cast<int>(TimingTable.size()))
-        m_values.currentTimingIndex = static_cast<std::uint8_t>(number - 1);
+    m_groupBox1->stepSelection(key);
 }
 
 void TTiming::UpDown1ChangingEx(bool up)
 {
-    const int present = m_timingComboBox1->itemIndex();
-    const int last = static_cast<int>(TimingTable.size()) - 1;
-    if (up) {
-        if (present == last)
-            return;
-        m_timingComboBox1->setItemIndex(present + 1);
-    } else {
-        if (present < 1)
-            return;
-        m_timingComboBox1->setItemIndex(present - 1);
-    }
-    ShowTiming(m_timingComboBox1->itemIndex());
-    takeCurrentFromBox();
+    m_groupBox1->spin(up);
 }
 
 void TTiming::Button1Click()

@@ -4,14 +4,10 @@
 
 #include <array>
 
-class NumberBox;
-class QGroupBox;
-class QLabel;
+class NumberSelectGroup;
 class QLineEdit;
-class QPushButton;
 class StepMachine;
 class TTiming_List;
-class UpDownArrows;
 struct SharedValues;
 struct TimingTexts;
 
@@ -40,19 +36,12 @@ public:
     void Run_TimingClick();
 
 private:
-    void showSelected();
-    void takeCurrentFromBox();
-
-    SharedValues &m_values;
     StepMachine &m_steps;
     TTiming_List &m_list;
 
-    QGroupBox *m_groupBox1 = nullptr;
-    NumberBox *m_timingComboBox1 = nullptr;
-    UpDownArrows *m_upDown1 = nullptr;
-    QLineEdit *m_timingIndexName = nullptr;
-    QPushButton *m_button1 = nullptr;
-    QPushButton *m_runTiming = nullptr;
+    // The number box, spinner, name box and buttons, and their picking shared with the Pattern
+    // window.
+    NumberSelectGroup *m_groupBox1 = nullptr;
     // The read-only fields in the order of TimingTexts' members after the number and the name.
     std::array<QLineEdit *, 21> m_fields{};
 };

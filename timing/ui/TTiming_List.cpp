@@ -1,5 +1,6 @@
 #include "TTiming_List.h"
 
+#include "FrameChildren.h"
 #include "OuterGeometry.h"
 #include "SharedValues.h"
 #include "StringGrid.h"
@@ -7,8 +8,6 @@
 #include "TimingGridModels.h"
 #include "TimingTable.h"
 
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QVBoxLayout>
 
 TTiming_List::TTiming_List(SharedValues &values, QMdiArea &frame, QWidget *parent)
@@ -58,16 +57,8 @@ void TTiming_List::StringGrid1DblClick()
         return;
     m_values.currentTimingIndex = static_cast<std::uint8_t>(index);
     hide();
-    QMdiSubWindow *timing = nullptr;
-    for (QMdiSubWindow *child : m_frame.subWindowList())
-        if (child->windowTitle() == QStringLiteral("Timing"))
-            timing = child;
-    if (timing == nullptr)
-        return;
-    // Giving it the focus activates it, and its activation shows the pick.
-    m_frame.window()->activateWindow();
-    m_frame.setActiveSubWindow(timing);
-    timing->widget()->setFocus();
-    if (auto *window = qobject_cast<TTiming *>(timing->widget()))
-        window->FormActivate();
+    // Its activation shows the pick; an already active child is not activated again, so the
+    // activation is run here.
+    if (auto *timing = qobject_cast<TTiming *>(focusChildWindow(m_frame, QStringLiteral("Timing"))))
+        timing->FormActivate();
 }

@@ -1,16 +1,13 @@
 #pragma once
 
-#include <QDialog>
+#include "SelectionDialog.h"
 
-class MarkGridModel;
-class QPushButton;
 class StepMachine;
-class StringGrid;
 struct SharedValues;
 
 // "Timings": marks any of the timings and uploads the selection ("TMGS"). Made once at
 // start-up, shown modally by Edit > Timing; closing it clears the selection.
-class TTimings : public QDialog {
+class TTimings : public SelectionDialog {
     Q_OBJECT
 public:
     TTimings(SharedValues &values, StepMachine &steps, QWidget *parent = nullptr);
@@ -19,18 +16,4 @@ public:
     void StringGrid3MouseUp();
     void Button1Click();
     void Timings_OKClick();
-
-    [[nodiscard]] MarkGridModel &model() { return *m_model; }
-
-protected:
-    void showEvent(QShowEvent *event) override;
-    void done(int result) override;
-
-private:
-    SharedValues &m_values;
-    StepMachine &m_steps;
-    MarkGridModel *m_model = nullptr;
-    StringGrid *m_stringGrid3 = nullptr;
-    QPushButton *m_timingsOK = nullptr;
-    QPushButton *m_button1 = nullptr;
 };

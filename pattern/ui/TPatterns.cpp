@@ -1,0 +1,44 @@
+#include "TPatterns.h"
+
+#include "PatternGridModels.h"
+#include "SharedValues.h"
+#include "StringGrid.h"
+
+#include <QPushButton>
+
+TPatterns::TPatterns(SharedValues &values, StepMachine &steps, QWidget *parent)
+    : SelectionDialog(
+          {QStringLiteral("Patterns"),
+           QSize(318, 399),
+           QStringLiteral("StringGrid4"),
+           {58, 179, 14},
+           QStringLiteral("UnSelect All"),
+           QStringLiteral("Patterns_OK"),
+           QStringLiteral("Please Select the Pattern index"),
+           Operation::PTNS},
+          steps,
+          [&values](QObject *owner) { return makePatternSelectionModel(values.patternSelection, owner); },
+          parent)
+{
+    connect(&grid(), &StringGrid::mousePressed, this, &TPatterns::StringGrid4MouseDown);
+    connect(&selectAllButton(), &QPushButton::clicked, this, &TPatterns::Button1Click);
+    connect(&uploadButton(), &QPushButton::clicked, this, &TPatterns::Patterns_OKClick);
+}
+
+void TPatterns::StringGrid4MouseDown()
+{
+    // The pressed mark: from the first press on, for the rest of the run, unmarked cells keep
+    // the grid's own drawing, its highlight of the current cell included.
+    model().setOwnDrawing(true);
+    toggleAtCurrentCell();
+}
+
+void TPatterns::Button1Click()
+{
+    selectOrClearAll();
+}
+
+void TPatterns::Patterns_OKClick()
+{
+    upload();
+}

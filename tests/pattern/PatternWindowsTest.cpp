@@ -1,0 +1,636 @@
+// The pattern windows and the program editor with real clicks and keys, on a generator in memory.
+#include "AppTestSupport.h"
+#include "DeviceLinkState.h"
+#include "GridCellDelegate.h"
+#include "LinkHarness.h"
+#include "ModalDriver.h"
+#include "ProgramGridModel.h"
+#include "ScriptedProgram.h"
+#include "SharedValues.h"
+#include "TextGridModels.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <memory>
+
+using namespace AppTestSupport;
+
+namespace {
+
+QByteArray asBytes(const std::vector<std::uint8_t> &bytes)
+{
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+}
+
+QPoint cellCentre(QTableView *grid, int row, int column)
+{
+    grid->scrollTo(grid->model()->index(row, column));
+    return grid->visualRect(grid->model()->index(row, column)).center();
+}
+
+void pressCell(QTableView *grid, int row, int column)
+{
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, row, column));
+}
+
+QColor cellPixel(QTableView *grid, int row, int column)
+{
+    const QRect cell = grid->visualRect(grid->model()->index(row, column));
+    return grid->viewport()->grab(cell).toImage().pixelColor(1, cell.height() / 2);
+}
+
+QComboBox *programBox(QWidget *editor, int n)
+{
+    return editor->findChild<QComboBox *>(QStringLiteral("PCBox%1").arg(n));
+}
+
+// Typed over whatever the box shows, with the focus, so that the box completes what is typed.
+void typeInto(QComboBox *box, const QString &text)
+{
+    box->window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(box->window()));
+    box->setFocus();
+    box->lineEdit()->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
+    else
+        QTest::keyClicks(box->lineEdit(), text);
+}
+
+// Opened from the keyboard and chosen with the mouse, as when the entry shown is chosen again.
+// (A list opened by a mouse press ignores a release that follows at once.)
+bool chooseFromList(QComboBox *box, const QString &text)
+{
+    const int item = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Down, Qt::AltModifier);
+    QAbstractItemView *list = box->view();
+    if (item < 0 || !QTest::qWaitFor([list] { return list->isVisible(); }, 2000))
+        return false;
+    list->scrollTo(box->model()->index(item, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(box->model()->index(item, 0)).center());
+    return QTest::qWaitFor([list] { return !list->isVisible(); }, 2000);
+}
+
+std::array<int, 4> stepOf(ProgramGridModel &model, int gridRow)
+{
+    const ProgramStep s = model.sequence().step(gridRow - 1);
+    return {s.TimingIndex, s.PatternIndex, s.UnitIndex, s.ShowTime};
+}
+
+QStringList rowTexts(QTableView *grid, int gridRow)
+{
+    QStringList texts;
+    for (int column = 1; column <= 4; ++column)
+        texts << grid->model()->index(gridRow - 1, column).data().toString();
+    return texts;
+}
+
+} // namespace
+
+class PatternWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void outputMenuAndToolButtonOpenOneWindowAtEntryOne();
+    void spinnerTypingAndArrowKeys();
+    void listKeepsItsHighlightAndPicksByDoubleClick();
+    void runPatternSendsTheCurrentIndex();
+    void patternsDialogMarksDrawsAndUploads();
+    void closingPatternsBeforeThePayloadKeepsTheSelection();
+    void programEditorComposesSteps();
+    void programEditorMends();
+    void aSecondUpLoadNeverChangesARunningTransfer();
+
+private:
+    TMainForm &form() { return m_front->form; }
+    [[nodiscard]] QWidget *patternWindow() const;
+    [[nodiscard]] QString field(const char *name) const;
+    void clickSpinner(bool up);
+    void type(const QString &text);
+    [[nodiscard]] QByteArray written() const { return asBytes(m_front->port.writtenBytes()); }
+    // Row gridRow of the editor: the four boxes chosen, the show time typed.
+    void compose(QWidget *editor, int gridRow, const QString &timing, const QString &pattern,
+                 const QString &unit, const QString &showTime);
+
+    DeviceLinkState m_state;
+    SharedValues m_values;
+    std::unique_ptr<ScriptedProgram> m_front;
+    std::unique_ptr<ModalDriver> m_driver;
+};
+
+void PatternWindowsTest::initTestCase()
+{
+    quietenPlatformWarnings();
+    QVERIFY2(metricFontProblem().isEmpty(), qPrintable(metricFontProblem()));
+}
+
+void PatternWindowsTest::init()
+{
+    m_state = DeviceLinkState();
+    m_values = SharedValues();
+    m_front = std::make_unique<ScriptedProgram>(m_state, m_values,
+                                                std::map<std::string, std::string>{{"PTIX", "OK\r\n"}});
+    m_driver = std::make_unique<ModalDriver>();
+    m_front->program.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form()));
+}
+
+void PatternWindowsTest::cleanup()
+{
+    m_driver.reset();
+    m_front.reset();
+}
+
+QWidget *PatternWindowsTest::patternWindow() const
+{
+    for (QMdiSubWindow *child : m_front->form.mdiArea()->subWindowList())
+        if (child->windowTitle() == QStringLiteral("Pattern"))
+            return child->widget();
+    return nullptr;
+}
+
+QString PatternWindowsTest::field(const char *name) const
+{
+    auto *edit = patternWindow()->findChild<QLineEdit *>(QString::fromLatin1(name));
+    return edit != nullptr ? edit->text() : QStringLiteral("<no %1>").arg(QString::fromLatin1(name));
+}
+
+void PatternWindowsTest::clickSpinner(bool up)
+{
+    auto *spinner = patternWindow()->findChild<QWidget *>(QStringLiteral("UpDown1"));
+    QTest::mouseClick(spinner, Qt::LeftButton, {},
+                      QPoint(spinner->width() / 2, up ? 3 : spinner->height() - 3));
+}
+
+void PatternWindowsTest::type(const QString &text)
+{
+    auto *box = patternWindow()->findChild<QLineEdit *>(QStringLiteral("PatternComboBox3"));
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, text);
+}
+
+void PatternWindowsTest::compose(QWidget *editor, int gridRow, const QString &timing, const QString &pattern,
+                                 const QString &unit, const QString &showTime)
+{
+    pressCell(editor->findChild<QTableView *>(QStringLiteral("StringGrid5")), gridRow - 1, 2);
+    QVERIFY(chooseFromList(programBox(editor, 1), timing));
+    QVERIFY(chooseFromList(programBox(editor, 2), pattern));
+    QVERIFY(chooseFromList(programBox(editor, 3), unit));
+    typeInto(programBox(editor, 4), showTime);
+}
+
+void PatternWindowsTest::outputMenuAndToolButtonOpenOneWindowAtEntryOne()
+{
+    m_values.currentPatternIndex = 9;
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Output1"), QStringLiteral("Pattern1")));
+    QVERIFY(clickToolButton(form(), QStringLiteral("Pattern_Run")));
+    const QList<QMdiSubWindow *> children = form().mdiArea()->subWindowList();
+    QCOMPARE(children.size(), 1);
+    QMdiSubWindow *child = children.first();
+    QCOMPARE(child->windowTitle(), QStringLiteral("Pattern"));
+    QCOMPARE(child->size(), QSize(693, 520));
+    QCOMPARE(child->pos(), QPoint(0, 0)); // the frame's own place for a first child
+    QVERIFY(child->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!child->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QCOMPARE(patternWindow()->findChild<QGroupBox *>(QStringLiteral("GroupBox1"))->title(),
+             QStringLiteral("Pattern No. Select"));
+    QCOMPARE(patternWindow()->findChild<QLabel *>(QStringLiteral("Label1"))->text(),
+             QStringLiteral("Pattern No."));
+    QCOMPARE(patternWindow()->findChild<QLineEdit *>(QStringLiteral("PatternComboBox3"))->maxLength(), 2);
+    QVERIFY(patternWindow()->findChild<QLineEdit *>(QStringLiteral("PatternIndexName"))->isReadOnly());
+    QCOMPARE(field("PatternComboBox3"), QStringLiteral("1"));
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("White"));
+    QCOMPARE(m_values.currentPatternIndex, 0);
+    QCOMPARE(patternWindow()->findChild<QPushButton *>(QStringLiteral("ShowButton1"))->text(),
+             QStringLiteral("Show List"));
+    QCOMPARE(patternWindow()->findChild<QPushButton *>(QStringLiteral("Run_Pattern"))->text(),
+             QStringLiteral("Run Pattern"));
+    QVERIFY(written().isEmpty()); // the tool button never starts a run
+
+    // Closing keeps the index; a new window starts at entry 1 again.
+    clickSpinner(true);
+    QPointer<QMdiSubWindow> closed(child);
+    child->close();
+    QTRY_VERIFY(closed.isNull());
+    QCOMPARE(m_values.currentPatternIndex, 1);
+    QVERIFY(clickToolButton(form(), QStringLiteral("Pattern_Run")));
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("White"));
+    QCOMPARE(m_values.currentPatternIndex, 0);
+}
+
+void PatternWindowsTest::spinnerTypingAndArrowKeys()
+{
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Output1"), QStringLiteral("Pattern1")));
+    clickSpinner(false); // at entry 1: nothing
+    QCOMPARE(field("PatternComboBox3"), QStringLiteral("1"));
+    clickSpinner(true);
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("Blue"));
+    QCOMPARE(m_values.currentPatternIndex, 1);
+
+    // Typing shows an entry without choosing it for Run Pattern.
+    type(QStringLiteral("7"));
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("Yellow"));
+    type(QStringLiteral("1"));
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("White"));
+    QTest::keyClicks(patternWindow()->findChild<QLineEdit *>(QStringLiteral("PatternComboBox3")),
+                     QStringLiteral("3"));
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("Color Bar"));
+    type(QStringLiteral("40")); // "4" shows entry 4, "40" matches nothing
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("Magenta"));
+    QCOMPARE(m_values.currentPatternIndex, 1);
+    // With no item selected the upper arrow starts at entry 1, the lower does nothing.
+    clickSpinner(false);
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("Magenta"));
+    clickSpinner(true);
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("White"));
+    QCOMPARE(m_values.currentPatternIndex, 0);
+
+    // The arrow keys step the number box only.
+    auto *box = patternWindow()->findChild<QLineEdit *>(QStringLiteral("PatternComboBox3"));
+    QTest::keyClick(box, Qt::Key_Up);
+    QTest::keyClick(box, Qt::Key_Up);
+    QCOMPARE(field("PatternComboBox3"), QStringLiteral("3"));
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("Red"));
+    QTest::keyClick(box, Qt::Key_Down);
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("Blue"));
+    QCOMPARE(m_values.currentPatternIndex, 0);
+
+    // The padded names as they are; the upper end.
+    for (int i = 0; i < 22; ++i)
+        clickSpinner(true);
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("Multi-Burst  "));
+    clickSpinner(true);
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("Pluge        "));
+    for (int i = 0; i < 20; ++i)
+        clickSpinner(true);
+    QCOMPARE(field("PatternComboBox3"), QStringLiteral("39"));
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("HDCP-Produce"));
+    QCOMPARE(m_values.currentPatternIndex, 38);
+}
+
+void PatternWindowsTest::listKeepsItsHighlightAndPicksByDoubleClick()
+{
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Output1"), QStringLiteral("Pattern1")));
+    TPattern_List &list = m_front->program.patternList();
+    QVERIFY(!list.isVisible());
+    auto *showList = patternWindow()->findChild<QPushButton *>(QStringLiteral("ShowButton1"));
+    QTest::mouseClick(showList, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QCOMPARE(list.windowTitle(), QStringLiteral("List of patterns"));
+    QCOMPARE(list.frameGeometry().size(), QSize(338, 474));
+    auto *grid = list.findChild<QTableView *>(QStringLiteral("StringGrid2"));
+    QCOMPARE(grid->model()->rowCount(), 39);
+    QCOMPARE(grid->columnWidth(1), 125);
+    QCOMPARE(grid->verticalHeader()->defaultSectionSize(), 24);
+    QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("      Pattern NO."));
+    QCOMPARE(grid->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("      Pattern Name"));
+    QCOMPARE(grid->model()->index(24, 1).data().toString(), QStringLiteral("Pluge        "));
+    QCOMPARE(list.model().highlightRow(), -1);
+    QCOMPARE(cellPixel(grid, 4, 1), grid->palette().color(QPalette::Base));
+
+    // A press colours the pressed row; hidden and shown again, it is still coloured.
+    pressCell(grid, 4, 1);
+    QCOMPARE(list.model().highlightRow(), 5);
+    QCOMPARE(cellPixel(grid, 4, 0), kActiveCaptionColour);
+    QCOMPARE(cellPixel(grid, 4, 1), kActiveCaptionColour);
+    QCOMPARE(cellPixel(grid, 5, 1), grid->palette().color(QPalette::Base));
+    list.close();
+    QVERIFY(!list.isVisible());
+    QTest::mouseClick(showList, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QCOMPARE(list.model().highlightRow(), 5);
+    QCOMPARE(cellPixel(grid, 4, 0), kActiveCaptionColour);
+
+    // Row 13 picks "Color Bar" and hands the focus to the Pattern window.
+    doubleClick(grid->viewport(), cellCentre(grid, 12, 1));
+    QVERIFY(!list.isVisible());
+    QCOMPARE(m_values.currentPatternIndex, 12);
+    QCOMPARE(field("PatternComboBox3"), QStringLiteral("13"));
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("Color Bar"));
+    QCOMPARE(form().mdiArea()->activeSubWindow()->widget(), patternWindow());
+
+    // With no Pattern window the pick is still taken and the list hidden.
+    QPointer<QWidget> window(patternWindow());
+    form().mdiArea()->closeAllSubWindows();
+    QTRY_VERIFY(window.isNull());
+    list.showList();
+    doubleClick(grid->viewport(), cellCentre(grid, 4, 0));
+    QVERIFY(!list.isVisible());
+    QCOMPARE(m_values.currentPatternIndex, 4);
+}
+
+void PatternWindowsTest::runPatternSendsTheCurrentIndex()
+{
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Output1"), QStringLiteral("Pattern1")));
+    auto *run = patternWindow()->findChild<QPushButton *>(QStringLiteral("Run_Pattern"));
+    QTest::mouseClick(run, Qt::LeftButton); // no generator: nothing
+    QTest::qWait(600);
+    QVERIFY(written().isEmpty());
+
+    m_front->connectPresent(m_state);
+    QTest::mouseClick(patternWindow()->findChild<QPushButton *>(QStringLiteral("ShowButton1")),
+                      Qt::LeftButton);
+    auto *grid = m_front->program.patternList().findChild<QTableView *>(QStringLiteral("StringGrid2"));
+    doubleClick(grid->viewport(), cellCentre(grid, 12, 0));
+    type(QStringLiteral("7")); // shown, not chosen
+    QTest::mouseClick(run, Qt::LeftButton);
+    const QByteArray expected = asBytes(concat({commandLine("PTIX", 1), framed(12)}));
+    QTRY_COMPARE_WITH_TIMEOUT(written(), expected, 3000);
+    QTest::mouseClick(run, Qt::LeftButton); // refused while the first waits for its answer
+    QTest::qWait(300);
+    QCOMPARE(written().size(), expected.size());
+    form().DisConnectButtonClick();
+}
+
+void PatternWindowsTest::patternsDialogMarksDrawsAndUploads()
+{
+    m_front->connectPresent(m_state); // PTNS is not in the script: it stays unanswered
+    const auto firstOpening = [this](QWidget *dialog) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Patterns"));
+        QCOMPARE(dialog->frameGeometry().size(), QSize(318, 399));
+        auto *grid = dialog->findChild<QTableView *>(QStringLiteral("StringGrid4"));
+        auto *model = qobject_cast<MarkGridModel *>(grid->model());
+        auto *selectAll = dialog->findChild<QPushButton *>(QStringLiteral("Button1"));
+        auto *upload = dialog->findChild<QPushButton *>(QStringLiteral("Patterns_OK"));
+        const QColor window = grid->palette().color(QPalette::Base);
+        QCOMPARE(grid->currentIndex(), model->index(0, 0));
+        QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral(" Select"));
+        QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("  "));
+        QCOMPARE(grid->columnWidth(0), 58);
+        // Before any press the painter covers the grid's highlight of its current cell.
+        QCOMPARE(cellPixel(grid, 0, 0), window);
+
+        // A press in another column marks nothing, but from now on the grid draws its own
+        // current cell, released or not.
+        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, 2, 1));
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, 2, 1));
+        QCOMPARE(model->markedCount(), 0);
+        QVERIFY(model->ownDrawing());
+        QVERIFY(cellPixel(grid, 2, 1) != window);
+        pressCell(grid, 0, 0);
+        QCOMPARE(m_values.patternSelection[0], 1);
+        QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("     V"));
+        QCOMPARE(cellPixel(grid, 0, 0), window);               // a mark is drawn on the window colour
+        doubleClick(grid->viewport(), cellCentre(grid, 4, 0)); // flips twice
+        QCOMPARE(m_values.patternSelection[4], 0);
+        // The heading flips the current cell's row while that cell is in column 0 only.
+        const QPoint heading(grid->columnViewportPosition(0) + 10, grid->horizontalHeader()->height() / 2);
+        QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, heading);
+        QCOMPARE(m_values.patternSelection[4], 1);
+        pressCell(grid, 4, 1);
+        QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, heading);
+        QCOMPARE(m_values.patternSelection[4], 1);
+
+        QTest::mouseClick(selectAll, Qt::LeftButton);
+        QCOMPARE(model->markedCount(), 39);
+        QCOMPARE(selectAll->text(), QStringLiteral("UnSelect All"));
+        QCOMPARE(grid->currentIndex(), model->index(0, 2));
+        QTest::mouseClick(selectAll, Qt::LeftButton);
+        QCOMPARE(model->markedCount(), 0);
+        QCOMPARE(selectAll->text(), QStringLiteral("Select All"));
+
+        QTest::mouseClick(upload, Qt::LeftButton);
+        QTRY_COMPARE(m_driver->messages, QStringList{QStringLiteral("Please Select the Pattern index")});
+        QVERIFY(written().isEmpty());
+        pressCell(grid, 38, 0);
+        QCOMPARE(model->index(38, 1).data().toString(), QStringLiteral("HDCP-Produce"));
+        QTest::mouseClick(upload, Qt::LeftButton);
+        QCOMPARE(written(), asBytes(commandLine("PTNS", 41)));
+        QVERIFY(dialog->isVisible()); // Upload leaves it open
+        QTest::mouseClick(selectAll, Qt::LeftButton);
+        dialog->close();
+    };
+    m_driver->thenOn(QStringLiteral("Patterns"), firstOpening);
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Edit1"), QStringLiteral("Pattern2")));
+    QVERIFY(m_driver->allDone());
+    QVERIFY(std::all_of(m_values.patternSelection.begin(), m_values.patternSelection.end(),
+                        [](std::uint8_t f) { return f == 0; }));
+
+    // Opened again: no marks, the caption as it was left, and still the grid's own drawing.
+    m_driver->thenOn(QStringLiteral("Patterns"), [](QWidget *dialog) {
+        auto *grid = dialog->findChild<QTableView *>(QStringLiteral("StringGrid4"));
+        auto *model = qobject_cast<MarkGridModel *>(grid->model());
+        auto *selectAll = dialog->findChild<QPushButton *>(QStringLiteral("Button1"));
+        QCOMPARE(model->markedCount(), 0);
+        QVERIFY(model->ownDrawing());
+        QCOMPARE(selectAll->text(), QStringLiteral("UnSelect All"));
+        QTest::mouseClick(selectAll, Qt::LeftButton);
+        QCOMPARE(model->markedCount(), 0);
+        QCOMPARE(selectAll->text(), QStringLiteral("Select All"));
+        dialog->close();
+    });
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Edit1"), QStringLiteral("Pattern2")));
+    QVERIFY(m_driver->allDone());
+    form().DisConnectButtonClick();
+}
+
+void PatternWindowsTest::closingPatternsBeforeThePayloadKeepsTheSelection()
+{
+    m_front->connectPresent(m_state); // PTNS is not in the script: the test answers it
+    m_driver->thenOn(QStringLiteral("Patterns"), [](QWidget *dialog) {
+        auto *grid = dialog->findChild<QTableView *>(QStringLiteral("StringGrid4"));
+        pressCell(grid, 38, 0);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Patterns_OK")), Qt::LeftButton);
+        dialog->close();
+    });
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Edit1"), QStringLiteral("Pattern2")));
+    QCOMPARE(m_values.patternSelection[38], 0); // closing cleared the dialog's marks
+    m_front->port.queueAnswer("OK\r\n");
+    const std::size_t total = 9 + 41 * 3;
+    QVERIFY(QTest::qWaitFor([this, total] { return m_front->port.writtenBytes().size() >= total; }, 8000));
+    std::vector<std::uint8_t> expected = concat({commandLine("PTNS", 41), framed(39)});
+    for (int i = 0; i < 38; ++i)
+        expected = concat({expected, framed(0)});
+    expected = concat({expected, framed(1), framed(0xD8)}); // 39 + 1 + 0xD8 = 0 mod 256
+    QCOMPARE(written(), asBytes(expected));
+    form().DisConnectButtonClick();
+}
+
+void PatternWindowsTest::programEditorComposesSteps()
+{
+    m_driver->thenOn(QStringLiteral("Programmer_Form"), [this](QWidget *editor) {
+        QCOMPARE(editor->windowTitle(), QStringLiteral("Program"));
+        QCOMPARE(editor->frameGeometry().size(), QSize(661, 414));
+        auto *grid = editor->findChild<QTableView *>(QStringLiteral("StringGrid5"));
+        auto &model = *qobject_cast<ProgramGridModel *>(grid->model());
+        const QColor window = grid->palette().color(QPalette::Base);
+        QCOMPARE(editor->findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("Timing "));
+        QCOMPARE(editor->findChild<QLabel *>(QStringLiteral("Label5"))->text(),
+                 QStringLiteral("Note.  For every timing pattern have to shown at least 3 seconds"));
+        QCOMPARE(programBox(editor, 2)->count(), 39);
+        QCOMPARE(programBox(editor, 2)->itemText(24), QStringLiteral("Pluge        "));
+        const QStringList firstEntries = {
+            programBox(editor, 1)->currentText(), programBox(editor, 2)->currentText(),
+            programBox(editor, 3)->currentText(), programBox(editor, 4)->currentText()};
+        QCOMPARE(firstEntries, (QStringList{"640x480-60", "White", "Second", "1"}));
+        QCOMPARE(grid->currentIndex(), model.index(0, 0));
+        QCOMPARE(cellPixel(grid, 0, 0), kActiveCaptionColour);
+        QCOMPARE(cellPixel(grid, 1, 2), window);
+
+        // Right after opening there is nothing to upload.
+        auto *upload = editor->findChild<QPushButton *>(QStringLiteral("Button1"));
+        QTest::mouseClick(upload, Qt::LeftButton);
+        QTRY_COMPARE(m_driver->messages, QStringList{QStringLiteral("There is no legal item")});
+
+        compose(editor, 1, QStringLiteral("800x600-60"), QStringLiteral("Red"), QStringLiteral("Minute"),
+                QStringLiteral("5"));
+        QCOMPARE(stepOf(model, 1), (std::array<int, 4>{5, 2, 1, 5}));
+        QCOMPARE(rowTexts(grid, 1), (QStringList{"800x600-60", "Red", "Minute", "5"}));
+
+        // Row 2: the show-time box shows "5" but was never changed here.
+        pressCell(grid, 1, 3);
+        QVERIFY(chooseFromList(programBox(editor, 1), QStringLiteral("800x600-60")));
+        QVERIFY(chooseFromList(programBox(editor, 2), QStringLiteral("Red")));
+        QVERIFY(chooseFromList(programBox(editor, 3), QStringLiteral("Minute")));
+        QCOMPARE(stepOf(model, 2), (std::array<int, 4>{5, 2, 1, 255}));
+        QCOMPARE(rowTexts(grid, 2), (QStringList{"800x600-60", "Red", "Minute", "       "}));
+        QCOMPARE(cellPixel(grid, 1, 0), kActiveCaptionColour);
+        QCOMPARE(cellPixel(grid, 0, 0), window);
+        // The Delete key empties the edited row.
+        QTest::keyClick(grid, Qt::Key_Delete);
+        QCOMPARE(stepOf(model, 2), (std::array<int, 4>{255, 255, 255, 255}));
+        QCOMPARE(rowTexts(grid, 2), (QStringList{"   ", "   ", "   ", "   "}));
+
+        // The arrow keys move the grid's current cell, not the edited row.
+        pressCell(grid, 2, 1);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(grid->currentIndex().row(), 4);
+        QCOMPARE(model.editRow(), 3);
+        typeInto(programBox(editor, 4), QStringLiteral("9"));
+        QCOMPARE(rowTexts(grid, 3).last(), QStringLiteral("9"));
+        QCOMPARE(rowTexts(grid, 5).last(), QStringLiteral("       "));
+        QCOMPARE(cellPixel(grid, 2, 2), kActiveCaptionColour);
+        QCOMPARE(cellPixel(grid, 4, 2), window);
+        editor->close();
+    });
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Edit1"), QStringLiteral("Program1")));
+    QVERIFY(m_driver->allDone());
+
+    // Opened again: an empty program, the boxes as they were left; rows 3 and 7 then become
+    // slots 0 and 1.
+    m_front->connectPresent(m_state);
+    m_driver->thenOn(QStringLiteral("Programmer_Form"), [this](QWidget *editor) {
+        auto *grid = editor->findChild<QTableView *>(QStringLiteral("StringGrid5"));
+        auto &model = *qobject_cast<ProgramGridModel *>(grid->model());
+        QCOMPARE(model.editRow(), 1);
+        QCOMPARE(rowTexts(grid, 1), (QStringList{"       ", "       ", "       ", "       "}));
+        QCOMPARE(stepOf(model, 1), (std::array<int, 4>{255, 255, 255, 255}));
+        QCOMPARE(programBox(editor, 2)->currentText(), QStringLiteral("Red"));
+        QCOMPARE(programBox(editor, 4)->currentText(), QStringLiteral("9"));
+        compose(editor, 3, QStringLiteral("640x480-60"), QStringLiteral("Multi-Burst  "),
+                QStringLiteral("Second"), QStringLiteral("1"));
+        compose(editor, 7, QStringLiteral("1920x1080P-50"), QStringLiteral("HDCP-Produce"),
+                QStringLiteral("Minute"), QStringLiteral("59"));
+        QTest::mouseClick(editor->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+        QCOMPARE(written(), asBytes(commandLine("ATRN", 130)));
+        editor->close();
+    });
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Edit1"), QStringLiteral("Program1")));
+    QVERIFY(m_driver->allDone());
+    QCOMPARE(m_front->program.programmerForm().validStepCount(), 2);
+    const auto &image = m_values.ProgramUploadImage;
+    QCOMPARE((std::array<int, 4>{image[0], image[32], image[64], image[96]}),
+             (std::array<int, 4>{0, 23, 0, 1}));
+    QCOMPARE((std::array<int, 4>{image[1], image[33], image[65], image[97]}),
+             (std::array<int, 4>{34, 38, 1, 59}));
+    QCOMPARE(std::count(image.begin(), image.end(), 255), 4 * 30);
+    form().DisConnectButtonClick();
+}
+
+void PatternWindowsTest::programEditorMends()
+{
+    m_driver->thenOn(QStringLiteral("Programmer_Form"), [this](QWidget *editor) {
+        auto *grid = editor->findChild<QTableView *>(QStringLiteral("StringGrid5"));
+        auto &model = *qobject_cast<ProgramGridModel *>(grid->model());
+        compose(editor, 1, QStringLiteral("800x600-60"), QStringLiteral("Red"), QStringLiteral("Minute"),
+                QStringLiteral("261"));
+        // Not 5, its low 8 bits: no show time at all, shown as typed.
+        QCOMPARE(stepOf(model, 1), (std::array<int, 4>{5, 2, 1, 255}));
+        QCOMPARE(rowTexts(grid, 1).last(), QStringLiteral("261"));
+        QTest::mouseClick(editor->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+        QTRY_COMPARE(m_driver->messages, QStringList{QStringLiteral("There is no legal item")});
+
+        // An emptied box is still being typed in; text that is no whole number is reported.
+        typeInto(programBox(editor, 4), QStringLiteral("12"));
+        typeInto(programBox(editor, 4), QString());
+        QTest::qWait(100);
+        QCOMPARE(m_driver->messages.size(), 1);
+        QCOMPARE(stepOf(model, 1).back(), 12);
+        typeInto(programBox(editor, 4), QStringLiteral("5a"));
+        QTRY_COMPARE(m_driver->messages.size(), 2);
+        QCOMPARE(m_driver->messages.last(), QStringLiteral("'5a' is not a valid integer value."));
+        QCOMPARE(m_driver->icons.last(), static_cast<int>(QMessageBox::Critical));
+        QCOMPARE(stepOf(model, 1).back(), 5); // "5" was stored on the way
+        QCOMPARE(rowTexts(grid, 1).last(), QStringLiteral("5"));
+
+        // Typed text that names no entry: the cell is emptied with the field.
+        typeInto(programBox(editor, 2), QStringLiteral("Purple"));
+        typeInto(programBox(editor, 3), QStringLiteral("Hour"));
+        QCOMPARE(stepOf(model, 1), (std::array<int, 4>{5, 255, 255, 5}));
+        QCOMPARE(rowTexts(grid, 1), (QStringList{"800x600-60", "   ", "   ", "5"}));
+        // Typed names that do: any case, completed to the entry.
+        typeInto(programBox(editor, 2), QStringLiteral("gray256-b"));
+        QCOMPARE(rowTexts(grid, 1)[1], QStringLiteral("Gray256-Blue"));
+        QCOMPARE(stepOf(model, 1)[1], 29);
+        editor->close();
+    });
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Edit1"), QStringLiteral("Program1")));
+    QVERIFY(m_driver->allDone());
+}
+
+void PatternWindowsTest::aSecondUpLoadNeverChangesARunningTransfer()
+{
+    m_front->connectPresent(m_state); // ATRN is not in the script: the test answers it
+    m_driver->thenOn(QStringLiteral("Programmer_Form"), [this](QWidget *editor) {
+        auto *grid = editor->findChild<QTableView *>(QStringLiteral("StringGrid5"));
+        auto *upload = editor->findChild<QPushButton *>(QStringLiteral("Button1"));
+        compose(editor, 1, QStringLiteral("800x600-60"), QStringLiteral("Red"), QStringLiteral("Minute"),
+                QStringLiteral("5"));
+        QTest::mouseClick(upload, Qt::LeftButton);
+        QCOMPARE(written(), asBytes(commandLine("ATRN", 130)));
+        // Emptied meanwhile: refused with its message, and the transfer keeps its program.
+        QTest::keyClick(grid, Qt::Key_Delete);
+        QTest::mouseClick(upload, Qt::LeftButton);
+        QTRY_COMPARE(m_driver->messages, QStringList{QStringLiteral("There is no legal item")});
+        // Another program meanwhile: refused by the start rule, and the same.
+        compose(editor, 2, QStringLiteral("640x480-60"), QStringLiteral("White"), QStringLiteral("Second"),
+                QStringLiteral("3"));
+        QTest::mouseClick(upload, Qt::LeftButton);
+        QCOMPARE(written(), asBytes(commandLine("ATRN", 130)));
+        editor->close();
+    });
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Edit1"), QStringLiteral("Program1")));
+    QVERIFY(m_driver->allDone());
+    m_front->port.queueAnswer("OK\r\n");
+    // The count and the first two slots are enough to tell the programs apart.
+    const std::size_t upToSlot1 = 9 + 9 * 3;
+    QVERIFY(QTest::qWaitFor([this, upToSlot1] { return m_front->port.writtenBytes().size() >= upToSlot1; },
+                            5000));
+    const auto expected = concat({commandLine("ATRN", 130), framed(32), framed(5), framed(2), framed(1),
+                                  framed(5), framed(255), framed(255), framed(255), framed(255)});
+    QCOMPARE(written().left(static_cast<qsizetype>(upToSlot1)), asBytes(expected));
+    form().DisConnectButtonClick();
+}
+
+QTEST_MAIN(PatternWindowsTest)
+#include "PatternWindowsTest.moc"

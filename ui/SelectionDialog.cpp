@@ -1,0 +1,104 @@
+#include "SelectionDialog.h"
+
+#include "MessageBoxes.h"
+#include "OuterGeometry.h"
+#include "StepMachine.h"
+#include "StringGrid.h"
+#include "TextGridModels.h"
+
+#include <QBoxLayout>
+#include <QPushButton>
+
+namespace {
+const QString kSelectAll = QStringLiteral("Select All");
+} // namespace
+
+SelectionDialog::SelectionDialog(const Setup &setup, StepMachine &steps,
+                                 const std::function<MarkGridModel *(QObject *parent)> &makeModel,
+                                 QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      m_setup(setup), m_steps(steps)
+{
+    setObjectName(setup.name);
+    setWindowTitle(setup.name);
+    new OuterGeometry(this, setup.outerSize, OuterGeometry::Sizing::Fixed);
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPixelSize(16);
+    setFont(arial);
+
+    // FormCreate: nothing selected.
+    m_model = makeModel(this);
+    m_model->setAll(false);
+    m_grid = new StringGrid(this);
+    m_grid->setObjectName(setup.gridName);
+    m_grid->setModel(m_model);
+    m_grid->setColumnWidths(setup.columnWidths);
+    m_grid->setRowHeight(24);
+    m_grid->setAccessibleName(windowTitle());
+    m_grid->setFixedWidth(m_grid->fittingWidth());
+
+    m_selectAll = new QPushButton(kSelectAll, this);
+    m_selectAll->setObjectName(QStringLiteral("Button1"));
+    m_upload = new QPushButton(QStringLiteral("Upload"), this);
+    m_upload->setObjectName(setup.uploadName);
+    for (QPushButton *button : {m_selectAll, m_upload}) {
+        button->setFixedSize(130, 32);
+        button->setAutoDefault(false);
+    }
+    // The client area is what the frame leaves of the outer size: the buttons keep to its foot.
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_selectAll);
+    buttons->addSpacing(30);
+    buttons->addWidget(m_upload);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 12);
+    layout->setSpacing(12);
+    layout->addWidget(m_grid, 1, Qt::AlignHCenter);
+    layout->addLayout(buttons);
+}
+
+void SelectionDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    m_grid->setCurrentCell(1, 0);
+}
+
+void SelectionDialog::toggleAtCurrentCell()
+{
+    if (m_grid->currentRow() >= 1 && m_grid->currentColumn() == 0)
+        m_model->toggle(m_grid->currentRow() - 1);
+}
+
+void SelectionDialog::selectOrClearAll()
+{
+    const bool selectAll = m_selectAll->text() == kSelectAll;
+    m_model->setAll(selectAll);
+    m_selectAll->setText(selectAll ? m_setup.unSelectAllCaption : kSelectAll);
+    m_grid->setCurrentCell(1, static_cast<int>(m_setup.columnWidths.size()) - 1);
+}
+
+void SelectionDialog::upload()
+{
+    if (m_model->markedCount() == 0) {
+        showProgramMessage(this, m_setup.nothingSelectedMessage);
+        return;
+    }
+    m_steps.StartLinkOperation(m_setup.upload);
+}
+
+void SelectionDialog::done(int result)
+{
+    // FormClose. An upload still waiting for its acknowledgment takes the selection that Upload
+    // accepted with it; the generator must not be told to offer none.
+    if (m_steps.payloadPending(m_setup.upload)) {
+        std::vector<std::uint8_t> accepted;
+        for (int row = 0; row < m_model->rowCount(); ++row)
+            accepted.push_back(m_model->marked(row) ? 1 : 0);
+        m_steps.handOverSelection(m_setup.upload, std::move(accepted));
+    }
+    m_model->setAll(false);
+    QDialog::done(result);
+}

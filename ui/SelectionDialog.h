@@ -1,0 +1,62 @@
+#pragma once
+
+#include "DeviceLinkState.h"
+
+#include <QDialog>
+#include <QSize>
+
+#include <functional>
+#include <vector>
+
+class MarkGridModel;
+class QPushButton;
+class StepMachine;
+class StringGrid;
+
+// What the Timings and Patterns dialogs share: a grid that marks entries of a table in its
+// column 0, "Select All" to mark or clear every entry, and an Upload that starts the table's
+// selection upload. Made once at start-up and shown modally; closing clears the selection.
+class SelectionDialog : public QDialog {
+    Q_OBJECT
+public:
+    struct Setup {
+        QString name; // object name and caption
+        QSize outerSize;
+        QString gridName;
+        std::vector<int> columnWidths;
+        QString unSelectAllCaption;
+        QString uploadName;
+        QString nothingSelectedMessage;
+        Operation upload;
+    };
+
+    // makeModel builds the grid's model over the selection flags, owned by the dialog.
+    SelectionDialog(const Setup &setup, StepMachine &steps,
+                    const std::function<MarkGridModel *(QObject *parent)> &makeModel, QWidget *parent);
+
+    [[nodiscard]] MarkGridModel &model() { return *m_model; }
+
+protected:
+    [[nodiscard]] StringGrid &grid() { return *m_grid; }
+    [[nodiscard]] QPushButton &selectAllButton() { return *m_selectAll; }
+    [[nodiscard]] QPushButton &uploadButton() { return *m_upload; }
+
+    // A press on the grid: the mark of the current cell's row flips when that cell is in column 0.
+    void toggleAtCurrentCell();
+    // "Select All" marks every entry, "UnSelect All" clears them; the current cell moves to the
+    // narrow spare column.
+    void selectOrClearAll();
+    // No mark: the message, nothing sent; else the upload starts by the start rule.
+    void upload();
+
+    void showEvent(QShowEvent *event) override;
+    void done(int result) override;
+
+private:
+    Setup m_setup;
+    StepMachine &m_steps;
+    MarkGridModel *m_model = nullptr;
+    StringGrid *m_grid = nullptr;
+    QPushButton *m_selectAll = nullptr;
+    QPushButton *m_upload = nullptr;
+};
