@@ -23,6 +23,25 @@ std::optional<int> parseNumber(std::string text, int low, int high)
     return value;
 }
 
+// Seconds with at most three decimals, as milliseconds.
+std::optional<int> parseSeconds(const std::string &text)
+{
+    const auto dot = text.find('.');
+    const std::string whole = text.substr(0, dot);
+    const std::string fraction = dot == std::string::npos ? std::string() : text.substr(dot + 1);
+    const auto digits = [](const std::string &s) {
+        return std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+    };
+    if (whole.empty() || whole.size() > 5 || fraction.size() > 3 || !digits(whole) || !digits(fraction) ||
+        (dot != std::string::npos && fraction.empty()))
+        return std::nullopt;
+    const int ms =
+        std::stoi(whole) * 1000 + (fraction.empty() ? 0 : std::stoi((fraction + "00").substr(0, 3)));
+    if (ms > 86400 * 1000)
+        return std::nullopt;
+    return ms;
+}
+
 std::vector<std::string> split(const std::string &text, char separator)
 {
     std::vector<std::string> parts;
@@ -134,6 +153,43 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
     const std::string &cmd = request.command;
 
     const auto wantArguments = [&](std::size_t n) { return rest.size() == n; };
+    if (cmd == "sweep") {
+        SweepRequest sweep;
+        sweep.timings = *parseNumberList("all", kTimingCount);
+        sweep.patterns = *parseNumberList("all", kPatternCount);
+        bool dwellGiven = false;
+        for (std::size_t k = 0; k < rest.size(); ++k) {
+            const std::string &option = rest[k];
+            if (option == "--keep-going") {
+                sweep.keepGoing = true;
+                continue;
+            }
+            if (k + 1 >= rest.size())
+                return {std::nullopt, option + " needs a value"};
+            const std::string &value = rest[++k];
+            if (option == "--timings" || option == "--patterns") {
+                const bool timings = option == "--timings";
+                const auto list = parseNumberList(value, timings ? kTimingCount : kPatternCount);
+                if (!list)
+                    return {std::nullopt, option + " takes 'all' or numbers from 1 to " +
+                                              std::to_string(timings ? kTimingCount : kPatternCount) +
+                                              " separated by commas"};
+                (timings ? sweep.timings : sweep.patterns) = *list;
+            } else if (option == "--dwell") {
+                const auto ms = parseSeconds(value);
+                if (!ms)
+                    return {std::nullopt, "--dwell takes seconds, 0 to 86400, such as 1 or 2.5"};
+                sweep.dwellMs = *ms;
+                dwellGiven = true;
+            } else {
+                return {std::nullopt, "sweep does not know " + option};
+            }
+        }
+        if (!dwellGiven)
+            return {std::nullopt, "sweep needs --dwell SECONDS"};
+        request.sweep = sweep;
+        return {request, {}};
+    }
     if (cmd == "list") {
         const bool json = rest.size() == 2 && rest[1] == "--json";
         if ((rest.size() != 1 && !json) || (rest[0] != "timings" && rest[0] != "patterns"))

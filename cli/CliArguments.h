@@ -7,6 +7,14 @@
 #include <string>
 #include <vector>
 
+// sgxctl sweep: every timing of a list with every pattern of another, each pair held a while.
+struct SweepRequest {
+    std::vector<int> timings;  // numbers, 1 to 35, in the order given
+    std::vector<int> patterns; // numbers, 1 to 39
+    int dwellMs = 0;
+    bool keepGoing = false;
+};
+
 // What sgxctl was asked to do, checked and with its files read, before any port is touched.
 struct CliRequest {
     std::string portPath; // empty: COM portNumber
@@ -18,6 +26,7 @@ struct CliRequest {
     std::string edidOutputPath; // edid-read
     std::string listed;         // list: "timings" or "patterns"; needs no port
     bool json = false;          // list --json
+    std::optional<SweepRequest> sweep;
 };
 
 struct CliParseResult {
@@ -34,4 +43,6 @@ constexpr const char *kCliUsage =
     "usage: sgxctl [--port N|PATH] [--trace FILE] check | timing N | pattern N | timings LIST | patterns "
     "LIST |\n"
     "              program FILE | default | edid-read FILE | edid-upload FILE | edid-write\n"
+    "       sgxctl [--port N|PATH] [--trace FILE] sweep [--timings LIST] [--patterns LIST] --dwell SECONDS\n"
+    "              [--keep-going]\n"
     "       sgxctl list timings|patterns [--json]";

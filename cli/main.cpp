@@ -10,13 +10,20 @@
 #include "LinkTimers.h"
 #include "QtSerialLibrary.h"
 #include "StepMachine.h"
+#include "Sweep.h"
 #include "TracingSerial.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +37,46 @@ bool isSuccessMessage(const std::string &text)
             return true;
     return false;
 }
+
+// SIGINT turned into a readable pipe, so the message loop hears of it safely.
+class SignalPipe {
+public:
+    ~SignalPipe()
+    {
+        for (int fd : s_fds)
+            if (fd >= 0)
+                ::close(fd);
+        s_fds = {-1, -1};
+    }
+    [[nodiscard]] bool install()
+    {
+        if (::pipe(s_fds.data()) != 0)
+            return false;
+        for (int fd : s_fds)
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        struct sigaction action {};
+        action.sa_handler = [](int) {
+            const char byte = 1;
+            [[maybe_unused]] const ssize_t n = ::write(s_fds[1], &byte, 1);
+        };
+        sigemptyset(&action.sa_mask);
+        if (sigaction(SIGINT, &action, nullptr) != 0)
+            return false;
+        m_notifier = std::make_unique<QSocketNotifier>(s_fds[0], QSocketNotifier::Read);
+        return true;
+    }
+    [[nodiscard]] QSocketNotifier *notifier() const { return m_notifier.get(); }
+    void drain()
+    {
+        char buffer[16];
+        while (::read(s_fds[0], buffer, sizeof buffer) > 0) {
+        }
+    }
+
+private:
+    static inline std::array<int, 2> s_fds{-1, -1};
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
 
 } // namespace
 
@@ -76,7 +123,7 @@ int main(int argc, char *argv[])
     LinkTimers timers(link, machine);
     timers.receiveTimer().start();
 
-    enum class Phase { Presence, Operation } phase = Phase::Presence;
+    enum class Phase { Presence, Operation, Sweeping } phase = Phase::Presence;
     int messagesBeforeOperation = 0;
 
     const auto finish = [&](int status) {
@@ -85,13 +132,34 @@ int main(int argc, char *argv[])
         QCoreApplication::exit(status);
     };
 
+    std::unique_ptr<Sweep> sweep;
+    if (request.sweep)
+        sweep =
+            std::make_unique<Sweep>(*request.sweep, machine, values, ui, [&](int status) { finish(status); });
+    // Ctrl+C during a sweep ends it after the exchange in flight.
+    SignalPipe interrupt;
+    if (sweep && interrupt.install())
+        QObject::connect(interrupt.notifier(), &QSocketNotifier::activated, [&] {
+            interrupt.drain();
+            sweep->interrupt();
+        });
+
     timers.afterStepTick = [&] {
+        if (phase == Phase::Sweeping) {
+            sweep->stepTicked();
+            return;
+        }
         if (link.LinkBusy())
             return;
         if (phase == Phase::Presence) {
             if (state.devicePresent == 0) {
                 std::printf("Not Exist\n");
                 finish(Absent);
+                return;
+            }
+            if (sweep) {
+                phase = Phase::Sweeping;
+                sweep->start();
                 return;
             }
             if (!request.operation) {

@@ -52,6 +52,33 @@ TEST(CliArguments, PortIsANumberOrAPath)
     EXPECT_FALSE(parse({"--port", "1", "--port", "2", "check"}).request);
 }
 
+TEST(CliArguments, SweepListsDwellAndKeepGoing)
+{
+    auto r = parse({"sweep", "--dwell", "2.5"});
+    ASSERT_TRUE(r.request && r.request->sweep);
+    EXPECT_EQ(r.request->sweep->timings.size(), 35u);
+    EXPECT_EQ(r.request->sweep->patterns.size(), 39u);
+    EXPECT_EQ(r.request->sweep->dwellMs, 2500);
+    EXPECT_FALSE(r.request->sweep->keepGoing);
+    r = parse({"sweep", "--patterns", "13,1", "--keep-going", "--timings", "12", "--dwell", "0"});
+    ASSERT_TRUE(r.request && r.request->sweep);
+    EXPECT_EQ(r.request->sweep->timings, std::vector<int>{12});
+    EXPECT_EQ(r.request->sweep->patterns, (std::vector<int>{13, 1}));
+    EXPECT_TRUE(r.request->sweep->keepGoing);
+    for (const auto &bad :
+         std::vector<std::vector<const char *>>{{"sweep"},
+                                                {"sweep", "--dwell"},
+                                                {"sweep", "--dwell", "-1"},
+                                                {"sweep", "--dwell", "1.2345"},
+                                                {"sweep", "--dwell", "1."},
+                                                {"sweep", "--dwell", "90000"},
+                                                {"sweep", "--dwell", "1", "--timings", "36"},
+                                                {"sweep", "--dwell", "1", "--fast"}}) {
+        std::vector<std::string> args(bad.begin(), bad.end());
+        EXPECT_FALSE(parseCliArguments(args).request) << args.back();
+    }
+}
+
 TEST(CliArguments, IndexesCountFromOneOnTheCommandLine)
 {
     auto r = parse({"timing", "5"});

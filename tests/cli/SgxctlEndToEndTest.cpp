@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <csignal>
 
 namespace {
 
@@ -342,6 +343,56 @@ TEST_P(SgxctlHangUp, EndsWithNoResponseWithoutSpinning)
 INSTANTIATE_TEST_SUITE_P(Kinds, SgxctlHangUp,
                          ::testing::Values("--hang-up", "--hang-up --keep-slave",
                                            "--hang-up-after-ack --keep-slave --faults-from 2"));
+
+TEST_F(SgxctlEndToEnd, SweepRunsEveryPairInOrderAndStopsAtAFailure)
+{
+    startSim();
+    const QStringList sweep = {"sweep", "--timings", "1,12", "--patterns", "1,13", "--dwell", "0.2"};
+    CtlRun r = sgxctl(port() + sweep);
+    EXPECT_EQ(r.exitCode, 0) << r.messages.join('|').toStdString();
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << r.out.toStdString();
+    QStringList pairs;
+    for (const QString &line : lines) {
+        const QStringList fields = line.split('\t');
+        ASSERT_EQ(fields.size(), 6) << line.toStdString();
+        pairs << fields.mid(1).join('|');
+    }
+    EXPECT_EQ(pairs, (QStringList{"1|640x480-60|1|White|ok", "1|640x480-60|13|Color Bar|ok",
+                                  "12|1024x768-75|1|White|ok", "12|1024x768-75|13|Color Bar|ok"}));
+    QByteArray expected = commandLine("URTCNT", 0);
+    for (int timing : {0, 11})
+        for (int pattern : {0, 12})
+            expected += commandLine("TMIX", 1) + framed(timing) + commandLine("PTIX", 1) + framed(pattern);
+    EXPECT_EQ(hex(sim.sentBytes()), hex(expected));
+
+    // Silent from the fourth command line on: the second pair's timing goes unanswered.
+    SimProcess silent;
+    ASSERT_TRUE(silent.start({"--silent", "--faults-from", "4"}));
+    r = sgxctl(QStringList{"--port", silent.path()} + sweep);
+    EXPECT_EQ(r.exitCode, 1);
+    const QStringList failed = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(failed.size(), 2) << r.out.toStdString();
+    EXPECT_TRUE(failed[1].endsWith("\tNo Response !!")) << failed[1].toStdString();
+    EXPECT_TRUE(r.messages.contains("2 of 4 pairs, 1 failed")) << r.messages.join('|').toStdString();
+}
+
+TEST_F(SgxctlEndToEnd, CtrlCEndsASweepCleanly)
+{
+    startSim();
+    QProcess p;
+    p.start(QStringLiteral(SGXCTL_PATH),
+            port() + QStringList{"sweep", "--timings", "1,2,3", "--patterns", "1", "--dwell", "3"});
+    ASSERT_TRUE(p.waitForStarted());
+    // Into the first pair's dwell.
+    ASSERT_TRUE(p.waitForReadyRead(10000));
+    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    ASSERT_TRUE(p.waitForFinished(5000));
+    EXPECT_EQ(p.exitCode(), 130);
+    EXPECT_EQ(QString::fromLocal8Bit(p.readAllStandardOutput()).count('\n'), 1);
+    EXPECT_TRUE(
+        QString::fromLocal8Bit(p.readAllStandardError()).contains("stopped after 1 of 3 pairs, 0 failed"));
+}
 
 TEST_F(SgxctlEndToEnd, SlowGeneratorStillSucceeds)
 {

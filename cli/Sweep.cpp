@@ -1,0 +1,136 @@
+#include "Sweep.h"
+
+#include "CliOperator.h"
+#include "DeviceLink.h"
+#include "PatternTable.h"
+#include "SharedValues.h"
+#include "StepMachine.h"
+#include "TimingTable.h"
+
+#include <QDateTime>
+
+#include <cstdio>
+
+Sweep::Sweep(const SweepRequest &request, StepMachine &steps, SharedValues &values, CliOperator &ui,
+             std::function<void(int status)> finish)
+    : m_request(request), m_steps(steps), m_values(values), m_ui(ui), m_finish(std::move(finish))
+{
+    m_dwell.setSingleShot(true);
+    connect(&m_dwell, &QTimer::timeout, this, [this] {
+        ++m_pair;
+        startPair();
+    });
+}
+
+int Sweep::pairCount() const
+{
+    return static_cast<int>(m_request.timings.size() * m_request.patterns.size());
+}
+
+void Sweep::start()
+{
+    startPair();
+}
+
+void Sweep::startPair()
+{
+    if (m_interrupted) {
+        end(Interrupted);
+        return;
+    }
+    if (m_pair >= pairCount()) {
+        end(m_failed > 0 ? SomeFailed : AllPassed);
+        return;
+    }
+    const std::size_t columns = m_request.patterns.size();
+    m_values.currentTimingIndex =
+        static_cast<std::uint8_t>(m_request.timings[static_cast<std::size_t>(m_pair) / columns] - 1);
+    m_values.currentPatternIndex =
+        static_cast<std::uint8_t>(m_request.patterns[static_cast<std::size_t>(m_pair) % columns] - 1);
+    m_stage = Stage::Timing;
+    m_messagesBefore = m_ui.messageCount;
+    if (!m_steps.StartLinkOperation(Operation::TMIX)) {
+        // Refused: the generator was shown absent by an earlier failure.
+        report("Not Exist");
+        return;
+    }
+}
+
+bool Sweep::exchangeFailed(std::string &outcome)
+{
+    // A run that ends well shows no message and leaves the generator present.
+    if (m_ui.messageCount > m_messagesBefore) {
+        outcome = m_ui.lastMessage;
+        return true;
+    }
+    if (m_steps.link().state().devicePresent != 1) {
+        outcome = "Not Exist";
+        return true;
+    }
+    return false;
+}
+
+void Sweep::stepTicked()
+{
+    if (m_stage == Stage::Dwell || m_stage == Stage::Done || m_steps.link().LinkBusy())
+        return;
+    std::string outcome;
+    if (exchangeFailed(outcome)) {
+        report(outcome);
+        return;
+    }
+    if (m_stage == Stage::Timing) {
+        m_stage = Stage::Pattern;
+        if (!m_steps.StartLinkOperation(Operation::PTIX))
+            report("Not Exist");
+        return;
+    }
+    report("ok");
+}
+
+void Sweep::report(const std::string &outcome)
+{
+    const TimingEntry &timing = TimingTable[m_values.currentTimingIndex];
+    const PatternEntry &pattern = PatternTable[m_values.currentPatternIndex];
+    const std::string when =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toStdString();
+    std::printf("%s\t%d\t%s\t%d\t%s\t%s\n", when.c_str(), timing.Number, timing.Name, pattern.Number,
+                pattern.Name, outcome.c_str());
+    std::fflush(stdout);
+    ++m_reported;
+    const bool failed = outcome != "ok";
+    if (failed)
+        ++m_failed;
+    if (m_interrupted) {
+        end(Interrupted);
+        return;
+    }
+    if (failed && !m_request.keepGoing) {
+        end(SomeFailed);
+        return;
+    }
+    m_stage = Stage::Dwell;
+    // A failed pair is not held: the next one follows at once.
+    m_dwell.start(failed ? 0 : m_request.dwellMs);
+}
+
+void Sweep::interrupt()
+{
+    m_interrupted = true;
+    if (m_stage == Stage::Dwell) {
+        m_dwell.stop();
+        end(Interrupted);
+    }
+}
+
+void Sweep::end(int status)
+{
+    if (m_stage == Stage::Done)
+        return;
+    m_stage = Stage::Done;
+    if (status == Interrupted)
+        std::fprintf(stderr, "stopped after %d of %d pairs, %d failed\n", m_reported, pairCount(), m_failed);
+    else
+        std::fprintf(stderr, "%d of %d pairs, %d failed\n", m_reported, pairCount(), m_failed);
+    m_finish(status);
+}
