@@ -5,6 +5,7 @@ class LinkTimers;
 class StepMachine;
 class TAboutBox;
 class TCOM_PORT_SETTING_FORM;
+class TEDID_Block;
 class TMainForm;
 class TTiming_List;
 class TTimings;
@@ -25,4 +26,5 @@ struct AppForms {
     TTimings *timings = nullptr;
     // Still to come, in their places in the order of creation: TPattern_List (after the list of
     // timings), TPatterns, TProgrammer_Form, TEDID_Block (after the Timings dialog).
+    TEDID_Block *edidBlock = nullptr;
 };

@@ -16,7 +16,8 @@ SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values,
       m_clock(clock != nullptr ? *clock : m_ownClock), m_mainForm(state, m_forms),
       m_link(state, m_serial, m_clock, m_mainForm), m_steps(m_link, values), m_timers(m_link, m_steps),
       m_aboutBox(&m_mainForm), m_comPortSettingForm(m_steps, &m_mainForm),
-      m_timingList(values, *m_mainForm.mdiArea(), &m_mainForm), m_timings(values, m_steps, &m_mainForm)
+      m_timingList(values, *m_mainForm.mdiArea(), &m_mainForm), m_timings(values, m_steps, &m_mainForm),
+      m_edidBlock(values, &m_mainForm)
 {
     m_forms.mainForm = &m_mainForm;
     m_forms.values = &values;
@@ -27,6 +28,7 @@ SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values,
     m_forms.timers = &m_timers;
     m_forms.aboutBox = &m_aboutBox;
     m_forms.comPortSettingForm = &m_comPortSettingForm;
+    m_forms.edidBlock = &m_edidBlock;
     m_timers.start();
 }
 

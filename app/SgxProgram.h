@@ -8,6 +8,7 @@
 #include "StepMachine.h"
 #include "TAboutBox.h"
 #include "TCOM_PORT_SETTING_FORM.h"
+#include "TEDID_Block.h"
 #include "TMainForm.h"
 #include "TTiming_List.h"
 #include "TTimings.h"
@@ -38,6 +39,7 @@ public:
     [[nodiscard]] TCOM_PORT_SETTING_FORM &comPortSettingForm() { return m_comPortSettingForm; }
     [[nodiscard]] TTiming_List &timingList() { return m_timingList; }
     [[nodiscard]] TTimings &timings() { return m_timings; }
+    [[nodiscard]] TEDID_Block &edidBlock() { return m_edidBlock; }
     [[nodiscard]] StepMachine &stepMachine() { return m_steps; }
     [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
 
@@ -65,4 +67,5 @@ private:
     // TPattern_List comes here.
     TTimings m_timings;
     // Then TPatterns, TProgrammer_Form, TEDID_Block.
+    TEDID_Block m_edidBlock;
 };
