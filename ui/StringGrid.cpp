@@ -31,9 +31,9 @@ StringGrid::StringGrid(QWidget *parent) : QTableView(parent)
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
     setCornerButtonEnabled(false);
-    auto *delegate = new GridCellDelegate(this);
-    setItemDelegate(delegate);
-    connect(delegate, &GridCellDelegate::editorCreated, this, &StringGrid::watchEditor);
+    m_delegate = new GridCellDelegate(this);
+    setItemDelegate(m_delegate);
+    connect(m_delegate, &GridCellDelegate::editorCreated, this, &StringGrid::watchEditor);
 }
 
 void StringGrid::setColumnWidths(const std::vector<int> &widths)
@@ -92,7 +92,7 @@ void StringGrid::setHeadingColumn(int width)
 
 void StringGrid::setCellEditing(int maxLength, const QValidator *validator)
 {
-    static_cast<GridCellDelegate *>(itemDelegate())->setEditorRules(maxLength, validator);
+    m_delegate->setEditorRules(maxLength, validator);
     setEditTriggers(AnyKeyPressed | EditKeyPressed | DoubleClicked);
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+class GridCellDelegate;
 class QLineEdit;
 class QValidator;
 
@@ -67,6 +68,7 @@ private:
     void watchEditor(QLineEdit *editor);
     [[nodiscard]] bool filterEditorKey(QLineEdit *editor, QKeyEvent *event);
 
+    GridCellDelegate *m_delegate = nullptr;
     int m_headingColumns = 0;
     CharacterFilter m_characterFilter;
 };

@@ -2,7 +2,6 @@
 // on the emulator's engine in-process.
 #include "AppTestSupport.h"
 #include "DeviceLinkState.h"
-#include "EdidGridModel.h"
 #include "EdidHex.h"
 #include "EngineSerialLibrary.h"
 #include "FastForwardClock.h"
@@ -17,10 +16,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -37,30 +34,23 @@ using namespace AppTestSupport;
 
 namespace {
 
-// The whole program on the emulator's engine, paced without the waits.
 struct EngineProgram {
-    EngineProgram(DeviceLinkState &state, SharedValues &values)
-        : program(state, values, port, clock), form(program.mainForm())
-    {
-    }
+    EngineProgram(DeviceLinkState &state, SharedValues &values) : program(state, values, port, clock) {}
     void connectPresent(DeviceLinkState &state)
     {
         QVERIFY(!program.deviceLink().OpenLink(0));
-        state.portOpen = 1;
-        state.devicePresent = 1;
+        state.portOpen = state.devicePresent = 1;
     }
-    [[nodiscard]] std::vector<std::uint8_t> written() const
+    [[nodiscard]] std::vector<std::uint8_t> writtenFrom(std::size_t start) const
     {
         std::vector<std::uint8_t> bytes;
-        for (const auto &w : port.written())
-            bytes.push_back(w.byte);
+        for (std::size_t i = start; i < port.written().size(); ++i)
+            bytes.push_back(port.written()[i].byte);
         return bytes;
     }
-
     FastForwardClock clock;
     EngineSerialLibrary port{clock};
     SgxProgram program;
-    TMainForm &form;
 };
 
 EdidBytes counting()
@@ -71,94 +61,89 @@ EdidBytes counting()
     return bytes;
 }
 
-EdidBytes fileEdid(const QString &path)
-{
-    QFile file(path);
-    EdidBytes bytes{};
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray data = file.read(kEdidSize);
-        std::copy(data.begin(), data.end(), bytes.begin());
-    }
-    return bytes;
-}
-
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+EdidBytes edidOf(const QByteArray &bytes)
+{
+    EdidBytes edid{};
+    std::copy_n(bytes.begin(), std::min<qsizetype>(bytes.size(), kEdidSize), edid.begin());
+    return edid;
+}
+
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
-// The Memory window's grid, counted as the operator sees it: row and column 0 are the headings.
-class MemoryGrid {
-public:
-    explicit MemoryGrid(QWidget *dialog)
-        : m_dialog(dialog), m_grid(dialog->findChild<QTableView *>(QStringLiteral("StringGrid1")))
-    {
-    }
-    [[nodiscard]] QTableView *view() const { return m_grid; }
-    [[nodiscard]] QString cell(int row, int column) const
-    {
-        return m_grid->model()->index(row - 1, column - 1).data().toString();
-    }
-    [[nodiscard]] QPoint centre(int row, int column) const
-    {
-        return m_grid->visualRect(m_grid->model()->index(row - 1, column - 1)).center();
-    }
-    void click(int row, int column, Qt::MouseButton button = Qt::LeftButton) const
-    {
-        QTest::mouseClick(m_grid->viewport(), button, {}, centre(row, column));
-    }
-    [[nodiscard]] QPoint current() const
-    {
-        const QModelIndex index = m_grid->currentIndex();
-        return {index.column() + 1, index.row() + 1};
-    }
-    // To whatever has the window's focus, the cell editor once it is open.
-    void type(const QString &text) const
-    {
-        for (QChar c : text)
-            QTest::keyClick(m_dialog->focusWidget(), c.toLatin1());
-    }
-    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) const
-    {
-        QTest::keyClick(m_dialog->focusWidget(), key, modifiers);
-    }
-    // Enter ends the editing once the message loop has run.
-    void closeEditor() const
-    {
-        key(Qt::Key_Return);
-        QTRY_VERIFY(editor() == nullptr);
-    }
+// The Memory window as the operator works it; rows and columns count from 1 below the headings.
+struct Memory {
+    QWidget *window;
+    QTableView *grid = window->findChild<QTableView *>(QStringLiteral("StringGrid1"));
+
     [[nodiscard]] QLineEdit *editor() const
     {
-        // A closed one may linger, hidden, until the loop deletes it.
-        for (QLineEdit *edit : m_grid->findChildren<QLineEdit *>(QStringLiteral("CellEditor")))
+        // A closed editor lingers, hidden, until the loop deletes it.
+        for (QLineEdit *edit : grid->findChildren<QLineEdit *>(QStringLiteral("CellEditor")))
             if (edit->isVisible())
                 return edit;
         return nullptr;
     }
-    void pressOk() const
+    // The cell's text; where the editor is open, only if it shows the same.
+    [[nodiscard]] QString cell(int row, int column) const
     {
-        QTest::mouseClick(m_dialog->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+        const QModelIndex index = grid->model()->index(row - 1, column - 1);
+        QLineEdit *edit = editor();
+        if (edit != nullptr && index == grid->currentIndex() && edit->text() != index.data().toString())
+            return QStringLiteral("<editor shows %1>").arg(edit->text());
+        return index.data().toString();
     }
-
-private:
-    QWidget *m_dialog;
-    QTableView *m_grid;
+    [[nodiscard]] QPoint centre(int row, int column) const
+    {
+        return grid->visualRect(grid->model()->index(row - 1, column - 1)).center();
+    }
+    void click(int row, int column, Qt::MouseButton button = Qt::LeftButton) const
+    {
+        QTest::mouseClick(grid->viewport(), button, {}, centre(row, column));
+    }
+    [[nodiscard]] QPoint current() const
+    {
+        return {grid->currentIndex().column() + 1, grid->currentIndex().row() + 1};
+    }
+    // Characters, and keys in braces ("a5{BS}c{Enter}"), to whatever has the focus.
+    void keys(const QString &script) const
+    {
+        static const QMap<QString, Qt::Key> named = {{"BS", Qt::Key_Backspace},   {"F2", Qt::Key_F2},
+                                                     {"End", Qt::Key_End},        {"Enter", Qt::Key_Return},
+                                                     {"Down", Qt::Key_Down},      {"Left", Qt::Key_Left},
+                                                     {"BackTab", Qt::Key_Backtab}};
+        for (int i = 0; i < script.size(); ++i) {
+            if (script[i] == '{') {
+                const int end = script.indexOf('}', i);
+                const Qt::Key key = named.value(script.mid(i + 1, end - i - 1));
+                QTest::keyClick(window->focusWidget(), key,
+                                key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+                i = end;
+            } else {
+                QTest::keyClick(window->focusWidget(), script[i].toLatin1());
+            }
+            QCoreApplication::processEvents(); // Enter closes the editor from the loop
+        }
+    }
+    void ok() const
+    {
+        QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+    }
 };
 
-// Types a name into an open file dialog and presses its Open or Save button.
+// Types a name into the open file dialog and presses its Open or Save button.
 void chooseFile(QWidget *dialog, const QString &path)
 {
     auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-    QVERIFY(name != nullptr);
     name->setFocus();
     name->selectAll();
     QTest::keyClicks(name, path);
@@ -166,13 +151,19 @@ void chooseFile(QWidget *dialog, const QString &path)
         completion->close();
     auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
     QPushButton *accept = buttons->button(QDialogButtonBox::Open);
-    if (accept == nullptr)
-        accept = buttons->button(QDialogButtonBox::Save);
-    QVERIFY(accept != nullptr && accept->isEnabled());
-    QTest::mouseClick(accept, Qt::LeftButton);
+    QTest::mouseClick(accept != nullptr ? accept : buttons->button(QDialogButtonBox::Save), Qt::LeftButton);
 }
 
-QStringList listedFiles(QFileDialog *dialog)
+QStringList filterEntries(QWidget *dialog)
+{
+    auto *filters = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    QStringList entries{QString::number(filters->currentIndex())};
+    for (int i = 0; i < filters->count(); ++i)
+        entries << filters->itemText(i);
+    return entries;
+}
+
+QStringList listedFiles(QWidget *dialog)
 {
     auto *list = dialog->findChild<QListView *>(QStringLiteral("listView"));
     QStringList names;
@@ -193,21 +184,17 @@ private slots:
     void cleanup();
 
     void memoryWindowShowsTheBufferUnderItsHeadings();
-    void typingKeepsACellToTwoUpperCaseDigits();
-    void clicksAndArrowKeysNormalise();
-    void closeBoxDropsTheEditsAndOkStoresThemAll();
-    void okWithAnEmptiedCellStoresNothing();
-    void openShowsTheFileAndSaveAsWritesTheBuffer();
-    void allFilesShowsNamesWithoutADot();
+    void editingKeepsACellToTwoUpperCaseDigits();
+    void okStoresEveryCellOrNoneAndTheCloseBoxNothing();
+    void openAndSaveAs();
     void fileFailuresLeaveBufferAndFileAlone();
-    void dialogsOpenedDuringAnUploadDoNotHoldItUp();
-    void readEdidFillsTheGrid();
-    void uploadAfterStartUpSendsZerosAndWriteReports();
+    void windowsOpenedDuringAnUploadDoNotHoldItUp();
+    void edidMenuAgainstTheEmulator();
 
 private:
-    TMainForm &form() { return m_front->form; }
-    // Opens EDID > Memory and runs act in it; the window is left for act to close.
-    void inMemoryWindow(const std::function<void(QWidget *, MemoryGrid &)> &act);
+    TMainForm &form() { return m_front->program.mainForm(); }
+    void inMemory(const std::function<void(const Memory &)> &act);
+    void onDialog(const char *name, const char *item, const std::function<void(QWidget *)> &act);
     bool waitForMessages(int count)
     {
         return QTest::qWaitFor([this, count] { return m_driver->messages.size() >= count; }, 20000);
@@ -218,13 +205,14 @@ private:
     std::unique_ptr<EngineProgram> m_front;
     std::unique_ptr<ModalDriver> m_driver;
     QTemporaryDir m_dir;
+    const QString m_error = QStringLiteral("Open file error");
 };
 
 void EdidWindowsTest::initTestCase()
 {
     quietenPlatformWarnings();
     QVERIFY2(metricFontProblem().isEmpty(), qPrintable(metricFontProblem()));
-    // The file dialog keeps its history in the user's settings; keep the tests' out of them.
+    // The file dialog keeps a history in the user's settings; keep the tests' out of them.
     qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral("config")).toLocal8Bit());
 }
 
@@ -244,385 +232,266 @@ void EdidWindowsTest::cleanup()
     m_front.reset();
 }
 
-void EdidWindowsTest::inMemoryWindow(const std::function<void(QWidget *, MemoryGrid &)> &act)
+void EdidWindowsTest::inMemory(const std::function<void(const Memory &)> &act)
 {
-    bool ran = false;
-    m_driver->thenOn(QStringLiteral("EDID_Block"), [&](QWidget *dialog) {
-        // Keys go where the operator's would: into the active window's focus widget.
-        dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-        MemoryGrid grid(dialog);
-        ran = true;
-        act(dialog, grid);
+    m_driver->thenOn(QStringLiteral("EDID_Block"), [&act](QWidget *window) {
+        window->activateWindow(); // keys go to the active window's focus, as the operator's do
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        act(Memory{window});
     });
     QVERIFY(chooseMenuItem(form(), QStringLiteral("EDID"), QStringLiteral("EDID_Memorys")));
-    QVERIFY(ran);
-    QVERIFY(!m_front->program.edidBlock().isVisible());
+    QVERIFY(m_driver->allDone());
+}
+
+void EdidWindowsTest::onDialog(const char *name, const char *item, const std::function<void(QWidget *)> &act)
+{
+    m_driver->thenOn(QString::fromLatin1(name), act);
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("File1"), QString::fromLatin1(item)));
+    QVERIFY(m_driver->allDone());
 }
 
 void EdidWindowsTest::memoryWindowShowsTheBufferUnderItsHeadings()
 {
     m_values.EdidBuffer = counting();
-    inMemoryWindow([](QWidget *dialog, MemoryGrid &grid) {
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("EDID Memory"));
-        QCOMPARE(dialog->frameGeometry(), QRect(237, 157, 625, 467));
-        const Qt::WindowFlags flags = dialog->windowFlags();
-        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
-        QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint) &&
-                !flags.testFlag(Qt::WindowMaximizeButtonHint));
-        QVERIFY(dialog->minimumSize() != dialog->maximumSize()); // sizeable
-        QTableView *view = grid.view();
-        QCOMPARE(view->geometry(), QRect(8, 8, 601, 385));
-        QCOMPARE(QFontInfo(view->font()).family(), QStringLiteral("Liberation Sans"));
-        QCOMPARE(view->font().pixelSize(), 13);
-        auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("Button1"));
+    inMemory([](const Memory &m) {
+        QCOMPARE(m.window->windowTitle(), QStringLiteral("EDID Memory"));
+        QCOMPARE(m.window->frameGeometry(), QRect(237, 157, 625, 467));
+        QVERIFY(m.window->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!(m.window->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QVERIFY(m.window->minimumSize() != m.window->maximumSize()); // sizeable
+        QCOMPARE(m.grid->geometry(), QRect(8, 8, 601, 385));
+        QCOMPARE(QFontInfo(m.grid->font()).family(), QStringLiteral("Liberation Sans"));
+        QCOMPARE(m.grid->font().pixelSize(), 13);
+        auto *ok = m.window->findChild<QPushButton *>(QStringLiteral("Button1"));
         QCOMPARE(ok->text(), QStringLiteral("OK"));
         QCOMPARE(ok->geometry(), QRect(504, 400, 81, 25));
         QCOMPARE(ok->font().pixelSize(), 16);
 
-        // Headings across and down, the corner empty; every cell in view, no scroll bar.
-        QHeaderView *across = view->horizontalHeader();
-        QHeaderView *down = view->verticalHeader();
-        QVERIFY(across->isVisible() && down->isVisible());
-        QCOMPARE(down->width(), 34);
-        QCOMPARE(across->height(), 21);
+        QHeaderView *across = m.grid->horizontalHeader();
+        QHeaderView *down = m.grid->verticalHeader();
+        QVERIFY(down->isVisible() && down->width() == 34 && across->height() == 21);
+        QVERIFY(!across->sectionsMovable() && !down->sectionsMovable());
         QCOMPARE(across->sectionResizeMode(0), QHeaderView::Fixed);
         QCOMPARE(down->sectionResizeMode(0), QHeaderView::Fixed);
-        QVERIFY(!across->sectionsMovable() && !down->sectionsMovable());
         for (int i = 0; i < 16; ++i) {
             const QString heading = QStringLiteral(" 0%1").arg(QString::number(i, 16).toUpper());
-            QCOMPARE(view->model()->headerData(i, Qt::Horizontal).toString(), heading);
-            QCOMPARE(view->model()->headerData(i, Qt::Vertical).toString(), heading);
-            QCOMPARE(view->columnWidth(i), 34);
-            QCOMPARE(view->rowHeight(i), 21);
+            QCOMPARE(m.grid->model()->headerData(i, Qt::Horizontal).toString(), heading);
+            QCOMPARE(m.grid->model()->headerData(i, Qt::Vertical).toString(), heading);
+            QVERIFY(m.grid->columnWidth(i) == 34 && m.grid->rowHeight(i) == 21);
+            for (int j = 0; j < 16; ++j)
+                QCOMPARE(m.cell(i + 1, j + 1), EdidHex::byteText(static_cast<std::uint8_t>(i * 16 + j)));
         }
-        QVERIFY(!view->verticalScrollBar()->isVisible() && !view->horizontalScrollBar()->isVisible());
-        QVERIFY(view->viewport()->rect().contains(grid.centre(16, 16) + QPoint(16, 9)));
-
-        for (int row = 1; row <= 16; ++row)
-            for (int column = 1; column <= 16; ++column)
-                QCOMPARE(grid.cell(row, column),
-                         EdidHex::byteText(static_cast<std::uint8_t>((row - 1) * 16 + column - 1)));
-        QCOMPARE(grid.cell(2, 3), QStringLiteral("12"));
-        QCOMPARE(grid.current(), QPoint(1, 1));
-        QCOMPARE(dialog->focusWidget(), view);
-        dialog->close();
+        QCOMPARE(m.cell(2, 3), QStringLiteral("12"));
+        QVERIFY(!m.grid->verticalScrollBar()->isVisible() && !m.grid->horizontalScrollBar()->isVisible());
+        QVERIFY(m.grid->viewport()->rect().contains(m.grid->visualRect(m.grid->model()->index(15, 15))));
+        QCOMPARE(m.current(), QPoint(1, 1));
+        QCOMPARE(m.window->focusWidget(), m.grid);
+        m.window->close();
     });
 }
 
-void EdidWindowsTest::typingKeepsACellToTwoUpperCaseDigits()
+void EdidWindowsTest::editingKeepsACellToTwoUpperCaseDigits()
 {
-    inMemoryWindow([](QWidget *dialog, MemoryGrid &grid) {
-        // The editor opens on the first character, which replaces the selected "00".
-        grid.type(QStringLiteral("a"));
-        QLineEdit *editor = grid.editor();
-        QVERIFY(editor != nullptr);
-        QCOMPARE(grid.cell(1, 1), QStringLiteral("A"));
-        grid.type(QStringLiteral("5"));
-        QCOMPARE(grid.cell(1, 1), QStringLiteral("A5"));
-        grid.type(QStringLiteral("7"));
-        QCOMPARE(grid.cell(1, 1), QStringLiteral("A5"));
-        grid.key(Qt::Key_Backspace);
-        grid.type(QStringLiteral("c"));
-        QCOMPARE(grid.cell(1, 1), QStringLiteral("AC"));
-        grid.key(Qt::Key_Backspace);
-        grid.type(QStringLiteral("g- "));
-        QCOMPARE(grid.cell(1, 1), QStringLiteral("A"));
-        grid.type(QStringLiteral("C"));
-        QCOMPARE(editor->text(), QStringLiteral("AC"));
-
-        // Opened by F2 the whole text is selected and the first character skips the length
-        // test; with the cursor moved first, the editor itself refuses a third digit.
-        const auto shown = [&] {
-            return editor->text() == grid.cell(1, 1) ? editor->text() : QStringLiteral("<editor differs>");
-        };
-        grid.closeEditor();
-        grid.key(Qt::Key_F2);
-        editor = grid.editor();
-        QVERIFY(editor != nullptr);
+    inMemory([](const Memory &m) {
+        // The first character opens the editor and replaces the selected "00".
+        for (const auto &[keys, shown] : std::vector<std::pair<const char *, const char *>>{
+                 {"a", "A"},
+                 {"5", "A5"},
+                 {"7", "A5"},
+                 {"{BS}c", "AC"},
+                 {"{BS}g- ", "A"},
+                 {"C", "AC"},
+                 // Opened by F2, whole text selected, the first character skips the length test:
+                 // moved to the end first, the editor itself refuses a third digit.
+                 {"{Enter}{F2}{End}C", "AC"}}) {
+            m.keys(QString::fromLatin1(keys));
+            QCOMPARE(m.cell(1, 1), QString::fromLatin1(shown));
+        }
+        m.keys(QStringLiteral("{Enter}{F2}"));
+        QLineEdit *editor = m.editor();
         QCOMPARE(editor->selectedText(), QStringLiteral("AC"));
-        grid.key(Qt::Key_End);
-        grid.type(QStringLiteral("C"));
-        QCOMPARE(shown(), QStringLiteral("AC"));
-        grid.closeEditor();
-        grid.key(Qt::Key_F2);
-        editor = grid.editor();
         QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(1, editor->height() / 2));
-        grid.type(QStringLiteral("9"));
-        QCOMPARE(shown(), QStringLiteral("AC"));
+        m.keys(QStringLiteral("9"));
+        QCOMPARE(m.cell(1, 1), QStringLiteral("AC"));
 
         // Pastes, drops and input methods pass the same rules.
-        QGuiApplication::clipboard()->setText(QStringLiteral("1G3"));
-        editor->selectAll();
-        editor->paste();
-        QCOMPARE(shown(), QStringLiteral("AC"));
-        QGuiApplication::clipboard()->setText(QStringLiteral("3e"));
-        editor->selectAll();
-        editor->paste();
-        QCOMPARE(shown(), QStringLiteral("3E"));
-        grid.key(Qt::Key_End);
-        editor->paste();
-        QCOMPARE(shown(), QStringLiteral("3E"));
-        grid.key(Qt::Key_Backspace);
-        grid.key(Qt::Key_Backspace);
-        QCOMPARE(shown(), QString());
+        for (const auto &[pasted, shown] :
+             std::vector<std::pair<const char *, const char *>>{{"1G3", "AC"}, {"3e", "3E"}, {"fff", "FF"}}) {
+            QGuiApplication::clipboard()->setText(QString::fromLatin1(pasted));
+            editor->selectAll();
+            editor->paste();
+            QCOMPARE(m.cell(1, 1), QString::fromLatin1(shown));
+        }
+        m.keys(QStringLiteral("{BS}{BS}"));
         QMimeData dropped;
-        dropped.setText(QStringLiteral("fff"));
+        dropped.setText(QStringLiteral("b7d"));
         QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(editor, &enter);
         QDropEvent drop(QPointF(1, 1), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(editor, &enter);
         QCoreApplication::sendEvent(editor, &drop);
-        QCOMPARE(shown(), QStringLiteral("FF"));
+        QCOMPARE(m.cell(1, 1), QStringLiteral("B7"));
         editor->selectAll();
         QInputMethodEvent composed;
         composed.setCommitString(QStringLiteral("zz"));
         QCoreApplication::sendEvent(editor, &composed);
-        QCOMPARE(shown(), QStringLiteral("FF"));
-        editor->selectAll();
-        QInputMethodEvent digits;
-        digits.setCommitString(QStringLiteral("b7d"));
-        QCoreApplication::sendEvent(editor, &digits);
-        QCOMPARE(shown(), QStringLiteral("B7"));
-        dialog->close();
-    });
-    QCOMPARE(m_values.EdidBuffer, EdidBytes{});
-}
+        QCOMPARE(m.cell(1, 1), QStringLiteral("B7"));
 
-void EdidWindowsTest::clicksAndArrowKeysNormalise()
-{
-    inMemoryWindow([](QWidget *dialog, MemoryGrid &grid) {
-        grid.type(QStringLiteral("7"));
-        grid.click(3, 3);
-        QCOMPARE(grid.cell(1, 1), QStringLiteral("07"));
-        QCOMPARE(grid.current(), QPoint(3, 3));
-
-        grid.key(Qt::Key_F2);
-        grid.key(Qt::Key_Backspace);
-        QCOMPARE(grid.cell(3, 3), QString());
-        grid.key(Qt::Key_Down);
-        QCOMPARE(grid.cell(3, 3), QStringLiteral("00"));
-        QCOMPARE(grid.current(), QPoint(3, 4));
-
-        // Left inside the editor, a right-button press, a press on a heading.
-        grid.type(QStringLiteral("5"));
-        grid.key(Qt::Key_Left);
-        QCOMPARE(grid.cell(4, 3), QStringLiteral("05"));
-        grid.closeEditor();
-        grid.type(QStringLiteral("e"));
-        grid.click(9, 9, Qt::RightButton);
-        QCOMPARE(grid.cell(4, 3), QStringLiteral("0E"));
-        QCOMPARE(grid.current(), QPoint(3, 4));
-        grid.closeEditor();
-        grid.type(QStringLiteral("1"));
-        QHeaderView *down = grid.view()->verticalHeader();
+        // Normalising: on a click, on the arrow keys (in the editor too), on any button and on
+        // the headings; a double click opens the editor as well.
+        m.keys(QStringLiteral("{Enter}7"));
+        m.click(3, 3);
+        QCOMPARE(m.cell(1, 1), QStringLiteral("07"));
+        m.keys(QStringLiteral("{F2}{BS}{Down}"));
+        QVERIFY(m.cell(3, 3) == QStringLiteral("00") && m.current() == QPoint(3, 4));
+        m.keys(QStringLiteral("5{Left}"));
+        QCOMPARE(m.cell(4, 3), QStringLiteral("05"));
+        m.keys(QStringLiteral("{Enter}e"));
+        m.click(9, 9, Qt::RightButton);
+        QCOMPARE(m.cell(4, 3), QStringLiteral("0E"));
+        m.keys(QStringLiteral("{Enter}1"));
+        QHeaderView *down = m.grid->verticalHeader();
         QTest::mouseClick(down->viewport(), Qt::LeftButton, {},
                           QPoint(10, down->sectionViewportPosition(7) + 5));
-        QCOMPARE(grid.cell(4, 3), QStringLiteral("01"));
-        QCOMPARE(grid.current(), QPoint(3, 4));
-        dialog->close();
+        QVERIFY(m.cell(4, 3) == QStringLiteral("01") && m.current() == QPoint(3, 4));
+        doubleClick(m.grid->viewport(), m.centre(6, 6));
+        QVERIFY(m.editor() != nullptr && m.editor()->selectedText() == QStringLiteral("00"));
+        m.window->close();
     });
+    QCOMPARE(m_values.EdidBuffer, EdidBytes{}); // the close box stores nothing
 }
 
-void EdidWindowsTest::closeBoxDropsTheEditsAndOkStoresThemAll()
+void EdidWindowsTest::okStoresEveryCellOrNoneAndTheCloseBoxNothing()
 {
     m_values.EdidBuffer = counting();
-    inMemoryWindow([](QWidget *dialog, MemoryGrid &grid) {
-        grid.type(QStringLiteral("ff"));
-        QCOMPARE(grid.cell(1, 1), QStringLiteral("FF"));
-        dialog->close();
+    inMemory([](const Memory &m) {
+        m.keys(QStringLiteral("ff"));
+        m.window->close();
     });
     QCOMPARE(m_values.EdidBuffer, counting());
 
-    // Byte 127 is row 8, column 16.
-    inMemoryWindow([](QWidget *dialog, MemoryGrid &grid) {
-        QCOMPARE(grid.cell(1, 1), QStringLiteral("00"));
-        grid.click(8, 16);
-        grid.type(QStringLiteral("ff"));
-        grid.pressOk();
-        QVERIFY(!dialog->isVisible());
-    });
-    EdidBytes expected = counting();
-    expected[127] = 0xFF;
-    QCOMPARE(m_values.EdidBuffer, expected);
-    QVERIFY(m_driver->messages.isEmpty());
-}
-
-void EdidWindowsTest::okWithAnEmptiedCellStoresNothing()
-{
-    m_values.EdidBuffer = counting();
-    inMemoryWindow([this](QWidget *dialog, MemoryGrid &grid) {
-        grid.type(QStringLiteral("34")); // byte 0, before the emptied cell
-        grid.closeEditor();
-        grid.click(2, 5);
-        grid.key(Qt::Key_F2);
-        grid.key(Qt::Key_Backspace);
-        grid.pressOk();
+    inMemory([this](const Memory &m) {
+        QCOMPARE(m.cell(1, 1), QStringLiteral("00"));
+        m.keys(QStringLiteral("34{Enter}")); // byte 0, before the emptied cell
+        m.click(2, 5);
+        m.keys(QStringLiteral("{F2}{BS}"));
+        m.ok();
         QCOMPARE(m_driver->messages, QStringList{QStringLiteral("'0x' is not a valid integer value.")});
         QCOMPARE(m_driver->icons, QList<int>{QMessageBox::Critical});
         QCOMPARE(m_driver->titles, QStringList{programTitle()});
         QCOMPARE(m_driver->buttonCounts, QList<int>{1});
-        QVERIFY(dialog->isVisible());
+        QVERIFY(m.window->isVisible());
         QCOMPARE(m_values.EdidBuffer, counting());
-
-        // Back to the grid by the keyboard, so nothing normalises the empty cell.
-        QTest::keyClick(dialog->focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-        QCOMPARE(dialog->focusWidget(), grid.view());
-        grid.type(QStringLiteral("5"));
-        QCOMPARE(grid.cell(2, 5), QStringLiteral("5"));
-        grid.pressOk();
-        QVERIFY(!dialog->isVisible());
+        // Back to the grid by the keyboard, so that nothing normalises the empty cell.
+        m.keys(QStringLiteral("{BackTab}5"));
+        QCOMPARE(m.cell(2, 5), QStringLiteral("5"));
+        m.click(8, 16); // byte 127
+        m.keys(QStringLiteral("fF"));
+        m.ok();
+        QVERIFY(!m.window->isVisible());
     });
     EdidBytes expected = counting();
     expected[0] = 0x34;
     expected[0x14] = 0x05;
+    expected[127] = 0xFF;
     QCOMPARE(m_values.EdidBuffer, expected);
+
+    const QString saved = m_dir.filePath(QStringLiteral("byte127"));
+    onDialog("SaveDialog1", "FileSaveAsItem", [&](QWidget *dialog) { chooseFile(dialog, saved); });
+    QCOMPARE(fileBytes(saved).size(), 256);
+    QCOMPARE(static_cast<std::uint8_t>(fileBytes(saved)[127]), 0xFF);
     QCOMPARE(m_driver->messages.size(), 1);
 }
 
-void EdidWindowsTest::openShowsTheFileAndSaveAsWritesTheBuffer()
+void EdidWindowsTest::openAndSaveAs()
 {
     const QString twoBytes = m_dir.filePath(QStringLiteral("two.bin"));
     writeFile(twoBytes, QByteArray("\x00\xff", 2));
     m_values.EdidBuffer.fill(0x11);
     m_driver->thenOn(QStringLiteral("OpenDialog1"), [&](QWidget *dialog) {
-        auto *filters = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
-        QCOMPARE(filters->count(), 2);
-        QCOMPARE(filters->itemText(0), QStringLiteral("Binary Files"));
-        QCOMPARE(filters->itemText(1), QStringLiteral("All Files"));
-        QCOMPARE(filters->currentIndex(), 0);
+        QCOMPARE(filterEntries(dialog), (QStringList{"0", "Binary Files", "All Files"}));
         chooseFile(dialog, twoBytes);
     });
     QTest::keyClick(&form(), Qt::Key_O, Qt::ControlModifier);
     QVERIFY(m_driver->allDone());
-    QCOMPARE(m_values.EdidBuffer[0], 0x00);
-    QCOMPARE(m_values.EdidBuffer[1], 0xFF);
-    QCOMPARE(m_values.EdidBuffer[2], 0x11);
-    QCOMPARE(m_values.EdidBuffer[255], 0x11);
-
-    inMemoryWindow([](QWidget *dialog, MemoryGrid &grid) {
-        QCOMPARE(grid.cell(1, 1), QStringLiteral("00"));
-        QCOMPARE(grid.cell(1, 2), QStringLiteral("FF"));
-        QCOMPARE(grid.cell(1, 3), QStringLiteral("11"));
-        grid.click(8, 16);
-        grid.type(QStringLiteral("fF"));
-        grid.pressOk();
-        QVERIFY(!dialog->isVisible());
+    inMemory([](const Memory &m) {
+        QCOMPARE(m.cell(1, 1) + m.cell(1, 2) + m.cell(1, 3) + m.cell(16, 16), QStringLiteral("00FF1111"));
+        m.window->close();
     });
 
-    // Saved under exactly the name typed, with no question about replacing it the second time.
+    // Under exactly the name typed, the second time with no question about replacing it.
     const QString saved = m_dir.filePath(QStringLiteral("saved"));
-    for (int round = 0; round < 2; ++round) {
-        m_driver->thenOn(QStringLiteral("SaveDialog1"), [&](QWidget *dialog) {
-            auto *filters = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
-            QCOMPARE(filters->itemText(0), QStringLiteral("Binary files"));
-            QCOMPARE(filters->itemText(1), QStringLiteral("All files"));
-            QCOMPARE(filters->currentIndex(), 0);
+    for (int round = 0; round < 2; ++round)
+        onDialog("SaveDialog1", "FileSaveAsItem", [&](QWidget *dialog) {
+            QCOMPARE(filterEntries(dialog), (QStringList{"0", "Binary files", "All files"}));
             chooseFile(dialog, saved);
         });
-        QVERIFY(chooseMenuItem(form(), QStringLiteral("File1"), QStringLiteral("FileSaveAsItem")));
-        QVERIFY(m_driver->allDone());
-    }
-    QVERIFY(m_driver->messages.isEmpty());
-    QVERIFY(!QFile::exists(saved + QStringLiteral(".bin")));
-    const QByteArray file = fileBytes(saved);
-    QCOMPARE(file.size(), 256);
-    QCOMPARE(static_cast<std::uint8_t>(file[127]), 0xFF);
-    QCOMPARE(fileEdid(saved), m_values.EdidBuffer);
-
-    // And back.
+    QVERIFY(m_driver->messages.isEmpty() && !QFile::exists(saved + QStringLiteral(".bin")));
+    QCOMPARE(edidOf(fileBytes(saved)), m_values.EdidBuffer);
     const EdidBytes before = m_values.EdidBuffer;
     m_values.EdidBuffer = EdidBytes{};
-    m_driver->thenOn(QStringLiteral("OpenDialog1"), [&](QWidget *dialog) { chooseFile(dialog, saved); });
-    QVERIFY(chooseMenuItem(form(), QStringLiteral("File1"), QStringLiteral("FileOpenItem")));
+    onDialog("OpenDialog1", "FileOpenItem", [&](QWidget *dialog) { chooseFile(dialog, saved); });
     QCOMPARE(m_values.EdidBuffer, before);
-}
 
-void EdidWindowsTest::allFilesShowsNamesWithoutADot()
-{
+    // "All Files" shows names without a dot; a cancelled dialog changes nothing, and the next
+    // one starts from the first entry again.
     QTemporaryDir folder;
     for (const char *name : {"edid.bin", "plain", "notes.txt"})
         writeFile(folder.filePath(QString::fromLatin1(name)), "x");
-    m_values.EdidBuffer = counting();
-    m_driver->thenOn(QStringLiteral("OpenDialog1"), [&](QWidget *widget) {
-        auto *dialog = qobject_cast<QFileDialog *>(widget);
-        dialog->setDirectory(folder.path());
-        QTRY_COMPARE(listedFiles(dialog), QStringList{QStringLiteral("edid.bin")});
+    onDialog("OpenDialog1", "FileOpenItem", [&](QWidget *dialog) {
+        qobject_cast<QFileDialog *>(dialog)->setDirectory(folder.path());
+        QTRY_COMPARE(listedFiles(dialog), QStringList{"edid.bin"});
         auto *filters = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
         filters->setFocus();
         QTest::keyClick(filters, Qt::Key_Down);
-        QCOMPARE(filters->currentText(), QStringLiteral("All Files"));
-        QTRY_COMPARE(
-            listedFiles(dialog),
-            (QStringList{QStringLiteral("edid.bin"), QStringLiteral("notes.txt"), QStringLiteral("plain")}));
-        dialog->reject();
+        QTRY_COMPARE(listedFiles(dialog), (QStringList{"edid.bin", "notes.txt", "plain"}));
+        qobject_cast<QDialog *>(dialog)->reject();
     });
-    QVERIFY(chooseMenuItem(form(), QStringLiteral("File1"), QStringLiteral("FileOpenItem")));
-    QCOMPARE(m_values.EdidBuffer, counting()); // cancelled: nothing changes
-
-    // The next showing starts from the first entry again.
-    m_driver->thenOn(QStringLiteral("OpenDialog1"), [&](QWidget *dialog) {
-        QCOMPARE(dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->currentIndex(), 0);
-        qobject_cast<QFileDialog *>(dialog)->reject();
+    onDialog("OpenDialog1", "FileOpenItem", [](QWidget *dialog) {
+        QCOMPARE(filterEntries(dialog).first(), QStringLiteral("0"));
+        qobject_cast<QDialog *>(dialog)->reject();
     });
-    QVERIFY(chooseMenuItem(form(), QStringLiteral("File1"), QStringLiteral("FileOpenItem")));
-    QVERIFY(m_driver->allDone());
+    QCOMPARE(m_values.EdidBuffer, before);
 }
 
 void EdidWindowsTest::fileFailuresLeaveBufferAndFileAlone()
 {
     m_values.EdidBuffer = counting();
     const auto open = [this](const QString &path) {
-        m_driver->thenOn(QStringLiteral("OpenDialog1"),
-                         [path](QWidget *dialog) { chooseFile(dialog, path); });
-        QVERIFY(chooseMenuItem(form(), QStringLiteral("File1"), QStringLiteral("FileOpenItem")));
+        onDialog("OpenDialog1", "FileOpenItem", [path](QWidget *dialog) { chooseFile(dialog, path); });
     };
     const auto save = [this](const QString &path) {
-        m_driver->thenOn(QStringLiteral("SaveDialog1"),
-                         [path](QWidget *dialog) { chooseFile(dialog, path); });
-        QVERIFY(chooseMenuItem(form(), QStringLiteral("File1"), QStringLiteral("FileSaveAsItem")));
+        onDialog("SaveDialog1", "FileSaveAsItem", [path](QWidget *dialog) { chooseFile(dialog, path); });
     };
-    const QString error = QStringLiteral("Open file error");
-
     open(m_dir.filePath(QStringLiteral("missing.bin")));
-    QCOMPARE(m_driver->messages, QStringList{error});
+    QCOMPARE(m_driver->messages, QStringList{m_error});
     QCOMPARE(m_values.EdidBuffer, counting());
-
-    // A base block alone replaces the first 128 bytes.
-    const QString shortFile = QStringLiteral(SGX_TEST_DATA "/dell-2408wfp-dp.bin");
-    open(shortFile);
-    QCOMPARE(m_driver->messages.size(), 1);
+    // A base block alone replaces only the first 128 bytes.
+    const QByteArray base = fileBytes(QStringLiteral(SGX_TEST_DATA "/dell-2408wfp-dp.bin"));
+    open(QStringLiteral(SGX_TEST_DATA "/dell-2408wfp-dp.bin"));
     EdidBytes expected = counting();
-    const EdidBytes base = fileEdid(shortFile);
-    std::copy_n(base.begin(), 128, expected.begin());
+    std::copy(base.begin(), base.end(), expected.begin());
     QCOMPARE(m_values.EdidBuffer, expected);
 
-    // A folder that cannot be written to (as root, only one that cannot exist stops a write).
-    const QString plain = m_dir.filePath(QStringLiteral("plain"));
-    writeFile(plain, "old");
-    save(plain + QStringLiteral("/edid.bin"));
-    QCOMPARE(m_driver->messages, (QStringList{error, error}));
-
-    // A write that fails part-way, as on a full disk: the old file stays as it was.
+    // As root no permission stops a write: a folder that cannot exist stands for one that
+    // cannot be written, a file size limit for a full disk.
     const QString monitor = m_dir.filePath(QStringLiteral("monitor.bin"));
     const QByteArray old = fileBytes(QStringLiteral(SGX_TEST_DATA "/asus-vw246-hdmi.bin"));
     writeFile(monitor, old);
+    save(monitor + QStringLiteral("/edid.bin"));
     {
         FileSizeLimit limit(100);
         save(monitor);
     }
-    QCOMPARE(m_driver->messages, (QStringList{error, error, error}));
+    QCOMPARE(m_driver->messages, (QStringList{m_error, m_error, m_error}));
     QCOMPARE(fileBytes(monitor), old);
     QCOMPARE(m_values.EdidBuffer, expected);
 }
 
-void EdidWindowsTest::dialogsOpenedDuringAnUploadDoNotHoldItUp()
+void EdidWindowsTest::windowsOpenedDuringAnUploadDoNotHoldItUp()
 {
     m_front->connectPresent(m_state);
     QVERIFY(chooseMenuItem(form(), QStringLiteral("EDID"), QStringLiteral("WRITE_EDID")));
     QVERIFY(QTest::qWaitFor([this] { return m_front->port.written().size() > 20; }, 5000));
-
-    // Each stays open a moment while framed bytes keep going out.
-    const auto reject = [](QWidget *w) { qobject_cast<QDialog *>(w)->reject(); };
     for (const auto &[menu, item, name] : {std::tuple{"File1", "FileOpenItem", "OpenDialog1"},
                                            std::tuple{"File1", "FileSaveAsItem", "SaveDialog1"},
                                            std::tuple{"EDID", "EDID_Memorys", "EDID_Block"}}) {
@@ -632,68 +501,56 @@ void EdidWindowsTest::dialogsOpenedDuringAnUploadDoNotHoldItUp()
             before = m_front->port.written().size();
             QTest::qWait(250);
             after = m_front->port.written().size();
-            reject(window);
+            qobject_cast<QDialog *>(window)->reject();
         });
         QVERIFY(chooseMenuItem(form(), QString::fromLatin1(menu), QString::fromLatin1(item)));
-        QVERIFY2(after >= before + 6,
-                 qPrintable(QStringLiteral("%1: %2 -> %3").arg(name).arg(before).arg(after)));
+        QVERIFY2(after >= before + 6, name);
     }
     QVERIFY(waitForMessages(1));
     QCOMPARE(m_driver->messages, QStringList{QStringLiteral("Upload successful!!")});
-    QCOMPARE(m_front->port.engine().state().edidUploads, 1);
 }
 
-void EdidWindowsTest::readEdidFillsTheGrid()
+void EdidWindowsTest::edidMenuAgainstTheEmulator()
 {
-    const EdidBytes sample = fileEdid(QStringLiteral(SGX_TEST_DATA "/asus-vw246-hdmi.bin"));
-    m_front->port.engine().setEdid(sample);
+    const auto choose = [this](const char *item, int messages) {
+        QVERIFY(chooseMenuItem(form(), QStringLiteral("EDID"), QString::fromLatin1(item)));
+        QVERIFY(waitForMessages(messages));
+    };
+    // Nothing uploaded yet: the generator refuses to write, and is shown absent.
     m_front->connectPresent(m_state);
-    QVERIFY(chooseMenuItem(form(), QStringLiteral("EDID"), QStringLiteral("EDID_READ")));
-    const std::vector<std::uint8_t> sent = m_front->written();
-    const std::vector<std::uint8_t> line = commandLine("REDID", 0);
-    QVERIFY(sent.size() >= line.size());
-    QCOMPARE(std::vector<std::uint8_t>(sent.begin(), sent.begin() + static_cast<std::ptrdiff_t>(line.size())),
-             line);
-    QVERIFY(waitForMessages(1));
-    QCOMPARE(m_driver->messages, QStringList{QStringLiteral("  Read EDID Successful!!  ")});
-    QCOMPARE(m_values.EdidBuffer, sample);
-
-    inMemoryWindow([&sample](QWidget *dialog, MemoryGrid &grid) {
-        for (int row = 1; row <= 16; ++row)
-            for (int column = 1; column <= 16; ++column)
-                QCOMPARE(grid.cell(row, column),
-                         EdidHex::byteText(sample[static_cast<std::size_t>((row - 1) * 16 + column - 1)]));
-        dialog->close();
-    });
-}
-
-void EdidWindowsTest::uploadAfterStartUpSendsZerosAndWriteReports()
-{
-    // Nothing uploaded yet: the generator refuses to write.
-    m_front->connectPresent(m_state);
-    QVERIFY(chooseMenuItem(form(), QStringLiteral("EDID"), QStringLiteral("WriteEDID1")));
-    QVERIFY(waitForMessages(1));
+    choose("WriteEDID1", 1);
     QCOMPARE(m_driver->messages.last(), QStringLiteral("Write EDID Fail!!"));
     QVERIFY(showsAbsent(form()));
 
-    m_front->port.engine().setEdid(counting());
+    // Right after start-up the upload carries 256 zeros; then the write succeeds.
     m_front->connectPresent(m_state);
-    const std::size_t start = m_front->port.written().size();
-    QVERIFY(chooseMenuItem(form(), QStringLiteral("EDID"), QStringLiteral("WRITE_EDID")));
-    QVERIFY(waitForMessages(2));
+    std::size_t start = m_front->port.written().size();
+    choose("WRITE_EDID", 2);
     QCOMPARE(m_driver->messages.last(), QStringLiteral("Upload successful!!"));
     std::vector<std::uint8_t> expected = commandLine("UEDID", 255);
     for (int i = 0; i < kEdidSize; ++i)
         expected = concat({expected, framed(0)});
-    const std::vector<std::uint8_t> sent = m_front->written();
-    QCOMPARE(std::vector<std::uint8_t>(sent.begin() + static_cast<std::ptrdiff_t>(start), sent.end()),
-             expected);
-
-    QVERIFY(chooseMenuItem(form(), QStringLiteral("EDID"), QStringLiteral("WriteEDID1")));
-    QVERIFY(waitForMessages(3));
+    QCOMPARE(m_front->writtenFrom(start), expected);
+    choose("WriteEDID1", 3);
     QCOMPARE(m_driver->messages.last(), QStringLiteral("Write EDID successful!!"));
-    QCOMPARE(m_front->port.engine().state().edidMemory, GeneratorState::Edid{});
-    QVERIFY(showsPresent(form()));
+
+    // Read EDID fills the buffer, and Memory shows every byte.
+    const EdidBytes sample = edidOf(fileBytes(QStringLiteral(SGX_TEST_DATA "/asus-vw246-hdmi.bin")));
+    m_front->port.engine().setEdid(sample);
+    start = m_front->port.written().size();
+    choose("EDID_READ", 4);
+    QCOMPARE(m_driver->messages.last(), QStringLiteral("  Read EDID Successful!!  "));
+    const std::vector<std::uint8_t> line = commandLine("REDID", 0);
+    const std::vector<std::uint8_t> sent = m_front->writtenFrom(start);
+    QCOMPARE(std::vector<std::uint8_t>(sent.begin(), sent.begin() + static_cast<std::ptrdiff_t>(line.size())),
+             line);
+    QCOMPARE(m_values.EdidBuffer, sample);
+    inMemory([&sample](const Memory &m) {
+        for (std::size_t i = 0; i < sample.size(); ++i)
+            QCOMPARE(m.cell(static_cast<int>(i / 16) + 1, static_cast<int>(i % 16) + 1),
+                     EdidHex::byteText(sample[i]));
+        m.window->close();
+    });
 }
 
 QTEST_MAIN(EdidWindowsTest)
