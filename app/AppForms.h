@@ -5,6 +5,7 @@ class LinkTimers;
 class StepMachine;
 class TAboutBox;
 class TCOM_PORT_SETTING_FORM;
+class TEDID_Block;
 class TMainForm;
 class TPattern_List;
 class TPatterns;
@@ -29,5 +30,5 @@ struct AppForms {
     TTimings *timings = nullptr;
     TPatterns *patterns = nullptr;
     TProgrammer_Form *programmerForm = nullptr;
-    // Still to come, in its place in the order of creation: TEDID_Block (after the Program window).
+    TEDID_Block *edidBlock = nullptr;
 };

@@ -18,7 +18,8 @@ SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values,
       m_aboutBox(&m_mainForm), m_comPortSettingForm(m_steps, &m_mainForm),
       m_timingList(values, *m_mainForm.mdiArea(), &m_mainForm),
       m_patternList(values, *m_mainForm.mdiArea(), &m_mainForm), m_timings(values, m_steps, &m_mainForm),
-      m_patterns(values, m_steps, &m_mainForm), m_programmerForm(values, m_steps, &m_mainForm)
+      m_patterns(values, m_steps, &m_mainForm), m_programmerForm(values, m_steps, &m_mainForm),
+      m_edidBlock(values, &m_mainForm)
 {
     m_forms.mainForm = &m_mainForm;
     m_forms.values = &values;
@@ -32,6 +33,7 @@ SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values,
     m_forms.timers = &m_timers;
     m_forms.aboutBox = &m_aboutBox;
     m_forms.comPortSettingForm = &m_comPortSettingForm;
+    m_forms.edidBlock = &m_edidBlock;
     m_timers.start();
 }
 

@@ -8,6 +8,7 @@
 #include "StepMachine.h"
 #include "TAboutBox.h"
 #include "TCOM_PORT_SETTING_FORM.h"
+#include "TEDID_Block.h"
 #include "TMainForm.h"
 #include "TPattern_List.h"
 #include "TPatterns.h"
@@ -44,6 +45,7 @@ public:
     [[nodiscard]] TTimings &timings() { return m_timings; }
     [[nodiscard]] TPatterns &patterns() { return m_patterns; }
     [[nodiscard]] TProgrammer_Form &programmerForm() { return m_programmerForm; }
+    [[nodiscard]] TEDID_Block &edidBlock() { return m_edidBlock; }
     [[nodiscard]] StepMachine &stepMachine() { return m_steps; }
     [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
 
@@ -72,5 +74,5 @@ private:
     TTimings m_timings;
     TPatterns m_patterns;
     TProgrammer_Form m_programmerForm;
-    // TEDID_Block comes here.
+    TEDID_Block m_edidBlock;
 };

@@ -3,15 +3,18 @@
 #include "AppForms.h"
 #include "DeviceLink.h"
 #include "DeviceLinkState.h"
+#include "EdidFileDialogs.h"
 #include "GaugeBar.h"
 #include "LinkTimers.h"
 #include "MdiTiling.h"
 #include "MessageBoxes.h"
 #include "OuterGeometry.h"
 #include "PanelStatusBar.h"
+#include "SharedValues.h"
 #include "StepMachine.h"
 #include "TAboutBox.h"
 #include "TCOM_PORT_SETTING_FORM.h"
+#include "TEDID_Block.h"
 #include "TPatternForm.h"
 #include "TPatterns.h"
 #include "TProgrammer_Form.h"
@@ -297,12 +300,20 @@ void TMainForm::StatusBar1DrawPanel(QPainter &painter, int panel, const QRect &r
 
 void TMainForm::FileOpenItemClick()
 {
-    // Loads EdidBuffer from a file; the data file comes with the EDID windows.
+    if (m_forms.values == nullptr)
+        return;
+    if (m_openDialog1 == nullptr)
+        m_openDialog1 = EdidFileDialogs::makeOpenDialog1(this);
+    EdidFileDialogs::openFile(*m_openDialog1, m_forms.values->EdidBuffer);
 }
 
 void TMainForm::FileSaveAsItemClick()
 {
-    // Saves EdidBuffer to a file; the data file comes with the EDID windows.
+    if (m_forms.values == nullptr)
+        return;
+    if (m_saveDialog1 == nullptr)
+        m_saveDialog1 = EdidFileDialogs::makeSaveDialog1(this);
+    EdidFileDialogs::saveFile(*m_saveDialog1, m_forms.values->EdidBuffer);
 }
 
 void TMainForm::FileExit1Execute()
@@ -415,7 +426,9 @@ void TMainForm::WriteEDID1Click()
 
 void TMainForm::EDID_MemorysClick()
 {
-    // Shows TEDID_Block modally once it exists; it needs no connection.
+    // No connection needed, and a running transfer goes on behind it.
+    if (m_forms.edidBlock != nullptr)
+        m_forms.edidBlock->exec();
 }
 
 void TMainForm::WindowCascadeItemClick()

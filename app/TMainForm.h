@@ -11,6 +11,7 @@
 
 class PanelStatusBar;
 class QAction;
+class QFileDialog;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -104,4 +105,7 @@ private:
     PanelStatusBar *m_statusBar1 = nullptr;
     QProgressBar *m_progressGauge = nullptr;
     QPlainTextEdit *m_memo1 = nullptr;
+    // Made on first use, then kept.
+    QFileDialog *m_openDialog1 = nullptr;
+    QFileDialog *m_saveDialog1 = nullptr;
 };

@@ -2,16 +2,28 @@
 
 #include "SharedValues.h"
 
+#include <QString>
+
 #include <string>
 
-// EDID images on disk: exactly the 256 bytes, no header.
+// EDID images on disk: exactly the 256 bytes, no header. The program's File menu and sgxctl use
+// this one reader and this one writer.
 namespace EdidFile {
 
-// Reads up to 256 bytes from the start of the file into edid; a shorter file replaces only its
-// own leading bytes. Returns false, leaving edid unchanged, when the file cannot be opened.
-[[nodiscard]] bool load(const std::string &path, EdidBytes &edid);
+// Reads up to 256 bytes from the start of the file and, only once they are all in, copies them
+// over the start of edid: a shorter file replaces only its own bytes, a longer one is read no
+// further than its 256th byte. Returns false, leaving edid unchanged, for anything but a regular
+// file (a folder, a device, a pipe), a file that cannot be opened, or a read that fails.
+[[nodiscard]] bool load(const QString &path, EdidBytes &edid);
 
-// Writes all 256 bytes, replacing the file. Returns false when it cannot be created or written.
+// Writes the 256 bytes to a temporary file beside the target and renames it over the target, so
+// that a failure at any point leaves an existing file as it was. Returns false when the file
+// cannot be created, written or put in place, and for an existing target that is not a regular
+// file (which would otherwise be replaced by one).
+[[nodiscard]] bool save(const QString &path, const EdidBytes &edid);
+
+// The same for a path in the local file-name encoding (sgxctl's arguments).
+[[nodiscard]] bool load(const std::string &path, EdidBytes &edid);
 [[nodiscard]] bool save(const std::string &path, const EdidBytes &edid);
 
 constexpr const char *OpenErrorMessage = "Open file error";

@@ -2,8 +2,10 @@
 
 #include "GridCellDelegate.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -29,7 +31,9 @@ StringGrid::StringGrid(QWidget *parent) : QTableView(parent)
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
     setCornerButtonEnabled(false);
-    setItemDelegate(new GridCellDelegate(this));
+    m_delegate = new GridCellDelegate(this);
+    setItemDelegate(m_delegate);
+    connect(m_delegate, &GridCellDelegate::editorCreated, this, &StringGrid::watchEditor);
 }
 
 void StringGrid::setColumnWidths(const std::vector<int> &widths)
@@ -53,22 +57,72 @@ int StringGrid::currentRow() const
 int StringGrid::currentColumn() const
 {
     const QModelIndex current = currentIndex();
-    return current.isValid() ? current.column() : 0;
+    return current.isValid() ? current.column() + m_headingColumns : 0;
 }
 
 void StringGrid::setCurrentCell(int row, int column)
 {
-    if (model() == nullptr || row < 1)
+    if (model() == nullptr || row < 1 || column < m_headingColumns)
         return;
-    setCurrentIndex(model()->index(row - 1, column));
+    setCurrentIndex(model()->index(row - 1, column - m_headingColumns));
 }
 
 int StringGrid::fittingWidth() const
 {
     int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    if (m_headingColumns > 0)
+        width += verticalHeader()->width();
     for (int column = 0; model() != nullptr && column < model()->columnCount(); ++column)
         width += columnWidth(column);
     return width;
+}
+
+void StringGrid::setHeadingColumn(int width)
+{
+    QHeaderView *heading = verticalHeader();
+    heading->setSectionsClickable(false);
+    heading->setSectionsMovable(false);
+    heading->setHighlightSections(false);
+    heading->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    heading->setFixedWidth(width);
+    heading->viewport()->installEventFilter(this);
+    heading->show();
+    m_headingColumns = 1;
+}
+
+void StringGrid::setCellEditing(int maxLength, const QValidator *validator)
+{
+    m_delegate->setEditorRules(maxLength, validator);
+    setEditTriggers(AnyKeyPressed | EditKeyPressed | DoubleClicked);
+}
+
+void StringGrid::watchEditor(QLineEdit *editor)
+{
+    editor->installEventFilter(this);
+    emit editorOpened();
+}
+
+bool StringGrid::filterEditorKey(QLineEdit *editor, QKeyEvent *event)
+{
+    emit keyPressed(event->key());
+    // Delete carries the DEL character on some platforms, but it types nothing.
+    const QString text = event->text();
+    if (!m_characterFilter || text.isEmpty() || text == QStringLiteral("\x7f"))
+        return false;
+    if (text.size() == 1) {
+        const QChar typed = m_characterFilter(text.front());
+        if (typed == text.front())
+            return false;
+        if (!typed.isNull())
+            editor->insert(QString(typed));
+        return true;
+    }
+    for (QChar c : text) {
+        const QChar typed = m_characterFilter(c);
+        if (!typed.isNull() && typed.isPrint())
+            editor->insert(QString(typed));
+    }
+    return true;
 }
 
 void StringGrid::press(QMouseEvent *event)
@@ -96,17 +150,28 @@ void StringGrid::mouseDoubleClickEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton)
         emit doubleClickedGrid();
     press(event);
+    const QModelIndex cell = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && cell.isValid() && cell == currentIndex() &&
+        editTriggers().testFlag(DoubleClicked))
+        edit(cell, DoubleClicked, event);
 }
 
 void StringGrid::keyPressEvent(QKeyEvent *event)
 {
-    emit keyPressed(event->key());
+    // A key the cell editor left alone (Up, Down) comes on here; the editor has reported it.
+    QWidget *focus = QApplication::focusWidget();
+    if (focus == nullptr || focus == this || !viewport()->isAncestorOf(focus))
+        emit keyPressed(event->key());
     QTableView::keyPressEvent(event);
 }
 
 bool StringGrid::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == horizontalHeader()->viewport()) {
+    if (event->type() == QEvent::KeyPress && watched->parent() == viewport()) {
+        if (auto *editor = qobject_cast<QLineEdit *>(watched))
+            return filterEditorKey(editor, static_cast<QKeyEvent *>(event));
+    }
+    if (watched == horizontalHeader()->viewport() || watched == verticalHeader()->viewport()) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: {

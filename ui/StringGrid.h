@@ -2,15 +2,26 @@
 
 #include <QTableView>
 
+#include <functional>
 #include <vector>
 
+class GridCellDelegate;
+class QLineEdit;
+class QValidator;
+
 // A text grid with one fixed heading row, as the program's windows use it. Rows are counted as
-// the operator sees them: row 0 is the heading, body row r is model row r - 1.
+// the operator sees them: row 0 is the heading, body row r is model row r - 1. With a heading
+// column, columns are counted the same way: column 0 is the heading, body column c is model
+// column c - 1; without one, body column c is model column c.
 //
-// A left-button press on a body cell makes it current; other buttons and presses on the heading
-// leave the current cell where it was. After every press (on the heading too, and the second
+// A left-button press on a body cell makes it current; other buttons and presses on the headings
+// leave the current cell where it was. After every press (on the headings too, and the second
 // press of a double click) mousePressed reports the button; the double click itself is reported
 // just before its second press, as the generator tools' grids do.
+//
+// An editable grid opens a one-line editor on the current cell when the operator starts typing,
+// presses F2 or double-clicks it, with the cell's whole text selected. keyPressed then reports
+// the keys pressed in the editor as well, and every typed character passes the character filter.
 class StringGrid : public QTableView {
     Q_OBJECT
 public:
@@ -28,11 +39,22 @@ public:
     // The width that shows every column, the vertical scroll bar and the frame.
     [[nodiscard]] int fittingWidth() const;
 
+    // Shows the model's vertical headings as a fixed heading column of this width.
+    void setHeadingColumn(int width);
+
+    // Makes the body cells editable with these editor rules (GridCellDelegate::setEditorRules).
+    void setCellEditing(int maxLength, const QValidator *validator);
+    // Gets each typed character; returns the one to insert instead, or a null QChar to refuse it.
+    using CharacterFilter = std::function<QChar(QChar typed)>;
+    void setCharacterFilter(CharacterFilter filter) { m_characterFilter = std::move(filter); }
+
 signals:
     void mousePressed(Qt::MouseButton button);
     void mouseReleased(Qt::MouseButton button);
     void doubleClickedGrid();
     void keyPressed(int key);
+    // The cell editor opened on the current cell, before any typed character reaches it.
+    void editorOpened();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -43,4 +65,10 @@ protected:
 
 private:
     void press(QMouseEvent *event);
+    void watchEditor(QLineEdit *editor);
+    [[nodiscard]] bool filterEditorKey(QLineEdit *editor, QKeyEvent *event);
+
+    GridCellDelegate *m_delegate = nullptr;
+    int m_headingColumns = 0;
+    CharacterFilter m_characterFilter;
 };

@@ -69,6 +69,22 @@ void OuterSizeTest::windowsHaveTheirOuterSizes()
     QVERIFY(chooseMenuItem(form, QStringLiteral("Help1"), QStringLiteral("HelpAboutItem")));
     QCOMPARE(aboutClient, QSize(298, 380));
     QVERIFY(aboutOuter.height() > 380);
+
+    // EDID Memory: sizeable, its place and size the outer ones; the OK button inside the frame.
+    QRect memoryOuter;
+    QRect okInClient;
+    QSize memoryClient;
+    driver.thenOn(QStringLiteral("EDID_Block"), [&](QWidget *memory) {
+        QVERIFY(QTest::qWaitFor([memory] { return framed(*memory); }, 3000));
+        QTest::qWait(500);
+        memoryOuter = memory->frameGeometry();
+        memoryClient = memory->size();
+        okInClient = memory->findChild<QWidget *>(QStringLiteral("Button1"))->geometry();
+        memory->close();
+    });
+    QVERIFY(chooseMenuItem(form, QStringLiteral("EDID"), QStringLiteral("EDID_Memorys")));
+    QCOMPARE(memoryOuter, QRect(237, 157, 625, 467));
+    QVERIFY(QRect(QPoint(0, 0), memoryClient).contains(okInClient));
     QVERIFY(driver.allDone());
 }
 

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -120,7 +121,56 @@ int main(int argc, char *argv[])
         poll.start();
         main.DefaultSettingClick();
         QTest::qWait(3000);
+
+        // EDID > Read EDID, its message closed, then EDID > Memory shows what came.
+        QTimer closeBox;
+        closeBox.setInterval(50);
+        bool readDone = false;
+        QObject::connect(&closeBox, &QTimer::timeout, &closeBox, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                readDone = true;
+                QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+            }
+        });
+        closeBox.start();
+        main.EDID_READClick();
+        if (!QTest::qWaitFor([&] { return readDone; }, 15000)) {
+            std::fprintf(stderr, "Read EDID did not end\n");
+            ok = false;
+        }
+        closeBox.stop();
+        TEDID_Block &memory = program.edidBlock();
+        QTimer::singleShot(500, &memory, [&] {
+            auto *cells = memory.findChild<QTableView *>(QStringLiteral("StringGrid1"));
+            QTest::mouseClick(cells->viewport(), Qt::LeftButton, {},
+                              cells->visualRect(cells->model()->index(0, 8)).center());
+            QTest::qWait(200);
+            ok &= save(memory.grab(), dir, QStringLiteral("edid-memory.png"));
+            ok &= save(screenPicture().copy(main.frameGeometry().united(memory.frameGeometry())), dir,
+                       QStringLiteral("screen-edid-memory.png"));
+            memory.close();
+        });
+        main.EDID_MemorysClick();
     }
+
+    // File > Open, its filter list opened.
+    QTimer::singleShot(800, &main, [&] {
+        auto *open = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (open == nullptr) {
+            std::fprintf(stderr, "no open dialog\n");
+            ok = false;
+            return;
+        }
+        ok &= save(open->grab(), dir, QStringLiteral("open-dialog.png"));
+        auto *filters = open->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        filters->showPopup();
+        QTest::qWait(400);
+        ok &= save(screenPicture().copy(open->frameGeometry().adjusted(0, 0, 0, 60)), dir,
+                   QStringLiteral("open-dialog-filters.png"));
+        filters->hidePopup();
+        open->reject();
+    });
+    main.FileOpenItemClick();
 
     // The timing windows: entry 12 chosen from the list, a highlighted row, a few marks.
     main.Timing1Click();

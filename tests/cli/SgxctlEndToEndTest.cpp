@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <csignal>
@@ -20,9 +23,18 @@ struct CtlRun {
     qint64 elapsedMs = 0;
 };
 
-CtlRun sgxctl(const QStringList &args)
+// fileSizeLimit > 0: no file sgxctl writes may grow past that many bytes, as on a full disk.
+CtlRun sgxctl(const QStringList &args, rlim_t fileSizeLimit = 0)
 {
     QProcess p;
+    if (fileSizeLimit > 0)
+        p.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = fileSizeLimit;
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
     QElapsedTimer timer;
     timer.start();
     p.start(QStringLiteral(SGXCTL_PATH), args);
@@ -228,6 +240,31 @@ TEST_F(SgxctlEndToEnd, MalformedBlockEndsInErrorAndWritesNoFile)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(withoutProgress(r.messages), QStringList{"Error!!"});
     EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST_F(SgxctlEndToEnd, ReadEdidThatCannotBeSavedLeavesTheOldFile)
+{
+    startSim();
+    QTemporaryDir dir;
+    const QString kept = dir.filePath("kept.bin");
+    const QByteArray old(256, '\x5A');
+    {
+        QFile file(kept);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    // The write fails part-way; then a folder that cannot exist.
+    CtlRun r = sgxctl(port() + QStringList{"edid-read", kept}, 100);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(withoutProgress(r.messages), (QStringList{"  Read EDID Successful!!  ", "Open file error"}));
+    QFile file(kept);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(hex(file.readAll()), hex(old));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.bin"});
+
+    r = sgxctl(port() + QStringList{"edid-read", kept + "/read.bin"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(withoutProgress(r.messages).last(), "Open file error");
 }
 
 TEST_F(SgxctlEndToEnd, WrongAcknowledgmentGarbageAndOverlongAnswers)

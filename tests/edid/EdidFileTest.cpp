@@ -1,11 +1,16 @@
 #include "EdidFile.h"
 
+#include "FileSizeLimit.h"
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -18,68 +23,142 @@ std::vector<char> fileBytes(const fs::path &path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+void writeBytes(const fs::path &path, const std::vector<char> &bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<char> counting(std::size_t size)
+{
+    std::vector<char> bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i * 7 + 1);
+    return bytes;
+}
+
+EdidBytes filled(std::uint8_t value)
+{
+    EdidBytes edid;
+    edid.fill(value);
+    return edid;
+}
+
 class EdidFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("edidfile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("edidfile-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir);
     }
     void TearDown() override { fs::remove_all(dir); }
+    [[nodiscard]] std::vector<fs::path> entries() const
+    {
+        return {fs::directory_iterator(dir), fs::directory_iterator()};
+    }
     fs::path dir;
     const fs::path data = SGX_TEST_DATA;
 };
 
-TEST_F(EdidFileTest, ShortFileReplacesOnlyItsOwnBytes)
+TEST_F(EdidFileTest, AFileReplacesOnlyItsOwnLeadingBytes)
 {
-    EdidBytes edid;
-    edid.fill(0xAA);
-    ASSERT_TRUE(EdidFile::load((data / "dell-2408wfp-dp.bin").string(), edid));
-    const auto file = fileBytes(data / "dell-2408wfp-dp.bin");
-    for (int i = 0; i < 128; ++i)
-        EXPECT_EQ(edid[i], static_cast<std::uint8_t>(file[i]));
-    for (int i = 128; i < 256; ++i)
-        EXPECT_EQ(edid[i], 0xAA);
+    for (const std::size_t size : {0u, 1u, 128u, 255u, 256u, 300u}) {
+        SCOPED_TRACE(size);
+        const fs::path path = dir / ("f" + std::to_string(size));
+        writeBytes(path, counting(size));
+        EdidBytes edid = filled(0xAA);
+        ASSERT_TRUE(EdidFile::load(path.string(), edid));
+        const std::vector<char> file = counting(size);
+        for (std::size_t i = 0; i < edid.size(); ++i)
+            ASSERT_EQ(edid[i], i < size ? static_cast<std::uint8_t>(file[i]) : 0xAA) << "byte " << i;
+    }
 }
 
-TEST_F(EdidFileTest, LongFileGivesItsFirst256Bytes)
+TEST_F(EdidFileTest, AHugeFileIsReadNoFurtherThanItsFirst256Bytes)
 {
+    const fs::path path = dir / "huge.bin";
+    writeBytes(path, counting(300));
+    std::error_code ec;
+    fs::resize_file(path, std::uintmax_t{1} << 32, ec); // sparse: costs no disk
+    if (ec)
+        GTEST_SKIP() << "no sparse file here: " << ec.message();
     EdidBytes edid{};
-    ASSERT_TRUE(EdidFile::load((data / "acer-xv273k-dp.bin").string(), edid));
-    const auto file = fileBytes(data / "acer-xv273k-dp.bin");
-    ASSERT_EQ(file.size(), 384u);
-    EXPECT_TRUE(std::equal(edid.begin(), edid.end(), file.begin(),
-                           [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }));
+    ASSERT_TRUE(EdidFile::load(path.string(), edid));
+    EXPECT_EQ(edid[255], static_cast<std::uint8_t>(255 * 7 + 1));
 }
 
-TEST_F(EdidFileTest, UnopenableFileLeavesTheBufferAlone)
+TEST_F(EdidFileTest, WhatIsNotAReadableRegularFileLeavesTheBufferAlone)
 {
-    EdidBytes edid;
-    edid.fill(0x42);
-    EXPECT_FALSE(EdidFile::load((dir / "missing.bin").string(), edid));
-    EXPECT_FALSE(EdidFile::load(dir.string(), edid));
-    for (std::uint8_t b : edid)
-        EXPECT_EQ(b, 0x42);
-    EXPECT_FALSE(EdidFile::save((dir / "no-such-dir" / "x.bin").string(), edid));
+    const fs::path pipe = dir / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // A regular file whose read fails at once with an I/O error.
+    const fs::path unreadable = "/proc/self/mem";
+    std::vector<fs::path> paths = {dir / "missing.bin", dir, pipe, "/dev/zero", ""};
+    if (fs::exists(unreadable))
+        paths.push_back(unreadable);
+    for (const fs::path &path : paths) {
+        SCOPED_TRACE(path.string());
+        EdidBytes edid = filled(0x42);
+        EXPECT_FALSE(EdidFile::load(path.string(), edid));
+        EXPECT_EQ(edid, filled(0x42));
+    }
 }
 
-TEST_F(EdidFileTest, SavedFileIsExactly256BytesAndRoundTrips)
+TEST_F(EdidFileTest, SavedFileIsExactly256BytesUnderItsOwnNameAndRoundTrips)
 {
     EdidBytes edid{};
     ASSERT_TRUE(EdidFile::load((data / "asus-vw246-hdmi.bin").string(), edid));
     const fs::path out = dir / "copy"; // no extension is added
-    {
-        std::ofstream longer(out, std::ios::binary);
-        longer << std::string(1000, 'x');
-    }
+    writeBytes(out, std::vector<char>(1000, 'x'));
     ASSERT_TRUE(EdidFile::save(out.string(), edid));
-    EXPECT_EQ(fs::file_size(out), 256u);
     EXPECT_EQ(fileBytes(out), fileBytes(data / "asus-vw246-hdmi.bin"));
     EdidBytes back{};
     ASSERT_TRUE(EdidFile::load(out.string(), back));
     EXPECT_EQ(back, edid);
+    EXPECT_EQ(entries(), std::vector<fs::path>{out});
+}
+
+TEST_F(EdidFileTest, FailedSavesLeaveWhatWasThere)
+{
+    const fs::path plain = dir / "plain";
+    writeBytes(plain, {'o', 'l', 'd'});
+    const fs::path pipe = dir / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_directory(dir / "folder");
+    // As root, permission bits stop nothing: a folder that cannot be made stands for one that
+    // cannot be written, and a pipe for a device that must not be replaced by a file.
+    for (const fs::path &path : {plain / "x.bin", dir / "missing" / "x.bin", pipe, dir / "folder"}) {
+        SCOPED_TRACE(path.string());
+        EXPECT_FALSE(EdidFile::save(path.string(), filled(1)));
+    }
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_TRUE(fs::is_directory(dir / "folder"));
+    EXPECT_EQ(fileBytes(plain), (std::vector<char>{'o', 'l', 'd'}));
+    EXPECT_EQ(entries().size(), 3u);
+
+    if (::geteuid() != 0) {
+        fs::create_directory(dir / "locked");
+        fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_FALSE(EdidFile::save((dir / "locked" / "x.bin").string(), filled(1)));
+        fs::permissions(dir / "locked", fs::perms::owner_all);
+    }
+}
+
+TEST_F(EdidFileTest, AWriteThatFailsPartWayLeavesTheOldFileWhole)
+{
+    const fs::path path = dir / "monitor.bin";
+    const std::vector<char> old = fileBytes(data / "asus-vw246-hdmi.bin");
+    writeBytes(path, old);
+    {
+        // Files may grow to 100 bytes: the write fails part-way as on a full disk.
+        FileSizeLimit limit(100);
+        EXPECT_FALSE(EdidFile::save(path.string(), filled(0xEE)));
+    }
+    EXPECT_EQ(fileBytes(path), old);
+    EXPECT_EQ(entries(), std::vector<fs::path>{path}); // no temporary left behind
+    ASSERT_TRUE(EdidFile::save(path.string(), filled(0xEE)));
+    EXPECT_EQ(fileBytes(path), std::vector<char>(256, static_cast<char>(0xEE)));
 }
 
 } // namespace

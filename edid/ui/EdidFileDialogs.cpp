@@ -1,0 +1,70 @@
+#include "EdidFileDialogs.h"
+
+#include "EdidFile.h"
+#include "MessageBoxes.h"
+
+#include <QFileDialog>
+
+namespace EdidFileDialogs {
+
+namespace {
+
+QFileDialog *makeDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode,
+                        const QString &binary, const QString &all)
+{
+    auto *dialog = new QFileDialog(parent);
+    dialog->setObjectName(QString::fromLatin1(name));
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    // Qt's own dialog runs in Qt's event loop, where the link's timers keep sending a payload;
+    // a native one may run a loop of its own. The entries show their names only, and "all"
+    // is "*": on Linux "*.*" would hide every name without a dot.
+    dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails |
+                       QFileDialog::DontConfirmOverwrite);
+    dialog->setNameFilters({binary + QStringLiteral(" (*.bin)"), all + QStringLiteral(" (*)")});
+    return dialog;
+}
+
+// The chosen file, or an empty name when the operator cancels.
+QString run(QFileDialog &dialog)
+{
+    dialog.selectNameFilter(dialog.nameFilters().value(0));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+void showFileError(QFileDialog &dialog)
+{
+    showProgramMessage(dialog.parentWidget(), QString::fromLatin1(EdidFile::OpenErrorMessage));
+}
+
+} // namespace
+
+QFileDialog *makeOpenDialog1(QWidget *parent)
+{
+    return makeDialog(parent, "OpenDialog1", QFileDialog::AcceptOpen, QStringLiteral("Binary Files"),
+                      QStringLiteral("All Files"));
+}
+
+QFileDialog *makeSaveDialog1(QWidget *parent)
+{
+    return makeDialog(parent, "SaveDialog1", QFileDialog::AcceptSave, QStringLiteral("Binary files"),
+                      QStringLiteral("All files"));
+}
+
+void openFile(QFileDialog &dialog, EdidBytes &edid)
+{
+    const QString path = run(dialog);
+    if (!path.isEmpty() && !EdidFile::load(path, edid))
+        showFileError(dialog);
+}
+
+void saveFile(QFileDialog &dialog, const EdidBytes &edid)
+{
+    const QString path = run(dialog);
+    if (!path.isEmpty() && !EdidFile::save(path, edid))
+        showFileError(dialog);
+}
+
+} // namespace EdidFileDialogs
