@@ -190,6 +190,14 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
         request.sweep = sweep;
         return {request, {}};
     }
+    if (cmd == "edid-check") {
+        const bool fix = rest.size() == 2 && rest[1] == "--fix";
+        if ((rest.size() != 1 && !fix) || rest[0].empty())
+            return {std::nullopt, "edid-check takes: FILE [--fix]"};
+        request.edidCheckPath = rest[0];
+        request.fixChecksums = fix;
+        return {request, {}};
+    }
     if (cmd == "list") {
         const bool json = rest.size() == 2 && rest[1] == "--json";
         if ((rest.size() != 1 && !json) || (rest[0] != "timings" && rest[0] != "patterns"))

@@ -27,6 +27,8 @@ struct CliRequest {
     std::string listed;         // list: "timings" or "patterns"; needs no port
     bool json = false;          // list --json
     std::optional<SweepRequest> sweep;
+    std::string edidCheckPath; // edid-check: needs no port
+    bool fixChecksums = false; // edid-check --fix
 };
 
 struct CliParseResult {
@@ -45,4 +47,5 @@ constexpr const char *kCliUsage =
     "              program FILE | default | edid-read FILE | edid-upload FILE | edid-write\n"
     "       sgxctl [--port N|PATH] [--trace FILE] sweep [--timings LIST] [--patterns LIST] --dwell SECONDS\n"
     "              [--keep-going]\n"
-    "       sgxctl list timings|patterns [--json]";
+    "       sgxctl list timings|patterns [--json]\n"
+    "       sgxctl edid-check FILE [--fix]";

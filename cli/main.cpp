@@ -4,6 +4,7 @@
 #include "CliLists.h"
 #include "CliOperator.h"
 #include "DeviceLink.h"
+#include "EdidCheck.h"
 #include "EdidFile.h"
 #include "LinkClock.h"
 #include "LinkMessages.h"
@@ -14,6 +15,7 @@
 #include "TracingSerial.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -78,6 +80,37 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 
+// sgxctl edid-check: the report on standard output; with fix, the wrong checksum bytes rewritten
+// (and nothing else), the file replaced as a whole.
+int checkEdidFile(const std::string &path, bool fix)
+{
+    // 256 blocks is far beyond any display's EDID; a longer file is judged by its start.
+    constexpr qint64 kLongest = 256 * 128;
+    const QString file = QFile::decodeName(QByteArray::fromStdString(path));
+    std::vector<std::uint8_t> bytes;
+    if (!EdidFile::readBytes(file, kLongest, bytes)) {
+        std::fprintf(stderr, "%s\n", EdidFile::OpenErrorMessage);
+        return BadArguments;
+    }
+    const EdidCheck check = checkEdid(bytes);
+    for (const std::string &line : check.lines)
+        std::printf("%s\n", line.c_str());
+    if (!fix || check.fixes.empty())
+        return check.wrong ? Failed : Done;
+    for (const EdidCheck::Fix &f : check.fixes)
+        bytes[f.offset] = f.should;
+    if (!EdidFile::writeBytes(file, bytes.data(), static_cast<qint64>(bytes.size()))) {
+        std::fprintf(stderr, "%s\n", EdidFile::OpenErrorMessage);
+        return BadArguments;
+    }
+    for (const EdidCheck::Fix &f : check.fixes)
+        std::printf("fixed: byte %zu (block %zu checksum) 0x%02X -> 0x%02X\n", f.offset, f.offset / 128,
+                    f.was, f.should);
+    const bool stillWrong = checkEdid(bytes).wrong;
+    std::printf("%s\n", stillWrong ? "still wrong: more than checksums" : "now nothing is wrong");
+    return stillWrong ? Failed : Done;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -96,6 +129,8 @@ int main(int argc, char *argv[])
         return BadArguments;
     }
     CliRequest &request = *parsed.request;
+    if (!request.edidCheckPath.empty())
+        return checkEdidFile(request.edidCheckPath, request.fixChecksums);
     if (!request.listed.empty()) {
         const std::string list =
             request.listed == "patterns" ? listPatterns(request.json) : listTimings(request.json);

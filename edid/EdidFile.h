@@ -4,7 +4,9 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // EDID images on disk: exactly the 256 bytes, no header. The program's File menu and sgxctl use
 // this one reader and this one writer.
@@ -21,6 +23,11 @@ namespace EdidFile {
 // cannot be created, written or put in place, and for an existing target that is not a regular
 // file (which would otherwise be replaced by one).
 [[nodiscard]] bool save(const QString &path, const EdidBytes &edid);
+
+// What load and save stand on, for files of any length (sgxctl edid-check): the first maxBytes
+// of a regular file, read in full; and a file replaced as a whole, or not at all.
+[[nodiscard]] bool readBytes(const QString &path, qint64 maxBytes, std::vector<std::uint8_t> &bytes);
+[[nodiscard]] bool writeBytes(const QString &path, const std::uint8_t *data, qint64 size);
 
 // The same for a path in the local file-name encoding (sgxctl's arguments).
 [[nodiscard]] bool load(const std::string &path, EdidBytes &edid);

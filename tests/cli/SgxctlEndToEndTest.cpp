@@ -431,6 +431,42 @@ TEST_F(SgxctlEndToEnd, CtrlCEndsASweepCleanly)
         QString::fromLocal8Bit(p.readAllStandardError()).contains("stopped after 1 of 3 pairs, 0 failed"));
 }
 
+TEST(SgxctlEdidCheck, VerdictAndFixTouchOnlyTheChecksum)
+{
+    QFile original(QStringLiteral(SGX_TEST_DATA "/acer-xv273k-dp.bin"));
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray good = original.readAll();
+    ASSERT_EQ(good.size(), 384);
+    EXPECT_EQ(sgxctl({"edid-check", original.fileName()}).exitCode, 0);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("changed.bin");
+    QByteArray changed = good;
+    changed[200] = static_cast<char>(changed[200] ^ 0x40);
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(changed) == changed.size());
+    out.close();
+    CtlRun r = sgxctl({"edid-check", path});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains("block 1 checksum: wrong")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("manufacturer: ACR"));
+
+    r = sgxctl({"edid-check", path, "--fix"});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("fixed: byte 255 (block 1 checksum)")) << r.out.toStdString();
+    QFile fixed(path);
+    ASSERT_TRUE(fixed.open(QIODevice::ReadOnly));
+    const QByteArray after = fixed.readAll();
+    ASSERT_EQ(after.size(), good.size());
+    for (int i = 0; i < after.size(); ++i)
+        if (i != 255)
+            EXPECT_EQ(after[i], changed[i]) << i;
+    EXPECT_EQ(sgxctl({"edid-check", path}).exitCode, 0);
+
+    EXPECT_EQ(sgxctl({"edid-check", dir.filePath("missing.bin")}).exitCode, 2);
+    EXPECT_EQ(sgxctl({"edid-check", dir.path()}).exitCode, 2);
+}
+
 TEST_F(SgxctlEndToEnd, SlowGeneratorStillSucceeds)
 {
     startSim({"--delay", "300"});
