@@ -458,9 +458,11 @@ TEST(SgxctlEdidCheck, VerdictAndFixTouchOnlyTheChecksum)
     ASSERT_TRUE(fixed.open(QIODevice::ReadOnly));
     const QByteArray after = fixed.readAll();
     ASSERT_EQ(after.size(), good.size());
-    for (int i = 0; i < after.size(); ++i)
-        if (i != 255)
+    for (int i = 0; i < after.size(); ++i) {
+        if (i != 255) {
             EXPECT_EQ(after[i], changed[i]) << i;
+        }
+    }
     EXPECT_EQ(sgxctl({"edid-check", path}).exitCode, 0);
 
     EXPECT_EQ(sgxctl({"edid-check", dir.filePath("missing.bin")}).exitCode, 2);
