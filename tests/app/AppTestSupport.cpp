@@ -4,7 +4,11 @@
 #include "PanelStatusBar.h"
 #include "TMainForm.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QFont>
 #include <QFontInfo>
 #include <QMenu>
@@ -107,6 +111,46 @@ bool clickToolButton(QMainWindow &window, const QString &buttonName)
     }
     QTest::mouseClick(button, Qt::LeftButton);
     return true;
+}
+
+bool typeInto(QComboBox *box, const QString &text)
+{
+    box->window()->activateWindow();
+    if (!QTest::qWaitForWindowActive(box->window()))
+        return false;
+    box->setFocus();
+    box->lineEdit()->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
+    else
+        QTest::keyClicks(box->lineEdit(), text);
+    return true;
+}
+
+bool chooseFromList(QComboBox *box, const QString &text)
+{
+    const int item = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Down, Qt::AltModifier);
+    QAbstractItemView *list = box->view();
+    if (item < 0 || !QTest::qWaitFor([list] { return list->isVisible(); }, 2000))
+        return false;
+    list->scrollTo(box->model()->index(item, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(box->model()->index(item, 0)).center());
+    return QTest::qWaitFor([list] { return !list->isVisible(); }, 2000);
+}
+
+void chooseFile(QWidget *dialog, const QString &path)
+{
+    auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    name->setFocus();
+    name->selectAll();
+    QTest::keyClicks(name, path);
+    if (QWidget *completion = QApplication::activePopupWidget())
+        completion->close();
+    auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
+    QPushButton *accept = buttons->button(QDialogButtonBox::Open);
+    QTest::mouseClick(accept != nullptr ? accept : buttons->button(QDialogButtonBox::Save), Qt::LeftButton);
 }
 
 void doubleClick(QWidget *widget, const QPoint &at)

@@ -3,6 +3,7 @@
 #include <QString>
 
 class ModalDriver;
+class QComboBox;
 class QMainWindow;
 class QPoint;
 class QWidget;
@@ -23,6 +24,14 @@ void quietenPlatformWarnings();
 // warning) when the menu or item is not there.
 [[nodiscard]] bool chooseMenuItem(QMainWindow &window, const QString &menuName, const QString &itemName);
 [[nodiscard]] bool clickToolButton(QMainWindow &window, const QString &buttonName);
+// Typed over whatever the combo box shows, with the focus, so that it completes what is typed.
+[[nodiscard]] bool typeInto(QComboBox *box, const QString &text);
+// The item of that text opened from the keyboard and chosen with the mouse, as when the entry
+// shown is chosen again. (A list opened by a mouse press ignores a release that follows at once.)
+[[nodiscard]] bool chooseFromList(QComboBox *box, const QString &text);
+// Types a name into an open file dialog (Qt's own) and presses its Open or Save button.
+void chooseFile(QWidget *dialog, const QString &path);
+
 // A left double click as the window system delivers one: press, release, double click, release.
 // (QTest::mouseDClick alone sends only the double click.)
 void doubleClick(QWidget *widget, const QPoint &at);

@@ -140,20 +140,6 @@ struct Memory {
     }
 };
 
-// Types a name into the open file dialog and presses its Open or Save button.
-void chooseFile(QWidget *dialog, const QString &path)
-{
-    auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-    name->setFocus();
-    name->selectAll();
-    QTest::keyClicks(name, path);
-    if (QWidget *completion = QApplication::activePopupWidget())
-        completion->close();
-    auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
-    QPushButton *accept = buttons->button(QDialogButtonBox::Open);
-    QTest::mouseClick(accept != nullptr ? accept : buttons->button(QDialogButtonBox::Save), Qt::LeftButton);
-}
-
 QStringList filterEntries(QWidget *dialog)
 {
     auto *filters = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));

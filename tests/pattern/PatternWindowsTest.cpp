@@ -56,35 +56,6 @@ QComboBox *programBox(QWidget *editor, int n)
     return editor->findChild<QComboBox *>(QStringLiteral("PCBox%1").arg(n));
 }
 
-// Typed over whatever the box shows, with the focus, so that the box completes what is typed.
-void typeInto(QComboBox *box, const QString &text)
-{
-    box->window()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(box->window()));
-    box->setFocus();
-    box->lineEdit()->selectAll();
-    if (text.isEmpty())
-        QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
-    else
-        QTest::keyClicks(box->lineEdit(), text);
-}
-
-// Opened from the keyboard and chosen with the mouse, as when the entry shown is chosen again.
-// (A list opened by a mouse press ignores a release that follows at once.)
-bool chooseFromList(QComboBox *box, const QString &text)
-{
-    const int item = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    box->setFocus();
-    QTest::keyClick(box, Qt::Key_Down, Qt::AltModifier);
-    QAbstractItemView *list = box->view();
-    if (item < 0 || !QTest::qWaitFor([list] { return list->isVisible(); }, 2000))
-        return false;
-    list->scrollTo(box->model()->index(item, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualRect(box->model()->index(item, 0)).center());
-    return QTest::qWaitFor([list] { return !list->isVisible(); }, 2000);
-}
-
 std::array<int, 4> stepOf(ProgramGridModel &model, int gridRow)
 {
     const ProgramStep s = model.sequence().step(gridRow - 1);
@@ -195,7 +166,7 @@ void PatternWindowsTest::compose(QWidget *editor, int gridRow, const QString &ti
     QVERIFY(chooseFromList(programBox(editor, 1), timing));
     QVERIFY(chooseFromList(programBox(editor, 2), pattern));
     QVERIFY(chooseFromList(programBox(editor, 3), unit));
-    typeInto(programBox(editor, 4), showTime);
+    QVERIFY(typeInto(programBox(editor, 4), showTime));
 }
 
 void PatternWindowsTest::outputMenuAndToolButtonOpenOneWindowAtEntryOne()
@@ -516,7 +487,7 @@ void PatternWindowsTest::programEditorComposesSteps()
         QTest::keyClick(grid, Qt::Key_Down);
         QCOMPARE(grid->currentIndex().row(), 4);
         QCOMPARE(model.editRow(), 3);
-        typeInto(programBox(editor, 4), QStringLiteral("9"));
+        QVERIFY(typeInto(programBox(editor, 4), QStringLiteral("9")));
         QCOMPARE(rowTexts(grid, 3).last(), QStringLiteral("9"));
         QCOMPARE(rowTexts(grid, 5).last(), QStringLiteral("       "));
         QCOMPARE(cellPixel(grid, 2, 2), kActiveCaptionColour);
@@ -571,12 +542,12 @@ void PatternWindowsTest::programEditorMends()
         QTRY_COMPARE(m_driver->messages, QStringList{QStringLiteral("There is no legal item")});
 
         // An emptied box is still being typed in; text that is no whole number is reported.
-        typeInto(programBox(editor, 4), QStringLiteral("12"));
-        typeInto(programBox(editor, 4), QString());
+        QVERIFY(typeInto(programBox(editor, 4), QStringLiteral("12")));
+        QVERIFY(typeInto(programBox(editor, 4), QString()));
         QTest::qWait(100);
         QCOMPARE(m_driver->messages.size(), 1);
         QCOMPARE(stepOf(model, 1).back(), 12);
-        typeInto(programBox(editor, 4), QStringLiteral("5a"));
+        QVERIFY(typeInto(programBox(editor, 4), QStringLiteral("5a")));
         QTRY_COMPARE(m_driver->messages.size(), 2);
         QCOMPARE(m_driver->messages.last(), QStringLiteral("'5a' is not a valid integer value."));
         QCOMPARE(m_driver->icons.last(), static_cast<int>(QMessageBox::Critical));
@@ -584,12 +555,12 @@ void PatternWindowsTest::programEditorMends()
         QCOMPARE(rowTexts(grid, 1).last(), QStringLiteral("5"));
 
         // Typed text that names no entry: the cell is emptied with the field.
-        typeInto(programBox(editor, 2), QStringLiteral("Purple"));
-        typeInto(programBox(editor, 3), QStringLiteral("Hour"));
+        QVERIFY(typeInto(programBox(editor, 2), QStringLiteral("Purple")));
+        QVERIFY(typeInto(programBox(editor, 3), QStringLiteral("Hour")));
         QCOMPARE(stepOf(model, 1), (std::array<int, 4>{5, 255, 255, 5}));
         QCOMPARE(rowTexts(grid, 1), (QStringList{"800x600-60", "   ", "   ", "5"}));
         // Typed names that do: any case, completed to the entry.
-        typeInto(programBox(editor, 2), QStringLiteral("gray256-b"));
+        QVERIFY(typeInto(programBox(editor, 2), QStringLiteral("gray256-b")));
         QCOMPARE(rowTexts(grid, 1)[1], QStringLiteral("Gray256-Blue"));
         QCOMPARE(stepOf(model, 1)[1], 29);
         editor->close();

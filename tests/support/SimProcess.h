@@ -56,6 +56,15 @@ public:
     // Hangs the line up now (the emulator's SIGUSR1).
     void hangUp() const { ::kill(static_cast<pid_t>(m_process.processId()), SIGUSR1); }
 
+    // What the emulator said on standard error since the last call, without waiting: for tests
+    // whose message loop must keep running.
+    QString newChanges()
+    {
+        const QByteArray arrived = m_process.readAllStandardError();
+        m_stderr += arrived;
+        return QString::fromLocal8Bit(arrived);
+    }
+
     // What the emulator said on standard error so far (one line per change).
     QString changes()
     {
