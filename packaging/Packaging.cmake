@@ -7,6 +7,7 @@ set(SGX_APP_ID example.vorna_signal.sgxcontrol)
 set(SGX_DEB_NAME sgxcontrol)
 set(SGX_MAINTAINER "SGX-100 Control developers <sgxcontrol@vorna-signal.example>")
 set(packaging_dir ${CMAKE_CURRENT_LIST_DIR})
+target_compile_definitions(sgxcontrol PRIVATE SGX_APP_ID="${SGX_APP_ID}")
 
 # The changelog's latest entry is the version the package claims.
 file(STRINGS ${packaging_dir}/changelog changelog_head LIMIT_COUNT 1)
