@@ -11,6 +11,8 @@ int main(int argc, char *argv[])
     SharedValues values;
 
     QApplication app(argc, argv);
+    // Desktops match the windows to the installed desktop entry, and so to its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(SGX_APP_ID));
     SgxProgram program(state, values);
     program.show();
     return QApplication::exec();
