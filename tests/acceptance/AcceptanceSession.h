@@ -37,9 +37,10 @@ public:
                                 ? AppTestSupport::chooseMenuItem(form(), QStringLiteral("Config1"),
                                                                  QStringLiteral("COMPort1"))
                                 : AppTestSupport::clickToolButton(form(), QStringLiteral("ConnectButton"));
-        return opened && driver.allDone() && QTest::qWaitFor([this] { return changes().contains("presence check"); },
-                                                             5000) &&
-               QTest::qWaitFor([this] { return state.devicePresent == 1; }, 3000);
+        // Present once the presence check's answer has been examined.
+        return opened && driver.allDone() &&
+               QTest::qWaitFor([this] { return changes().contains("presence check"); }, 5000) &&
+               waitIdle(3000) && state.devicePresent == 1;
     }
 
     [[nodiscard]] TMainForm &form() { return m_program->mainForm(); }

@@ -51,8 +51,9 @@ QByteArray EdidAcceptanceTest::memoryShown()
     m_session.driver.thenOn(QStringLiteral("EDID_Block"), [&shown](QWidget *window) {
         auto *grid = window->findChild<QTableView *>(QStringLiteral("StringGrid1"));
         for (int row = 0; row < 16; ++row)
-            for (int column = 1; column <= 16; ++column)
-                shown.append(QByteArray::fromHex(grid->model()->index(row, column).data().toString().toLatin1()));
+            for (int column = 0; column < 16; ++column)
+                shown.append(
+                    QByteArray::fromHex(grid->model()->index(row, column).data().toString().toLatin1()));
         window->close();
     });
     if (!menu("EDID_Memorys"))
@@ -72,13 +73,15 @@ void EdidAcceptanceTest::readEdid()
 void EdidAcceptanceTest::saveAndOpen()
 {
     const QString saved = m_dir.filePath("saved");
-    m_session.driver.thenOn(QStringLiteral("SaveDialog1"), [saved](QWidget *dialog) { chooseFile(dialog, saved); });
+    m_session.driver.thenOn(QStringLiteral("SaveDialog1"),
+                            [saved](QWidget *dialog) { chooseFile(dialog, saved); });
     QVERIFY(chooseMenuItem(m_session.form(), QStringLiteral("File1"), QStringLiteral("FileSaveAsItem")));
     QCOMPARE(fileBytes(saved), fileBytes(m_display));
 
     // Another display's base block over the first 128 bytes.
     const QString other = QStringLiteral(SGX_TEST_DATA "/dell-2408wfp-dp.bin");
-    m_session.driver.thenOn(QStringLiteral("OpenDialog1"), [other](QWidget *dialog) { chooseFile(dialog, other); });
+    m_session.driver.thenOn(QStringLiteral("OpenDialog1"),
+                            [other](QWidget *dialog) { chooseFile(dialog, other); });
     QVERIFY(chooseMenuItem(m_session.form(), QStringLiteral("File1"), QStringLiteral("FileOpenItem")));
     QCOMPARE(memoryShown(), fileBytes(other) + fileBytes(m_display).mid(128));
 }
@@ -105,7 +108,8 @@ void EdidAcceptanceTest::uploadAndWrite()
 
 void EdidAcceptanceTest::hangUpDuringUpload()
 {
-    QVERIFY(m_session.start({QStringLiteral("--hang-up"), QStringLiteral("--faults-from"), QStringLiteral("2")}));
+    QVERIFY(
+        m_session.start({QStringLiteral("--hang-up"), QStringLiteral("--faults-from"), QStringLiteral("2")}));
     const int before = static_cast<int>(m_session.driver.messages.size());
     QVERIFY(menu("WRITE_EDID"));
     QVERIFY(m_session.waitForMessages(before + 1, 40000));

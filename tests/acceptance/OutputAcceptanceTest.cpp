@@ -52,7 +52,8 @@ void OutputAcceptanceTest::runTiming()
     auto *up = timing->findChild<QWidget *>(QStringLiteral("UpDown1"));
     for (int i = 0; i < 11; ++i)
         QTest::mouseClick(up, Qt::LeftButton, {}, QPoint(up->width() / 2, 3));
-    QCOMPARE(timing->findChild<QLineEdit *>(QStringLiteral("TimingIndexName"))->text(), QStringLiteral("1024x768-75"));
+    QCOMPARE(timing->findChild<QLineEdit *>(QStringLiteral("TimingIndexName"))->text(),
+             QStringLiteral("1024x768-75"));
     QTest::mouseClick(timing->findChild<QPushButton *>(QStringLiteral("Run_Timing")), Qt::LeftButton);
     QVERIFY(m_session.waitForChange(QStringLiteral("timing 12 (index 11)"), 5000));
     QVERIFY(m_session.waitIdle(3000));
@@ -72,7 +73,8 @@ void OutputAcceptanceTest::runPattern()
     QCOMPARE(colorBar.data().toString(), QStringLiteral("Color Bar"));
     grid->scrollTo(colorBar);
     doubleClick(grid->viewport(), grid->visualRect(colorBar).center());
-    QCOMPARE(pattern->findChild<QLineEdit *>(QStringLiteral("PatternIndexName"))->text(), QStringLiteral("Color Bar"));
+    QCOMPARE(pattern->findChild<QLineEdit *>(QStringLiteral("PatternIndexName"))->text(),
+             QStringLiteral("Color Bar"));
     QTest::mouseClick(pattern->findChild<QPushButton *>(QStringLiteral("Run_Pattern")), Qt::LeftButton);
     QVERIFY(m_session.waitForChange(QStringLiteral("pattern 13 (index 12)"), 5000));
     QVERIFY(m_session.waitIdle(3000));
@@ -82,7 +84,8 @@ void OutputAcceptanceTest::runPattern()
 void OutputAcceptanceTest::silentGenerator()
 {
     // The presence check passes; then nothing more is answered.
-    QVERIFY(m_session.start({QStringLiteral("--silent"), QStringLiteral("--faults-from"), QStringLiteral("2")}));
+    QVERIFY(
+        m_session.start({QStringLiteral("--silent"), QStringLiteral("--faults-from"), QStringLiteral("2")}));
     QWidget *timing = child(QStringLiteral("Timing"));
     QTest::mouseClick(timing->findChild<QPushButton *>(QStringLiteral("Run_Timing")), Qt::LeftButton);
     QVERIFY(m_session.waitForMessages(1, 5000));

@@ -36,7 +36,7 @@ void UploadAcceptanceTest::markAndUpload(const QString &dialog, const QString &g
                                          QList<int> rows)
 {
     const int before = static_cast<int>(m_session.driver.messages.size());
-    m_session.driver.thenOn(dialog, [&, before](QWidget *window) {
+    m_session.driver.thenOn(dialog, [this, grid, upload, rows, before](QWidget *window) {
         auto *view = window->findChild<QTableView *>(grid);
         for (int row : rows) {
             const QModelIndex cell = view->model()->index(row, 0);
@@ -51,7 +51,8 @@ void UploadAcceptanceTest::markAndUpload(const QString &dialog, const QString &g
 
 void UploadAcceptanceTest::timingSelection()
 {
-    markAndUpload(QStringLiteral("Timings"), QStringLiteral("StringGrid3"), QStringLiteral("Timings_OK"), {0, 2});
+    markAndUpload(QStringLiteral("Timings"), QStringLiteral("StringGrid3"), QStringLiteral("Timings_OK"),
+                  {0, 2});
     QVERIFY(chooseMenuItem(m_session.form(), QStringLiteral("Edit1"), QStringLiteral("Timing2")));
     QCOMPARE(m_session.driver.messages.last(), QStringLiteral("Upload successful!!"));
     QVERIFY(m_session.changes().contains(QStringLiteral("timing selection: 1,3")));
@@ -59,7 +60,8 @@ void UploadAcceptanceTest::timingSelection()
 
 void UploadAcceptanceTest::patternSelection()
 {
-    markAndUpload(QStringLiteral("Patterns"), QStringLiteral("StringGrid4"), QStringLiteral("Patterns_OK"), {38});
+    markAndUpload(QStringLiteral("Patterns"), QStringLiteral("StringGrid4"), QStringLiteral("Patterns_OK"),
+                  {38});
     QVERIFY(chooseMenuItem(m_session.form(), QStringLiteral("Edit1"), QStringLiteral("Pattern2")));
     QCOMPARE(m_session.driver.messages.last(), QStringLiteral("Upload successful!!"));
     QVERIFY(m_session.changes().contains(QStringLiteral("pattern selection: 39")));
@@ -70,8 +72,11 @@ void UploadAcceptanceTest::program()
     const int before = static_cast<int>(m_session.driver.messages.size());
     m_session.driver.thenOn(QStringLiteral("Programmer_Form"), [&, before](QWidget *editor) {
         auto *grid = editor->findChild<QTableView *>(QStringLiteral("StringGrid5"));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(0, 1)).center());
-        const auto box = [editor](int n) { return editor->findChild<QComboBox *>(QStringLiteral("PCBox%1").arg(n)); };
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(0, 1)).center());
+        const auto box = [editor](int n) {
+            return editor->findChild<QComboBox *>(QStringLiteral("PCBox%1").arg(n));
+        };
         QVERIFY(chooseFromList(box(1), QStringLiteral("800x600-60")));
         QVERIFY(chooseFromList(box(2), QStringLiteral("Red")));
         QVERIFY(chooseFromList(box(3), QStringLiteral("Minute")));
@@ -99,8 +104,10 @@ void UploadAcceptanceTest::defaultSetting()
 
 void UploadAcceptanceTest::refusedUpload()
 {
-    QVERIFY(m_session.start({QStringLiteral("--no-ok"), QStringLiteral("--faults-from"), QStringLiteral("2")}));
-    markAndUpload(QStringLiteral("Timings"), QStringLiteral("StringGrid3"), QStringLiteral("Timings_OK"), {4});
+    QVERIFY(
+        m_session.start({QStringLiteral("--no-ok"), QStringLiteral("--faults-from"), QStringLiteral("2")}));
+    markAndUpload(QStringLiteral("Timings"), QStringLiteral("StringGrid3"), QStringLiteral("Timings_OK"),
+                  {4});
     QVERIFY(chooseMenuItem(m_session.form(), QStringLiteral("Edit1"), QStringLiteral("Timing2")));
     QCOMPARE(m_session.driver.messages.last(), QStringLiteral("Error!!"));
     QVERIFY(!m_session.changes().contains(QStringLiteral("timing selection")));

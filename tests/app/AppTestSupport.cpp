@@ -8,9 +8,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QLineEdit>
 #include <QFont>
 #include <QFontInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -136,7 +136,8 @@ bool chooseFromList(QComboBox *box, const QString &text)
     if (item < 0 || !QTest::qWaitFor([list] { return list->isVisible(); }, 2000))
         return false;
     list->scrollTo(box->model()->index(item, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(box->model()->index(item, 0)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(box->model()->index(item, 0)).center());
     return QTest::qWaitFor([list] { return !list->isVisible(); }, 2000);
 }
 
