@@ -180,8 +180,13 @@ int main(int argc, char *argv[])
 
     // Every window open.
     main.Timing1Click();
+    main.Pattern1Click();
     program.timingList().show();
+    program.patternList().show();
     program.timings().show();
+    program.patterns().show();
+    program.programmerForm().show();
+    program.edidBlock().show();
     program.aboutBox().show();
     program.comPortSettingForm().show();
     waitMs(1000);
