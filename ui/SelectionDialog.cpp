@@ -1,5 +1,6 @@
 #include "SelectionDialog.h"
 
+#include "Fonts.h"
 #include "MessageBoxes.h"
 #include "OuterGeometry.h"
 #include "StepMachine.h"
@@ -23,9 +24,7 @@ SelectionDialog::SelectionDialog(const Setup &setup, StepMachine &steps,
     setObjectName(setup.name);
     setWindowTitle(setup.name);
     new OuterGeometry(this, setup.outerSize, OuterGeometry::Sizing::Fixed);
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(16);
-    setFont(arial);
+    setFont(arialFont(16));
 
     // FormCreate: nothing selected.
     m_model = makeModel(this);

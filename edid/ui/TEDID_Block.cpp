@@ -3,6 +3,7 @@
 #include "EdidCellValidator.h"
 #include "EdidGridModel.h"
 #include "EdidHex.h"
+#include "Fonts.h"
 #include "MessageBoxes.h"
 #include "OuterGeometry.h"
 #include "SharedValues.h"
@@ -33,9 +34,7 @@ TEDID_Block::TEDID_Block(SharedValues &values, QWidget *parent)
     m_validator = new EdidCellValidator(this);
     m_stringGrid1 = new StringGrid(this);
     m_stringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    QFont grid(QStringLiteral("Arial"));
-    grid.setPixelSize(13);
-    m_stringGrid1->setFont(grid);
+    m_stringGrid1->setFont(arialFont(13));
     m_stringGrid1->setModel(m_model);
     m_stringGrid1->setHeadingColumn(kCellWidth);
     m_stringGrid1->setColumnWidths(std::vector<int>(EdidGridModel::kSide, kCellWidth));
@@ -50,9 +49,7 @@ TEDID_Block::TEDID_Block(SharedValues &values, QWidget *parent)
 
     m_button1 = new QPushButton(QStringLiteral("OK"), this);
     m_button1->setObjectName(QStringLiteral("Button1"));
-    QFont button(QStringLiteral("Arial"));
-    button.setPixelSize(16);
-    m_button1->setFont(button);
+    m_button1->setFont(arialFont(16));
     m_button1->setAccessibleName(m_button1->text());
     // Enter belongs to the cell editor, not to OK.
     m_button1->setAutoDefault(false);

@@ -1,6 +1,7 @@
 #include "TCOM_PORT_SETTING_FORM.h"
 
 #include "DeviceLink.h"
+#include "Fonts.h"
 #include "OuterGeometry.h"
 #include "StepMachine.h"
 
@@ -47,9 +48,7 @@ TCOM_PORT_SETTING_FORM::TCOM_PORT_SETTING_FORM(StepMachine &steps, QWidget *pare
     setObjectName(QStringLiteral("COM_PORT_SETTING_FORM"));
     setWindowTitle(QStringLiteral("COM Port Setting "));
     new OuterGeometry(this, QSize(330, 232), OuterGeometry::Sizing::Fixed);
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(16);
-    setFont(arial);
+    setFont(arialFont(16));
 
     QStringList ports;
     for (int n = 1; n <= kPortCount; ++n)

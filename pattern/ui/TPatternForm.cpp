@@ -1,5 +1,6 @@
 #include "TPatternForm.h"
 
+#include "Fonts.h"
 #include "NumberBox.h"
 #include "NumberSelectGroup.h"
 #include "PatternTable.h"
@@ -18,9 +19,7 @@ TPatternForm::TPatternForm(SharedValues &values, StepMachine &steps, TPattern_Li
 {
     setObjectName(QStringLiteral("Pattern"));
     setWindowTitle(QStringLiteral("Pattern"));
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(16);
-    setFont(arial);
+    setFont(arialFont(16));
 
     m_groupBox1 = new NumberSelectGroup(
         {QStringLiteral("Pattern"), QStringLiteral("PatternComboBox3"), QStringLiteral("PatternIndexName"),

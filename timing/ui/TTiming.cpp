@@ -1,5 +1,6 @@
 #include "TTiming.h"
 
+#include "Fonts.h"
 #include "NumberBox.h"
 #include "NumberSelectGroup.h"
 #include "SharedValues.h"
@@ -86,9 +87,7 @@ TTiming::TTiming(SharedValues &values, StepMachine &steps, TTiming_List &list, Q
 {
     setObjectName(QStringLiteral("Timing"));
     setWindowTitle(QStringLiteral("Timing"));
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPixelSize(16);
-    setFont(arial);
+    setFont(arialFont(16));
 
     m_groupBox1 = new NumberSelectGroup(
         {QStringLiteral("Timing"), QStringLiteral("TimingComboBox1"), QStringLiteral("TimingIndexName"),

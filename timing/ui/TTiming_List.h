@@ -1,15 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include "PickList.h"
 
-class HighlightGridModel;
-class QMdiArea;
-class StringGrid;
 struct SharedValues;
 
 // "List of Timings": every timing with its rates, from which a double click picks the one the
-// Timing window shows and runs. Made once at start-up, shown by "Show List", hidden when closed.
-class TTiming_List : public QWidget {
+// Timing window shows and runs. Every showing starts without a highlighted row.
+class TTiming_List : public PickList {
     Q_OBJECT
 public:
     TTiming_List(SharedValues &values, QMdiArea &frame, QWidget *parent = nullptr);
@@ -19,12 +16,4 @@ public:
 
     void StringGrid1MouseDown();
     void StringGrid1DblClick();
-
-    [[nodiscard]] HighlightGridModel &model() { return *m_model; }
-
-private:
-    SharedValues &m_values;
-    QMdiArea &m_frame;
-    HighlightGridModel *m_model = nullptr;
-    StringGrid *m_stringGrid1 = nullptr;
 };
