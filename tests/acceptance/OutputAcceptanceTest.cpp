@@ -20,13 +20,7 @@ private slots:
     void silentGenerator();
 
 private:
-    QWidget *child(const QString &caption)
-    {
-        for (QMdiSubWindow *window : m_session.form().mdiArea()->subWindowList())
-            if (window->windowTitle() == caption)
-                return window->widget();
-        return nullptr;
-    }
+    QWidget *child(const QString &caption) { return frameChild(m_session.form(), caption); }
     AcceptanceSession m_session;
 };
 
@@ -49,9 +43,8 @@ void OutputAcceptanceTest::runTiming()
     QVERIFY(chooseMenuItem(m_session.form(), QStringLiteral("Output1"), QStringLiteral("Timing1")));
     QWidget *timing = child(QStringLiteral("Timing"));
     QVERIFY(timing != nullptr);
-    auto *up = timing->findChild<QWidget *>(QStringLiteral("UpDown1"));
     for (int i = 0; i < 11; ++i)
-        QTest::mouseClick(up, Qt::LeftButton, {}, QPoint(up->width() / 2, 3));
+        clickSpinner(timing, true);
     QCOMPARE(timing->findChild<QLineEdit *>(QStringLiteral("TimingIndexName"))->text(),
              QStringLiteral("1024x768-75"));
     QTest::mouseClick(timing->findChild<QPushButton *>(QStringLiteral("Run_Timing")), Qt::LeftButton);

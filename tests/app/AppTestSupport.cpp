@@ -11,6 +11,8 @@
 #include <QFont>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -152,6 +154,38 @@ void chooseFile(QWidget *dialog, const QString &path)
     auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
     QPushButton *accept = buttons->button(QDialogButtonBox::Open);
     QTest::mouseClick(accept != nullptr ? accept : buttons->button(QDialogButtonBox::Save), Qt::LeftButton);
+}
+
+QWidget *frameChild(QMainWindow &window, const QString &caption)
+{
+    auto *frame = qobject_cast<QMdiArea *>(window.centralWidget());
+    if (frame == nullptr)
+        return nullptr;
+    for (QMdiSubWindow *child : frame->subWindowList())
+        if (child->windowTitle() == caption)
+            return child->widget();
+    return nullptr;
+}
+
+QString editText(QWidget *window, const QString &name)
+{
+    auto *edit = window != nullptr ? window->findChild<QLineEdit *>(name) : nullptr;
+    return edit != nullptr ? edit->text() : QStringLiteral("<no %1>").arg(name);
+}
+
+void clickSpinner(QWidget *window, bool up)
+{
+    auto *spinner = window->findChild<QWidget *>(QStringLiteral("UpDown1"));
+    QTest::mouseClick(spinner, Qt::LeftButton, {},
+                      QPoint(spinner->width() / 2, up ? 3 : spinner->height() - 3));
+}
+
+void retype(QWidget *window, const QString &name, const QString &text)
+{
+    auto *box = window->findChild<QLineEdit *>(name);
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, text);
 }
 
 void doubleClick(QWidget *widget, const QPoint &at)

@@ -32,6 +32,15 @@ void quietenPlatformWarnings();
 // Types a name into an open file dialog (Qt's own) and presses its Open or Save button.
 void chooseFile(QWidget *dialog, const QString &path);
 
+// The contents of the frame's child window captioned exactly caption; null when none is open.
+[[nodiscard]] QWidget *frameChild(QMainWindow &window, const QString &caption);
+// The text of a window's edit line by its object name, or a text saying it is missing.
+[[nodiscard]] QString editText(QWidget *window, const QString &name);
+// One click on the upper or lower arrow of a window's spinner UpDown1.
+void clickSpinner(QWidget *window, bool up);
+// Typed over the whole text of a window's edit line, with the focus.
+void retype(QWidget *window, const QString &name, const QString &text);
+
 // A left double click as the window system delivers one: press, release, double click, release.
 // (QTest::mouseDClick alone sends only the double click.)
 void doubleClick(QWidget *widget, const QPoint &at);

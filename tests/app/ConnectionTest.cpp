@@ -281,8 +281,8 @@ void ConnectionTest::windowsOpenedDuringAnUploadDoNotHoldItUp()
             inside.push_back(sent[i + 1] - sent[i]);
     std::sort(inside.begin(), inside.end());
     const double median = inside[inside.size() / 2];
-    qInfo("spacing inside frames with two windows opened during the upload: median %.2f ms, max %.2f ms", median,
-          inside.back());
+    qInfo("spacing inside frames with two windows opened during the upload: median %.2f ms, max %.2f ms",
+          median, inside.back());
     QVERIFY2(median >= 35 && median <= 36.5, qPrintable(QString::number(median)));
     QVERIFY2(inside.back() < 60, qPrintable(QString::number(inside.back())));
 #else

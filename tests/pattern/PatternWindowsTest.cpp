@@ -132,31 +132,22 @@ void PatternWindowsTest::cleanup()
 
 QWidget *PatternWindowsTest::patternWindow() const
 {
-    for (QMdiSubWindow *child : m_front->form.mdiArea()->subWindowList())
-        if (child->windowTitle() == QStringLiteral("Pattern"))
-            return child->widget();
-    return nullptr;
+    return frameChild(m_front->form, QStringLiteral("Pattern"));
 }
 
 QString PatternWindowsTest::field(const char *name) const
 {
-    auto *edit = patternWindow()->findChild<QLineEdit *>(QString::fromLatin1(name));
-    return edit != nullptr ? edit->text() : QStringLiteral("<no %1>").arg(QString::fromLatin1(name));
+    return editText(patternWindow(), QString::fromLatin1(name));
 }
 
 void PatternWindowsTest::clickSpinner(bool up)
 {
-    auto *spinner = patternWindow()->findChild<QWidget *>(QStringLiteral("UpDown1"));
-    QTest::mouseClick(spinner, Qt::LeftButton, {},
-                      QPoint(spinner->width() / 2, up ? 3 : spinner->height() - 3));
+    AppTestSupport::clickSpinner(patternWindow(), up);
 }
 
 void PatternWindowsTest::type(const QString &text)
 {
-    auto *box = patternWindow()->findChild<QLineEdit *>(QStringLiteral("PatternComboBox3"));
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, text);
+    retype(patternWindow(), QStringLiteral("PatternComboBox3"), text);
 }
 
 void PatternWindowsTest::compose(QWidget *editor, int gridRow, const QString &timing, const QString &pattern,

@@ -76,31 +76,22 @@ void TimingWindowsTest::cleanup()
 
 QWidget *TimingWindowsTest::timingWindow() const
 {
-    for (QMdiSubWindow *child : m_front->form.mdiArea()->subWindowList())
-        if (child->windowTitle() == QStringLiteral("Timing"))
-            return child->widget();
-    return nullptr;
+    return frameChild(m_front->form, QStringLiteral("Timing"));
 }
 
 QString TimingWindowsTest::field(const char *name) const
 {
-    auto *edit = timingWindow()->findChild<QLineEdit *>(QString::fromLatin1(name));
-    return edit != nullptr ? edit->text() : QStringLiteral("<no %1>").arg(QString::fromLatin1(name));
+    return editText(timingWindow(), QString::fromLatin1(name));
 }
 
 void TimingWindowsTest::clickSpinner(bool up)
 {
-    auto *spinner = timingWindow()->findChild<QWidget *>(QStringLiteral("UpDown1"));
-    QTest::mouseClick(spinner, Qt::LeftButton, {},
-                      QPoint(spinner->width() / 2, up ? 3 : spinner->height() - 3));
+    AppTestSupport::clickSpinner(timingWindow(), up);
 }
 
 void TimingWindowsTest::type(const QString &text)
 {
-    auto *box = timingWindow()->findChild<QLineEdit *>(QStringLiteral("TimingComboBox1"));
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, text);
+    retype(timingWindow(), QStringLiteral("TimingComboBox1"), text);
 }
 
 QByteArray TimingWindowsTest::written() const
