@@ -4,6 +4,7 @@
 #include "DeviceLink.h"
 #include "LinkClock.h"
 #include "LinkTimers.h"
+#include "QtLinkClock.h"
 #include "QtSerialLibrary.h"
 #include "StepMachine.h"
 #include "TAboutBox.h"
@@ -59,7 +60,7 @@ private:
     // 3. the link core, which the windows start operations on, and its timers;
     // 4. the other long-lived windows, in start-up order, each destroyed before the link core.
     std::unique_ptr<QtSerialLibrary> m_ownSerial;
-    SteadyLinkClock m_ownClock;
+    QtLinkClock m_ownClock;
     SerialLibrary &m_serial;
     LinkClock &m_clock;
     AppForms m_forms;

@@ -31,8 +31,11 @@
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -66,6 +69,7 @@ private:
 };
 
 constexpr int kGaugePanel = 0;
+constexpr int kReceiveLogChars = 16 * 1024;
 constexpr int kPresencePanel = 2;
 const QString kPresentText = QStringLiteral(" SGX-100 Status : Exist    ");
 const QString kAbsentText = QStringLiteral(" SGX-100 Status : Not Exist");
@@ -261,9 +265,18 @@ void TMainForm::setProgressPanelOwnerDrawn()
 
 void TMainForm::appendReceiveLog(const std::uint8_t *bytes, std::size_t count)
 {
+    // Nothing reads the log: of a long read only the tail is worth keeping.
+    const std::size_t kept = std::min<std::size_t>(count, kReceiveLogChars);
     m_memo1->moveCursor(QTextCursor::End);
-    m_memo1->insertPlainText(
-        QString::fromLatin1(reinterpret_cast<const char *>(bytes), static_cast<qsizetype>(count)));
+    m_memo1->insertPlainText(QString::fromLatin1(reinterpret_cast<const char *>(bytes + count - kept),
+                                                 static_cast<qsizetype>(kept)));
+    // Nothing reads the log, and a chattering line must not grow it without end: keep the tail.
+    const int excess = m_memo1->document()->characterCount() - kReceiveLogChars;
+    if (excess > 0) {
+        QTextCursor cursor(m_memo1->document());
+        cursor.setPosition(excess, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
 }
 
 void TMainForm::clearReceiveLog()

@@ -2,9 +2,10 @@
 // generator sees it, CPU share while sending, and the wall time of the long uploads.
 #include "ByteTrace.h"
 #include "DeviceLink.h"
-#include "LinkClock.h"
 #include "LinkOperator.h"
 #include "LinkTimers.h"
+#include "Outcome.h"
+#include "QtLinkClock.h"
 #include "QtSerialLibrary.h"
 #include "SerialLibrary.h"
 #include "SharedValues.h"
@@ -22,20 +23,20 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
 
 class QuietOperator final : public LinkOperator {
 public:
-    void showMessage(const std::string &text) override { lastMessage = text; }
+    void showMessage(const std::string &) override {}
     void showDevicePresent() override {}
     void showDeviceAbsent() override {}
     void setProgress(int) override {}
     void setProgressPanelOwnerDrawn() override {}
     void appendReceiveLog(const std::uint8_t *, std::size_t) override {}
     void clearReceiveLog() override {}
-    std::string lastMessage;
 };
 
 // Time stamps every character as the program writes it, before the emulator's scheduling can
@@ -111,26 +112,29 @@ int main(int argc, char *argv[])
     QtSerialLibrary qtSerial;
     qtSerial.setDeviceOverride(device);
     TimedSerial serial(qtSerial);
-    SteadyLinkClock clock;
+    QtLinkClock clock;
     QuietOperator ui;
     SharedValues values;
     DeviceLink link(state, serial, clock, ui);
     StepMachine machine(link, values);
 
-    LinkTimers timers(link, machine);
+    LinkTimers timers(link, machine, clock);
     timers.start();
 
-    const auto waitIdle = [&] {
-        while (link.LinkBusy())
+    std::optional<Outcome> ended;
+    machine.onFinished = [&](Operation, Outcome outcome) { ended = outcome; };
+    const auto waitEnded = [&] {
+        while (!ended)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return *ended;
     };
 
+    ended.reset();
     if (!machine.connectPort(0)) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(device));
         return 2;
     }
-    waitIdle();
-    if (state.devicePresent == 0) {
+    if (waitEnded() != Outcome::Succeeded) {
         std::fprintf(stderr, "the emulator did not answer\n");
         return 2;
     }
@@ -175,11 +179,12 @@ int main(int argc, char *argv[])
         QElapsedTimer wall;
         wall.start();
         const double cpuBefore = cpuSeconds();
+        ended.reset();
         if (!machine.StartLinkOperation(c.op)) {
             std::fprintf(stderr, "%s refused\n", c.name);
             return 1;
         }
-        waitIdle();
+        const Outcome outcome = waitEnded();
         const double cpu = cpuSeconds() - cpuBefore;
         const double seconds = static_cast<double>(wall.elapsed()) / 1000.0;
         // The payload as written: from its first character to the end of its last one's 35 ms.
@@ -194,7 +199,7 @@ int main(int argc, char *argv[])
         const double payload =
             (serial.writtenAtMs[payloadEnd - 1] + 35.0 - serial.writtenAtMs[payloadStart]) / 1000.0;
         std::printf("%-6s %10.2f %12.3f %10.3f %8.3f  %.2f %% of one core (%s)\n", c.name, seconds, payload,
-                    floorSeconds, payload / floorSeconds, 100.0 * cpu / seconds, ui.lastMessage.c_str());
+                    floorSeconds, payload / floorSeconds, 100.0 * cpu / seconds, outcomeName(outcome));
     }
 
     // Splits the written stream into command lines (letters, space, argument, space, LF, CR) and

@@ -13,8 +13,6 @@ public:
     {
         std::fprintf(stderr, "%s\n", text.c_str());
         std::fflush(stderr);
-        lastMessage = text;
-        ++messageCount;
     }
     void showDevicePresent() override {}
     void showDeviceAbsent() override {}
@@ -29,9 +27,6 @@ public:
     void setProgressPanelOwnerDrawn() override {}
     void appendReceiveLog(const std::uint8_t *, std::size_t) override {}
     void clearReceiveLog() override {}
-
-    std::string lastMessage;
-    int messageCount = 0;
 
 private:
     int m_progress = 0;

@@ -1,7 +1,5 @@
 #include "Sweep.h"
 
-#include "CliOperator.h"
-#include "DeviceLink.h"
 #include "PatternTable.h"
 #include "SharedValues.h"
 #include "StepMachine.h"
@@ -11,9 +9,9 @@
 
 #include <cstdio>
 
-Sweep::Sweep(const SweepRequest &request, StepMachine &steps, SharedValues &values, CliOperator &ui,
+Sweep::Sweep(const SweepRequest &request, StepMachine &steps, SharedValues &values,
              std::function<void(int status)> finish)
-    : m_request(request), m_steps(steps), m_values(values), m_ui(ui), m_finish(std::move(finish))
+    : m_request(request), m_steps(steps), m_values(values), m_finish(std::move(finish))
 {
     m_dwell.setSingleShot(true);
     connect(&m_dwell, &QTimer::timeout, this, [this] {
@@ -48,41 +46,23 @@ void Sweep::startPair()
     m_values.currentPatternIndex =
         static_cast<std::uint8_t>(m_request.patterns[static_cast<std::size_t>(m_pair) % columns] - 1);
     m_stage = Stage::Timing;
-    m_messagesBefore = m_ui.messageCount;
-    if (!m_steps.StartLinkOperation(Operation::TMIX)) {
-        // Refused: the generator was shown absent by an earlier failure.
-        report("Not Exist");
-        return;
-    }
+    // A refusal (the generator was shown absent by an earlier failure) comes back as an outcome.
+    m_steps.StartLinkOperation(Operation::TMIX);
 }
 
-bool Sweep::exchangeFailed(std::string &outcome)
+void Sweep::operationEnded(Operation op, Outcome outcome)
 {
-    // A run that ends well shows no message and leaves the generator present.
-    if (m_ui.messageCount > m_messagesBefore) {
-        outcome = m_ui.lastMessage;
-        return true;
-    }
-    if (m_steps.link().state().devicePresent != 1) {
-        outcome = "Not Exist";
-        return true;
-    }
-    return false;
-}
-
-void Sweep::stepTicked()
-{
-    if (m_stage == Stage::Dwell || m_stage == Stage::Done || m_steps.link().LinkBusy())
+    const bool expected = (m_stage == Stage::Timing && op == Operation::TMIX) ||
+                          (m_stage == Stage::Pattern && op == Operation::PTIX);
+    if (!expected)
         return;
-    std::string outcome;
-    if (exchangeFailed(outcome)) {
-        report(outcome);
+    if (outcome != Outcome::Succeeded) {
+        report(std::string(commandText(op)) + ": " + outcomeName(outcome));
         return;
     }
     if (m_stage == Stage::Timing) {
         m_stage = Stage::Pattern;
-        if (!m_steps.StartLinkOperation(Operation::PTIX))
-            report("Not Exist");
+        m_steps.StartLinkOperation(Operation::PTIX);
         return;
     }
     report("ok");

@@ -6,9 +6,9 @@
 #include "DeviceLink.h"
 #include "EdidCheck.h"
 #include "EdidFile.h"
-#include "LinkClock.h"
-#include "LinkMessages.h"
 #include "LinkTimers.h"
+#include "Outcome.h"
+#include "QtLinkClock.h"
 #include "QtSerialLibrary.h"
 #include "StepMachine.h"
 #include "Sweep.h"
@@ -30,15 +30,6 @@
 namespace {
 
 enum ExitStatus { Done = 0, Failed = 1, BadArguments = 2, Absent = 3 };
-
-bool isSuccessMessage(const std::string &text)
-{
-    for (const char *ok : {LinkMessages::UploadSuccessful, LinkMessages::DefaultSettingDone,
-                           LinkMessages::ReadEdidSuccessful, LinkMessages::WriteEdidSuccessful})
-        if (text == ok)
-            return true;
-    return false;
-}
 
 // SIGINT turned into a readable pipe, so the message loop hears of it safely.
 class SignalPipe {
@@ -149,17 +140,12 @@ int main(int argc, char *argv[])
     }
     TracingSerial traced(port, trace);
     SerialLibrary &serial = request.tracePath.empty() ? static_cast<SerialLibrary &>(port) : traced;
-    SteadyLinkClock clock;
+    QtLinkClock clock;
     CliOperator ui;
     SharedValues &values = request.values;
     DeviceLink link(state, serial, clock, ui);
     StepMachine machine(link, values);
-
-    LinkTimers timers(link, machine);
-    timers.receiveTimer().start();
-
-    enum class Phase { Presence, Operation, Sweeping } phase = Phase::Presence;
-    int messagesBeforeOperation = 0;
+    LinkTimers timers(link, machine, clock);
 
     const auto finish = [&](int status) {
         timers.stop();
@@ -169,8 +155,7 @@ int main(int argc, char *argv[])
 
     std::unique_ptr<Sweep> sweep;
     if (request.sweep)
-        sweep =
-            std::make_unique<Sweep>(*request.sweep, machine, values, ui, [&](int status) { finish(status); });
+        sweep = std::make_unique<Sweep>(*request.sweep, machine, values, [&](int status) { finish(status); });
     // Ctrl+C during a sweep ends it after the exchange in flight.
     SignalPipe interrupt;
     if (sweep && interrupt.install())
@@ -179,54 +164,50 @@ int main(int argc, char *argv[])
             sweep->interrupt();
         });
 
-    timers.afterStepTick = [&] {
-        if (phase == Phase::Sweeping) {
-            sweep->stepTicked();
-            return;
-        }
-        if (link.LinkBusy())
-            return;
-        if (phase == Phase::Presence) {
-            if (state.devicePresent == 0) {
+    // What comes next is decided by how each operation ended, never by what the operator was told.
+    const auto operationEnded = [&](Operation op, Outcome outcome) {
+        if (op == Operation::URTCNT) {
+            if (outcome != Outcome::Succeeded) {
                 std::printf("Not Exist\n");
                 finish(Absent);
-                return;
-            }
-            if (sweep) {
-                phase = Phase::Sweeping;
+            } else if (sweep) {
                 sweep->start();
-                return;
-            }
-            if (!request.operation) {
+            } else if (!request.operation) {
                 std::printf("Exist\n");
                 finish(Done);
-                return;
-            }
-            phase = Phase::Operation;
-            messagesBeforeOperation = ui.messageCount;
-            if (!machine.StartLinkOperation(*request.operation)) {
-                std::fprintf(stderr, "the generator refused to start %s\n", commandText(*request.operation));
-                finish(Failed);
+            } else {
+                machine.StartLinkOperation(*request.operation);
             }
             return;
         }
-        const bool failed = ui.messageCount > messagesBeforeOperation && !isSuccessMessage(ui.lastMessage);
-        if (!failed && *request.operation == Operation::REDID &&
+        if (sweep) {
+            sweep->operationEnded(op, outcome);
+            return;
+        }
+        if (outcome == Outcome::Refused) {
+            std::fprintf(stderr, "the generator refused to start %s\n", commandText(op));
+            finish(Failed);
+            return;
+        }
+        if (outcome == Outcome::Succeeded && op == Operation::REDID &&
             !EdidFile::save(request.edidOutputPath, values.EdidBuffer)) {
             std::fprintf(stderr, "%s\n", EdidFile::OpenErrorMessage);
             finish(BadArguments);
             return;
         }
-        finish(failed ? Failed : Done);
+        finish(outcome == Outcome::Succeeded ? Done : Failed);
+    };
+    // Taken up from the message loop, once the step machine has finished with its tick.
+    machine.onFinished = [&](Operation op, Outcome outcome) {
+        QTimer::singleShot(0, [&operationEnded, op, outcome] { operationEnded(op, outcome); });
     };
 
+    timers.start();
     QTimer::singleShot(0, [&] {
         if (!machine.connectPort(request.portNumber - 1)) {
             std::printf("Not Exist\n");
             finish(Absent);
-            return;
         }
-        timers.stepTimer().start();
     });
     return app.exec();
 }

@@ -7,12 +7,13 @@
 //
 // Beyond the sanitizers, every run checks what an operator would rely on:
 // - the operation ends, within a bounded time after the last answer;
-// - at most one message is shown, and only one of the program's own texts;
-// - a success message comes only when the acknowledgments it needs were on the line;
+// - it ends with exactly one outcome, and at most one message is shown, one of the program's own;
+// - success comes only when the acknowledgments it needs were on the line;
 // - Read EDID changes EdidBuffer only in blocks a well-formed answer carried, and reports
 //   success only when all eight came.
 #include "LinkHarness.h"
-#include "LinkMessages.h"
+#include "HexDigits.h"
+#include "Outcome.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -37,17 +38,6 @@ std::size_t occurrences(const std::string &haystack, const std::string &needle)
     return count;
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // Every 32-byte block a well-formed block answer on the line could have carried.
 std::set<std::string> wellFormedBlocks(const std::string &line)
 {
@@ -57,8 +47,8 @@ std::set<std::string> wellFormedBlocks(const std::string &line)
             continue;
         std::string block;
         for (std::size_t k = 0; k < 32; ++k) {
-            const int high = hexValue(line[at + 1 + 2 * k]);
-            const int low = hexValue(line[at + 2 + 2 * k]);
+            const int high = hexDigitValue(line[at + 1 + 2 * k]);
+            const int low = hexDigitValue(line[at + 2 + 2 * k]);
             if (high < 0 || low < 0)
                 break;
             block += static_cast<char>(high * 16 + low);
@@ -68,12 +58,6 @@ std::set<std::string> wellFormedBlocks(const std::string &line)
     }
     return blocks;
 }
-
-const std::set<std::string> kProgramTexts = {
-    LinkMessages::NoResponse,         LinkMessages::Error,
-    LinkMessages::UploadSuccessful,   LinkMessages::DefaultSettingDone,
-    LinkMessages::ReadEdidSuccessful, LinkMessages::WriteEdidSuccessful,
-    LinkMessages::WriteEdidFail};
 
 } // namespace
 
@@ -123,18 +107,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (messages.size() > 1)
         fail("more than one message");
     for (const std::string &m : messages)
-        if (kProgramTexts.count(m) == 0)
+        if (!isOutcomeMessage(m))
             fail("unknown message", m);
-    const std::string shown = messages.empty() ? std::string() : messages.front();
-    const bool success =
-        shown == LinkMessages::UploadSuccessful || shown == LinkMessages::DefaultSettingDone ||
-        shown == LinkMessages::ReadEdidSuccessful || shown == LinkMessages::WriteEdidSuccessful;
+    if (h.outcomes.size() != 1 || h.outcomes.front().first != op)
+        fail("not exactly one outcome for", commandText(op));
+    const bool success = h.outcomes.front().second == Outcome::Succeeded;
+    const char *expected = outcomeMessage(op, h.outcomes.front().second);
+    if ((expected == nullptr) != messages.empty() || (expected != nullptr && messages.front() != expected))
+        fail("message does not match the outcome", outcomeName(h.outcomes.front().second));
     if (success) {
         // An acknowledgment and, after a payload, a final answer.
-        const bool twoSteps = op != Operation::DFSET && op != Operation::REDID;
+        const bool twoSteps = op != Operation::DFSET && op != Operation::REDID && op != Operation::URTCNT;
         if (op == Operation::REDID ? occurrences(line, "OK1") < 1
                                    : occurrences(line, "OK") < (twoSteps ? 2u : 1u))
-            fail("success without its acknowledgments", shown);
+            fail("success without its acknowledgments", commandText(op));
     }
     if (op == Operation::URTCNT && h.state.devicePresent == 1 && occurrences(line, "OK") < 1)
         fail("present without an answer");
@@ -151,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 fail("EDID block changed without a well-formed answer", std::to_string(b));
             changedOrProven += carried ? 1 : 0;
         }
-        if (shown == LinkMessages::ReadEdidSuccessful && (changedOrProven < 8 || blocks.empty()))
+        if (success && (changedOrProven < 8 || blocks.empty()))
             fail("EDID read reported whole without eight well-formed blocks");
     } else if (h.values.EdidBuffer != edidBefore) {
         fail("EdidBuffer changed by", commandText(op));

@@ -1,15 +1,15 @@
 #include "DeviceLink.h"
 
 #include "LinkClock.h"
-#include "LinkMessages.h"
 #include "LinkOperator.h"
+#include "Outcome.h"
 #include "SerialLibrary.h"
 
 #include <algorithm>
 #include <cstring>
 
 DeviceLink::DeviceLink(DeviceLinkState &state, SerialLibrary &serial, LinkClock &clock, LinkOperator &ui)
-    : m_state(state), m_serial(serial), m_clock(clock), m_ui(ui)
+    : m_state(state), m_serial(serial), m_clock(clock), m_ui(ui), m_writer(serial, clock)
 {
 }
 
@@ -17,25 +17,25 @@ bool DeviceLink::OpenLink(int itemIndex)
 {
     m_state.portNumber = static_cast<std::uint8_t>(itemIndex + 1);
     if (m_serial.openPort(m_state.portNumber) != 0) {
-        m_ui.showMessage("Open COM Port " + std::to_string(m_state.portNumber) + " fail !!");
+        m_ui.showMessage(openFailedMessage(std::to_string(m_state.portNumber)));
         ClosePort();
-        return true;
+        return false;
     }
     if (!ConfigureLink()) {
         ClosePort();
-        return true;
+        return false;
     }
-    return false;
+    return true;
 }
 
 bool DeviceLink::ConfigureLink()
 {
     if (m_serial.setLineParameters(m_state.portNumber, kBaudCode19200, kMode8N1) != 0) {
-        m_ui.showMessage(LinkMessages::Error);
+        m_ui.showMessage(kLineParametersFailedMessage);
         return false;
     }
     if (m_serial.secondSetup(m_state.portNumber, 0) != 0) {
-        m_ui.showMessage(LinkMessages::ErrorPlain);
+        m_ui.showMessage(kSecondSetupFailedMessage);
         return false;
     }
     return true;
@@ -43,18 +43,25 @@ bool DeviceLink::ConfigureLink()
 
 void DeviceLink::ClosePort()
 {
+    m_writer.cancel();
+    m_receiveLate = false;
     m_serial.closePort(m_state.portNumber);
 }
 
-void DeviceLink::WaitMs(int ms)
+void DeviceLink::sendUnit(std::vector<std::uint8_t> unit)
 {
-    m_clock.waitMs(ms);
+    m_writer.send(m_state.portNumber, std::move(unit), [this](bool written) { unitSent(written); });
 }
 
-void DeviceLink::writePaced(std::uint8_t ch)
+void DeviceLink::unitSent(bool written)
 {
-    m_serial.writeChar(m_state.portNumber, ch);
-    WaitMs(kCharSpacingMs);
+    resetAfterSend();
+    if (m_receiveLate && !sending()) {
+        m_receiveLate = false;
+        receiveTick();
+    }
+    if (afterSend)
+        afterSend(written);
 }
 
 void DeviceLink::resetAfterSend()
@@ -62,24 +69,19 @@ void DeviceLink::resetAfterSend()
     m_state.ackTicks = 0;
     m_state.replyTicks = 0;
     m_state.replyLength = 0;
+    m_answerQuiet = false;
 }
 
 void DeviceLink::SendCommand(const char *text, std::uint8_t argument)
 {
-    for (const char *p = text; *p != '\0'; ++p)
-        writePaced(static_cast<std::uint8_t>(*p));
-    for (std::uint8_t ch :
-         {std::uint8_t{0x20}, argument, std::uint8_t{0x20}, std::uint8_t{0x0A}, std::uint8_t{0x0D}})
-        writePaced(ch);
-    resetAfterSend();
+    std::vector<std::uint8_t> line(text, text + std::strlen(text));
+    line.insert(line.end(), {0x20, argument, 0x20, 0x0A, 0x0D});
+    sendUnit(std::move(line));
 }
 
 void DeviceLink::SendFramedByte(std::uint8_t value)
 {
-    writePaced(0x20);
-    writePaced(value);
-    writePaced(0x20);
-    resetAfterSend();
+    sendUnit({0x20, value, 0x20});
 }
 
 bool DeviceLink::CheckReply(Operation op)
@@ -96,13 +98,37 @@ bool DeviceLink::CheckReply(Operation op)
 
     m_state.replyBuffer.fill(0);
     m_state.replyLength = 0;
-    return !found;
+    m_answerQuiet = false;
+    return found;
+}
+
+bool DeviceLink::answerWhole(Operation op) const
+{
+    const std::size_t length = std::min<std::size_t>(m_state.replyLength, kLinkBufferSize);
+    if (m_answerQuiet || length == kLinkBufferSize)
+        return true;
+    const auto begin = m_state.replyBuffer.begin();
+    const auto end = begin + static_cast<std::ptrdiff_t>(length);
+    const char *wanted = operationInfo(op).acknowledgment;
+    if (std::search(begin, end, wanted, wanted + std::strlen(wanted)) != end)
+        return true;
+    return length >= 2 && end[-2] == '\r' && end[-1] == '\n';
 }
 
 bool DeviceLink::LinkBusy() const
 {
     return std::any_of(kAllOperations.begin(), kAllOperations.end(),
                        [this](Operation op) { return m_state.step(op) != Idle; });
+}
+
+void DeviceLink::discardInput()
+{
+    // Bounded, so a line that never stops talking still lets the command go out.
+    for (int i = 0; i < 1024; ++i)
+        if (m_serial.readPort(m_state.portNumber, m_state.receiveBuffer.data(),
+                              static_cast<int>(kLinkBufferSize)) <= 0)
+            break;
+    m_state.replyLength = 0;
 }
 
 namespace {
@@ -118,39 +144,60 @@ void DeviceLink::receiveTick()
 {
     if (m_state.portOpen == 0)
         return;
+    if (sending()) {
+        m_receiveLate = true;
+        return;
+    }
+    readAndCount();
+}
 
-    int n = m_serial.readPort(m_state.portNumber, m_state.receiveBuffer.data(),
-                              static_cast<int>(kLinkBufferSize));
-
+void DeviceLink::readAndCount()
+{
     bool anyAwaitingAck = false;
     bool anyAwaitingReply = false;
-    for (Operation op : kAllOperations) {
-        const std::uint8_t s = m_state.step(op);
+    for (const OperationInfo &info : kOperations) {
+        const std::uint8_t s = m_state.*info.step;
         if (s == AwaitAck)
             anyAwaitingAck = true;
         if (s == AwaitReply)
             anyAwaitingReply = true;
+        // Block answers are waited for whole, and that wait counts too: a generator that stops
+        // in the middle of a read runs into a time-out instead of stalling the link.
+        if (s == ReplyIn && info.blockAnswerLength > 0 && m_state.replyLength < info.blockAnswerLength)
+            anyAwaitingReply = true;
     }
-    // An EDID read waits at step 5 for each whole block answer; count that wait too, so a
-    // generator that stops mid-read runs into a time-out instead of stalling the link.
-    if (m_state.stepREDID == ReplyIn && m_state.replyLength < kEdidBlockAnswerLength)
-        anyAwaitingReply = true;
     if (anyAwaitingAck)
         countTick(m_state.ackTicks);
     if (anyAwaitingReply)
         countTick(m_state.replyTicks);
 
-    if (n <= 0)
+    // Everything that has arrived is taken; what does not fit the reply buffer is dropped.
+    bool arrived = false;
+    for (int i = 0; i < kMaxReadsPerTick; ++i) {
+        int n = m_serial.readPort(m_state.portNumber, m_state.receiveBuffer.data(),
+                                  static_cast<int>(kLinkBufferSize));
+        if (n <= 0)
+            break;
+        n = std::min(n, static_cast<int>(kLinkBufferSize));
+        arrived = true;
+        m_ui.appendReceiveLog(m_state.receiveBuffer.data(), static_cast<std::size_t>(n));
+        const std::size_t room =
+            kLinkBufferSize - std::min<std::size_t>(m_state.replyLength, kLinkBufferSize);
+        const std::size_t taken = std::min<std::size_t>(room, static_cast<std::size_t>(n));
+        if (taken > 0) {
+            std::memcpy(m_state.replyBuffer.data() + m_state.replyLength, m_state.receiveBuffer.data(),
+                        taken);
+            m_state.replyLength += static_cast<std::uint32_t>(taken);
+        }
+    }
+    if (!arrived) {
+        // Only a whole period of silence ends an answer: right after a send, the late tick and
+        // the regular one can fall a few milliseconds apart, between two halves of one answer.
+        m_answerQuiet = m_state.replyLength > 0 && m_clock.nowMs() - m_lastArrivalMs >= kReceiveTickMs;
         return;
-    n = std::min(n, static_cast<int>(kLinkBufferSize));
-
-    m_ui.appendReceiveLog(m_state.receiveBuffer.data(), static_cast<std::size_t>(n));
-
-    // Bytes past the end of the reply buffer are dropped.
-    const std::size_t room = kLinkBufferSize - std::min<std::size_t>(m_state.replyLength, kLinkBufferSize);
-    const std::size_t taken = std::min<std::size_t>(room, static_cast<std::size_t>(n));
-    std::memcpy(m_state.replyBuffer.data() + m_state.replyLength, m_state.receiveBuffer.data(), taken);
-    m_state.replyLength += static_cast<std::uint32_t>(taken);
+    }
+    m_answerQuiet = false;
+    m_lastArrivalMs = m_clock.nowMs();
 
     if (m_state.replyLength == 0)
         return;

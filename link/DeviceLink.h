@@ -1,8 +1,10 @@
 #pragma once
 
 #include "DeviceLinkState.h"
+#include "PacedWriter.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class LinkClock;
@@ -10,28 +12,43 @@ class LinkOperator;
 class SerialLibrary;
 
 // The serial link: opening, paced sending, the 100 ms receive tick and the reply check.
+// Every bool result here is true on success.
 class DeviceLink {
 public:
-    static constexpr int kCharSpacingMs = 35;
     static constexpr int kBaudCode19200 = 13;
     static constexpr int kMode8N1 = 3;
+    // Reads of one receive tick, at most: a flood is drained, not let pile up, but a tick ends.
+    static constexpr int kMaxReadsPerTick = 64;
+    static constexpr int kReceiveTickMs = 100;
 
     DeviceLink(DeviceLinkState &state, SerialLibrary &serial, LinkClock &clock, LinkOperator &ui);
 
-    // Opens and configures COM (itemIndex + 1). Returns true when it failed (and says why).
+    // Opens and configures COM (itemIndex + 1); says why when it fails.
     [[nodiscard]] bool OpenLink(int itemIndex);
     [[nodiscard]] bool ConfigureLink();
+    // Stops what is going out at the next character and closes the port.
     void ClosePort();
 
-    void WaitMs(int ms);
+    // Both return at once; the characters follow 35 ms apart. The tick counters and the reply
+    // restart when the last one's 35 ms are over, and afterSend is called.
     void SendCommand(const char *text, std::uint8_t argument);
     void SendFramedByte(std::uint8_t value);
-    // Searches the answer collected since the last reset; returns true when it failed.
+    [[nodiscard]] bool sending() const { return m_writer.busy(); }
+    std::function<void(bool written)> afterSend;
+
+    // Whether the answer collected since the last reset holds what op waits for.
     [[nodiscard]] bool CheckReply(Operation op);
+    // An answer is examined once it is whole: it holds the acknowledgment, ends in CR LF, fills
+    // the reply buffer, or a receive tick a whole tick period after its last bytes brought
+    // nothing more.
+    [[nodiscard]] bool answerWhole(Operation op) const;
     [[nodiscard]] bool LinkBusy() const;
 
-    // Timer2Timer: read what has arrived, count time-out ticks, move steps 1->2 and 4->5.
+    // Timer2Timer: read what has arrived, count time-out ticks, move steps 1->2 and 4->5. A tick
+    // that falls while a unit is going out runs once it is out, as the line is busy till then.
     void receiveTick();
+    // What the line held before a command was sent cannot be its answer.
+    void discardInput();
 
     // Presence displays: set devicePresent and show it.
     void ShowDevicePresent();
@@ -43,15 +60,21 @@ public:
     [[nodiscard]] DeviceLinkState &state() { return m_state; }
     [[nodiscard]] const DeviceLinkState &state() const { return m_state; }
     [[nodiscard]] LinkOperator &ui() { return m_ui; }
-    [[nodiscard]] LinkClock &clock() { return m_clock; }
 
 private:
-    void writePaced(std::uint8_t ch);
+    void sendUnit(std::vector<std::uint8_t> unit);
+    void unitSent(bool written);
+    void readAndCount();
     void resetAfterSend();
 
     DeviceLinkState &m_state;
     SerialLibrary &m_serial;
     LinkClock &m_clock;
     LinkOperator &m_ui;
+    PacedWriter m_writer;
     int m_progress = 0;
+    bool m_receiveLate = false;
+    // A receive tick has found nothing a tick period or more after the answer's last bytes.
+    bool m_answerQuiet = false;
+    std::int64_t m_lastArrivalMs = 0;
 };

@@ -44,6 +44,22 @@ struct DeviceLinkState {
     [[nodiscard]] std::uint8_t step(Operation op) const;
 };
 
+// What an operation sends once the generator has acknowledged its command line.
+enum class Payload : std::uint8_t {
+    None,             // the acknowledgment ends it
+    TimingIndex,      // one framed byte: currentTimingIndex
+    PatternIndex,     // one framed byte: currentPatternIndex
+    TimingSelection,  // count, one flag per timing, checksum
+    PatternSelection, // count, one flag per pattern, checksum
+    Program,          // count, 32 rows of four bytes, checksum
+    EdidBytes,        // the 256 bytes of EdidBuffer
+    WriteCommand,     // the one framed byte 1
+    EdidBlocks,       // eight block requests, each answered by a block
+};
+
+// What the presence display does when the generator's answer lacks its acknowledgment.
+enum class AbsentOnError : std::uint8_t { No, BeforeMessage, AfterMessage };
+
 // What sets the ten operations apart. A time-out fires when its tick counter exceeds the limit.
 struct OperationInfo {
     Operation op;
@@ -51,21 +67,39 @@ struct OperationInfo {
     std::uint8_t argument;      // for the table uploads, the framed bytes that follow
     const char *acknowledgment; // what CheckReply looks for in the first answer
     int ackTimeoutTicks;        // step 1
-    int replyTimeoutTicks;      // step 4; for REDID, the wait for each whole block; 0 = no step 4
+    int replyTimeoutTicks;      // step 4; for the block answers, the wait for each whole one
+    Payload payload;
+    // The answers to the payload: 0 for a final answer holding "OK", else blocks of this length.
+    std::size_t blockAnswerLength;
+    bool presentOnSuccess;
+    AbsentOnError absentOnError;
+    int progressAtStart;   // -1: the bar is left as it is
+    int progressAfterAck;  // -1: the bar is left as it is
+    int progressOnSuccess; // -1: the bar is left as it is
     std::uint8_t DeviceLinkState::*step;
 };
 
 inline constexpr std::array<OperationInfo, kOperationCount> kOperations = {{
-    {Operation::URTCNT, "URTCNT", 0, "OK", 16, 0, &DeviceLinkState::stepURTCNT},
-    {Operation::TMIX, "TMIX", 1, "OK", 16, 16, &DeviceLinkState::stepTMIX},
-    {Operation::PTIX, "PTIX", 1, "OK", 16, 16, &DeviceLinkState::stepPTIX},
-    {Operation::TMGS, "TMGS", 1 + 35 + 1, "OK", 16, 70, &DeviceLinkState::stepTMGS},
-    {Operation::PTNS, "PTNS", 1 + 39 + 1, "OK", 16, 70, &DeviceLinkState::stepPTNS},
-    {Operation::ATRN, "ATRN", 1 + 4 * 32 + 1, "OK", 16, 70, &DeviceLinkState::stepATRN},
-    {Operation::DFSET, "DFSET", 0, "OK", 16, 0, &DeviceLinkState::stepDFSET},
-    {Operation::REDID, "REDID", 0, "OK1", 45, 45, &DeviceLinkState::stepREDID},
-    {Operation::UEDID, "UEDID", 255, "OK", 16, 70, &DeviceLinkState::stepUEDID},
-    {Operation::WEDID, "WEDID", 0, "OK", 16, 100, &DeviceLinkState::stepWEDID},
+    {Operation::URTCNT, "URTCNT", 0, "OK", 16, 0, Payload::None, 0, true, AbsentOnError::BeforeMessage, -1,
+     -1, -1, &DeviceLinkState::stepURTCNT},
+    {Operation::TMIX, "TMIX", 1, "OK", 16, 16, Payload::TimingIndex, 0, true, AbsentOnError::No, -1, -1, -1,
+     &DeviceLinkState::stepTMIX},
+    {Operation::PTIX, "PTIX", 1, "OK", 16, 16, Payload::PatternIndex, 0, true, AbsentOnError::No, -1, -1, -1,
+     &DeviceLinkState::stepPTIX},
+    {Operation::TMGS, "TMGS", 1 + 35 + 1, "OK", 16, 70, Payload::TimingSelection, 0, true, AbsentOnError::No,
+     -1, 0, -1, &DeviceLinkState::stepTMGS},
+    {Operation::PTNS, "PTNS", 1 + 39 + 1, "OK", 16, 70, Payload::PatternSelection, 0, true, AbsentOnError::No,
+     -1, 0, -1, &DeviceLinkState::stepPTNS},
+    {Operation::ATRN, "ATRN", 1 + 4 * 32 + 1, "OK", 16, 70, Payload::Program, 0, true, AbsentOnError::No, -1,
+     0, -1, &DeviceLinkState::stepATRN},
+    {Operation::DFSET, "DFSET", 0, "OK", 16, 0, Payload::None, 0, true, AbsentOnError::BeforeMessage, -1, -1,
+     -1, &DeviceLinkState::stepDFSET},
+    {Operation::REDID, "REDID", 0, "OK1", 45, 45, Payload::EdidBlocks, kEdidBlockAnswerLength, false,
+     AbsentOnError::BeforeMessage, 0, 0, 100, &DeviceLinkState::stepREDID},
+    {Operation::UEDID, "UEDID", 255, "OK", 16, 70, Payload::EdidBytes, 0, true, AbsentOnError::No, 0, -1, -1,
+     &DeviceLinkState::stepUEDID},
+    {Operation::WEDID, "WEDID", 0, "OK", 16, 100, Payload::WriteCommand, 0, true, AbsentOnError::AfterMessage,
+     0, 50, 100, &DeviceLinkState::stepWEDID},
 }};
 
 [[nodiscard]] constexpr const OperationInfo &operationInfo(Operation op)

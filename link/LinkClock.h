@@ -1,22 +1,28 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 
-// Time as the link sees it: pacing waits, the short sleeps of the payload loops, and a
-// millisecond reading. Production sleeps on a steady clock; tests advance a virtual one.
-class LinkClock {
+// One timer of the link: started with an interval, it calls back once (single-shot) or every
+// interval (repeating) until stopped.
+class LinkTimer {
 public:
-    virtual ~LinkClock() = default;
-    [[nodiscard]] virtual std::int64_t nowMs() const = 0;
-    // Blocks for at least ms milliseconds without processing any event.
-    virtual void waitMs(int ms) = 0;
-    // A plain sleep (payload loops).
-    virtual void sleepMs(int ms) = 0;
+    virtual ~LinkTimer() = default;
+    virtual void start(int intervalMs) = 0;
+    virtual void stop() = 0;
+    [[nodiscard]] virtual bool isActive() const = 0;
 };
 
-class SteadyLinkClock final : public LinkClock {
+// Time as the link sees it: a millisecond reading and timers that run from the message loop.
+// The programs use Qt's timers on the steady clock; tests a virtual clock that runs a 28 s
+// upload in milliseconds. Nothing here ever blocks.
+class LinkClock {
 public:
-    [[nodiscard]] std::int64_t nowMs() const override;
-    void waitMs(int ms) override;
-    void sleepMs(int ms) override;
+    enum class Repeat { Once, Every };
+
+    virtual ~LinkClock() = default;
+    [[nodiscard]] virtual std::int64_t nowMs() const = 0;
+    [[nodiscard]] virtual std::unique_ptr<LinkTimer> makeTimer(Repeat repeat,
+                                                               std::function<void()> onTimeout) = 0;
 };

@@ -3,32 +3,21 @@
 #include "DeviceLink.h"
 #include "StepMachine.h"
 
-LinkTimers::LinkTimers(DeviceLink &link, StepMachine &machine, QObject *parent)
-    : QObject(parent), m_machine(machine), m_timer1(this), m_timer2(this), m_payload(this)
+LinkTimers::LinkTimers(DeviceLink &link, StepMachine &machine, LinkClock &clock)
+    : m_machine(machine),
+      // The step tick runs from a timer of its own, started at once, so Timer1's callback has
+      // returned before a message box the step shows runs its loop: Timer1 then keeps ticking
+      // under the box instead of waiting for it to close.
+      m_timer1(clock.makeTimer(LinkClock::Repeat::Every,
+                               [this] {
+                                   if (!m_stepDue->isActive())
+                                       m_stepDue->start(0);
+                               })),
+      m_stepDue(clock.makeTimer(LinkClock::Repeat::Once, [&machine] { machine.stepTick(); })),
+      m_timer2(clock.makeTimer(LinkClock::Repeat::Every, [&link] { link.receiveTick(); })),
+      m_payload(clock.makeTimer(LinkClock::Repeat::Once, [&machine] { machine.payloadTick(); }))
 {
-    m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer1.setInterval(kStepTickMs);
-    // Queued, so the step tick's own slot has returned before a message box it shows starts a
-    // nested loop; otherwise the timer would be held back until the box closed.
-    connect(
-        &m_timer1, &QTimer::timeout, this,
-        [this] {
-            m_machine.stepTick();
-            if (afterStepTick)
-                afterStepTick();
-        },
-        Qt::QueuedConnection);
-
-    m_timer2.setObjectName(QStringLiteral("Timer2"));
-    m_timer2.setInterval(kReceiveTickMs);
-    connect(&m_timer2, &QTimer::timeout, this, [&link] { link.receiveTick(); });
-
-    // Payload bytes keep their pace to the millisecond.
-    m_payload.setObjectName(QStringLiteral("PayloadTimer"));
-    m_payload.setSingleShot(true);
-    m_payload.setTimerType(Qt::PreciseTimer);
-    connect(&m_payload, &QTimer::timeout, this, [this] { m_machine.payloadTick(); });
-    m_machine.onPayloadDue = [this](int pauseMs) { m_payload.start(pauseMs); };
+    m_machine.onPayloadDue = [this](int pauseMs) { m_payload->start(pauseMs); };
 }
 
 LinkTimers::~LinkTimers()
@@ -38,13 +27,14 @@ LinkTimers::~LinkTimers()
 
 void LinkTimers::start()
 {
-    m_timer1.start();
-    m_timer2.start();
+    m_timer1->start(kStepTickMs);
+    m_timer2->start(kReceiveTickMs);
 }
 
 void LinkTimers::stop()
 {
-    m_timer1.stop();
-    m_timer2.stop();
-    m_payload.stop();
+    m_timer1->stop();
+    m_stepDue->stop();
+    m_timer2->stop();
+    m_payload->stop();
 }

@@ -38,6 +38,9 @@ int QtSerialLibrary::openPort(int port)
     if (m_port.isOpen())
         return -1;
     m_port.setPortName(m_override.isEmpty() ? portDeviceName(port) : m_override);
+    // A generator that floods the line cannot fill memory: what the receive ticks have not
+    // taken yet waits in the driver beyond this.
+    m_port.setReadBufferSize(kReadBufferBytes);
     if (!m_port.open(QIODevice::ReadWrite))
         return -2;
     m_openNumber = port;

@@ -8,6 +8,8 @@
 // The serial layer on Qt SerialPort.
 class QtSerialLibrary final : public SerialLibrary {
 public:
+    static constexpr qint64 kReadBufferBytes = 64 * 1024;
+
     QtSerialLibrary();
     ~QtSerialLibrary() override;
 

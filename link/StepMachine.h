@@ -1,6 +1,8 @@
 #pragma once
 
 #include "DeviceLinkState.h"
+#include "EdidBlockRead.h"
+#include "Outcome.h"
 
 #include <cstdint>
 #include <functional>
@@ -11,34 +13,39 @@
 class DeviceLink;
 struct SharedValues;
 
-// Carries every exchange with the generator to its end, one step per 500 ms tick.
+// Carries every exchange with the generator to its end, one step per 500 ms tick, and ends each
+// with exactly one Outcome: the operator is told its message, and onFinished hears of it.
 class StepMachine {
 public:
     StepMachine(DeviceLink &link, SharedValues &values);
 
-    // The start rule of every user command: refused silently unless the port is open, the
-    // generator present and the link idle. Returns whether the operation was started.
+    // The start rule of every user command: refused unless the port is open, the generator
+    // present and the link idle (then the outcome is Refused, without a message). Returns
+    // whether the operation was started.
     bool StartLinkOperation(Operation op);
 
-    // The COM port dialog's OK: closes an open port, quietly ends what ran on it, opens
+    // The COM port dialog's OK: closes an open port, ends what ran on it (Abandoned), opens
     // COM (itemIndex + 1) and starts the presence check. Returns whether the port is open.
     bool connectPort(int itemIndex);
     // Starts "URTCNT" whatever else is running.
     void StartPresenceCheck();
-    // The Disconnect button: closes the port, shows the generator absent and quietly ends
-    // whatever was running, so a later connect is not answered by a stale time-out.
+    // The Disconnect button: closes the port, shows the generator absent and ends whatever was
+    // running (Abandoned), so a later connect is not answered by a stale time-out.
     void disconnect();
     void abandonOperations();
 
-    // Timer1Timer.
+    // Timer1Timer. A tick that falls while a unit is going out runs once it is out.
     void stepTick();
 
-    // A payload goes out one framed byte per call, from the message loop, so that nothing the
-    // operator opens meanwhile (a modal window runs its own loop) can hold it up. After each
-    // byte the machine asks, through onPayloadDue, to be called again after a pause in ms.
+    // A payload goes out one framed byte at a time from the message loop; after each byte is
+    // out, the machine asks through onPayloadDue to be called again after a pause in ms (the
+    // short pauses of the old payload loops, kept so the pace on the line is unchanged).
     void payloadTick();
-    [[nodiscard]] bool payloadRunning() const { return m_payload.has_value(); }
+    [[nodiscard]] bool payloadRunning() const;
     std::function<void(int pauseMs)> onPayloadDue;
+
+    // Called once for every operation, after its message (if any) has been shown.
+    std::function<void(Operation, Outcome)> onFinished;
 
     // Started, and its payload not yet begun: the generator has not acknowledged it yet.
     [[nodiscard]] bool payloadPending(Operation op) const;
@@ -53,30 +60,32 @@ private:
     void handle(Operation op);
     void handleAcknowledgment(Operation op);
     void handleFinalAnswer(Operation op);
-    void handleEdidBlock();
-    void timeOut(std::uint8_t &counter, Operation op);
-    void startTableUpload(Operation op);
-    void startEdidUpload();
-    void startPayload(Operation op, std::vector<std::uint8_t> bytes, int bytesPerEntry);
+    void finish(Operation op, Outcome outcome);
+    void startPayload(Operation op);
+    [[nodiscard]] std::vector<std::uint8_t> payloadBytes(Operation op);
+    void afterSend(bool written);
     // Sends the next byte; returns the pause before the one after it.
     int sendPayloadByte();
-    [[nodiscard]] bool decodeEdidBlock(int offset);
-    [[nodiscard]] bool blockAnswerCanStillBeWellFormed() const;
-    void finishEdidRead();
 
     // The payload being sent: a copy taken when it started, so that a window changed meanwhile
-    // cannot mix two states in one upload.
-    struct Payload {
-        Operation op;
+    // cannot mix two states in one upload. Kept until its operation ends.
+    struct Outgoing {
+        Operation op = Operation::URTCNT;
         std::vector<std::uint8_t> bytes;
-        int bytesPerEntry = 1; // table uploads; 0 for the EDID upload
+        enum class Style { Single, Table, Edid } style = Style::Single;
+        int bytesPerEntry = 1; // table uploads
         std::size_t next = 0;
         unsigned sum = 0;
+        std::optional<int> pauseAfterSend; // the byte going out now, and the pause after it
+        bool cut = false;                  // a write failed: nothing more goes out
     };
+    [[nodiscard]] bool payloadIncomplete(Operation op) const;
 
     DeviceLink &m_link;
     SharedValues &m_values;
-    std::optional<Payload> m_payload;
+    EdidBlockRead m_edidRead;
+    std::optional<Outgoing> m_payload;
     std::optional<std::pair<Operation, std::vector<std::uint8_t>>> m_handedOver;
-    bool m_edidBlockMalformed = false;
+    bool m_stepLate = false;
+    bool m_writeFailed = false;
 };

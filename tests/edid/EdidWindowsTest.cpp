@@ -4,11 +4,11 @@
 #include "DeviceLinkState.h"
 #include "EdidHex.h"
 #include "EngineSerialLibrary.h"
-#include "FastForwardClock.h"
 #include "FileSizeLimit.h"
 #include "LinkHarness.h"
 #include "ModalDriver.h"
 #include "ProgramTitle.h"
+#include "QtLinkClock.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
 
@@ -38,7 +38,7 @@ struct EngineProgram {
     EngineProgram(DeviceLinkState &state, SharedValues &values) : program(state, values, port, clock) {}
     void connectPresent(DeviceLinkState &state)
     {
-        QVERIFY(!program.deviceLink().OpenLink(0));
+        QVERIFY(program.deviceLink().OpenLink(0));
         state.portOpen = state.devicePresent = 1;
     }
     [[nodiscard]] std::vector<std::uint8_t> writtenFrom(std::size_t start) const
@@ -48,7 +48,7 @@ struct EngineProgram {
             bytes.push_back(port.written()[i].byte);
         return bytes;
     }
-    FastForwardClock clock;
+    QtLinkClock clock{10};
     EngineSerialLibrary port{clock};
     SgxProgram program;
 };

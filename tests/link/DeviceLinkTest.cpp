@@ -14,7 +14,7 @@ std::string replyText(const DeviceLinkState &state)
 TEST(DeviceLinkOpen, OpensConfiguresAndNumbersThePort)
 {
     LinkHarness h;
-    EXPECT_FALSE(h.link.OpenLink(2));
+    EXPECT_TRUE(h.link.OpenLink(2));
     EXPECT_EQ(h.state.portNumber, 3);
     EXPECT_EQ(h.port.openedPort(), 3);
     EXPECT_EQ(h.port.lastBaudCode(), 13);
@@ -34,7 +34,7 @@ TEST(DeviceLinkOpen, EachFailureHasItsOwnMessageAndClosesThePort)
         h.port.openResult = c.open;
         h.port.lineParametersResult = c.line;
         h.port.secondSetupResult = c.second;
-        EXPECT_TRUE(h.link.OpenLink(4));
+        EXPECT_FALSE(h.link.OpenLink(4));
         EXPECT_EQ(h.ui.messages(), std::vector<std::string>{c.message});
         EXPECT_EQ(h.port.closeCalls(), 1);
         EXPECT_FALSE(h.port.isOpen());
@@ -50,6 +50,7 @@ TEST(DeviceLinkSend, CommandLineIsExactAndPaced35msApart)
     h.state.replyLength = 12;
     const std::int64_t start = h.clock.nowMs();
     h.link.SendCommand("TMIX", 1);
+    h.runUntilSent();
     EXPECT_EQ(h.port.writtenBytes(), bytesOf({0x54, 0x4D, 0x49, 0x58, 0x20, 0x01, 0x20, 0x0A, 0x0D}));
     const auto &w = h.port.written();
     for (std::size_t i = 1; i < w.size(); ++i)
@@ -66,6 +67,7 @@ TEST(DeviceLinkSend, FramedBytesCarryAnyValueRaw)
     h.connectPresent();
     for (int v : {0x00, 0x0A, 0x0D, 0x20, 0xFF})
         h.link.SendFramedByte(static_cast<std::uint8_t>(v));
+    h.runUntilSent();
     EXPECT_EQ(h.port.writtenBytes(),
               concat({framed(0), framed(0x0A), framed(0x0D), framed(0x20), framed(0xFF)}));
     EXPECT_EQ(h.clock.nowMs(), 5 * 105);
@@ -129,7 +131,7 @@ TEST(DeviceLinkReceive, OverlongAnswerIsCutAtTheBufferEnd)
     EXPECT_EQ(h.state.replyLength, kLinkBufferSize);
     EXPECT_EQ(h.ui.receiveLog.size(), 5000u);
     // "OK" arrived past the 1,024th byte and was dropped with the rest.
-    EXPECT_TRUE(h.link.CheckReply(Operation::TMIX));
+    EXPECT_FALSE(h.link.CheckReply(Operation::TMIX));
 }
 
 TEST(DeviceLinkCheckReply, FindsTheAcknowledgmentAnywhere)
@@ -147,7 +149,7 @@ TEST(DeviceLinkCheckReply, FindsTheAcknowledgmentAnywhere)
         h.connectPresent();
         h.port.queueAnswer(c.reply);
         h.link.receiveTick();
-        EXPECT_EQ(!h.link.CheckReply(c.op), c.acknowledged) << c.reply;
+        EXPECT_EQ(h.link.CheckReply(c.op), c.acknowledged) << c.reply;
         EXPECT_EQ(h.state.replyLength, 0u);
     }
 }
@@ -159,16 +161,17 @@ TEST(DeviceLinkCheckReply, AnEarlierAnswerNeverAcknowledgesALaterOne)
     // A long answer with "OK" past position 30, then a short bad one.
     h.port.queueAnswer("..................................OK");
     h.link.receiveTick();
-    EXPECT_FALSE(h.link.CheckReply(Operation::TMIX));
+    EXPECT_TRUE(h.link.CheckReply(Operation::TMIX));
     h.port.queueAnswer("NG");
     h.link.receiveTick();
-    EXPECT_TRUE(h.link.CheckReply(Operation::TMIX));
+    EXPECT_FALSE(h.link.CheckReply(Operation::TMIX));
 
     // Bytes left from before a send are not part of the next answer either.
     h.port.queueAnswer("OK");
     h.link.receiveTick();
     h.link.SendFramedByte(0);
-    EXPECT_TRUE(h.link.CheckReply(Operation::TMIX));
+    h.runUntilSent();
+    EXPECT_FALSE(h.link.CheckReply(Operation::TMIX));
 }
 
 TEST(DeviceLinkCheckReply, ReplyOfMoreThan255BytesIsSearchedWhole)
@@ -179,7 +182,7 @@ TEST(DeviceLinkCheckReply, ReplyOfMoreThan255BytesIsSearchedWhole)
     reply += "OK";
     h.port.queueAnswer(reply.c_str());
     h.link.receiveTick();
-    EXPECT_FALSE(h.link.CheckReply(Operation::TMIX));
+    EXPECT_TRUE(h.link.CheckReply(Operation::TMIX));
 }
 
 TEST(DeviceLinkBusy, AnyStepMakesTheLinkBusy)

@@ -24,6 +24,7 @@ void startAndAnswer(LinkHarness &h, Operation op, const char *ack = "OK\r\n")
         h.run(100);
     for (int i = 0; i < 400 && h.machine.payloadRunning(); ++i)
         h.run(100);
+    h.runUntilSent();
 }
 
 void answerFinal(LinkHarness &h, const char *answer = "OK\r\n")
@@ -82,6 +83,7 @@ TEST(StartRule, CommandLinesAndArguments)
         h.connectPresent();
         h.ui.receiveLog = "stale";
         ASSERT_TRUE(h.machine.StartLinkOperation(c.op));
+        h.runUntilSent();
         EXPECT_EQ(h.port.writtenBytes(), commandLine(c.text, c.argument)) << c.text;
         EXPECT_EQ(h.state.step(c.op), AwaitAck);
         EXPECT_EQ(h.ui.receiveLog, "");
@@ -93,6 +95,7 @@ TEST(PresenceCheck, AnswerDecidesTheDisplayWithoutMessage)
     for (const char *answer : {"OK\r\n", "NG\r\n"}) {
         LinkHarness h;
         ASSERT_TRUE(h.machine.connectPort(0));
+        h.runUntilSent();
         EXPECT_EQ(h.port.writtenBytes(), commandLine("URTCNT", 0));
         h.port.queueAnswer(answer);
         ASSERT_TRUE(h.runUntilIdle());
@@ -219,25 +222,65 @@ TEST(RunTiming, MissingFinalAnswerTimesOut)
     EXPECT_EQ(h.state.devicePresent, 0);
 }
 
-TEST(SplitAnswer, StepTickBetweenTheTwoReadsSeesOnlyTheFirst)
+TEST(SplitAnswer, IsExaminedOnlyOnceWhole)
 {
-    LinkHarness h;
-    h.connectPresent();
-    ASSERT_TRUE(h.machine.StartLinkOperation(Operation::DFSET));
-    h.port.queueAnswer("O");
-    h.link.receiveTick();
-    h.machine.stepTick();
-    EXPECT_EQ(h.ui.messages(), Events{"Error!!"});
+    // A step tick that falls between the reads of one answer waits for the rest: the answer is
+    // whole when it holds the acknowledgment, ends in CR LF, or a receive tick brought nothing.
+    struct Case {
+        Operation op;
+        const char *first;
+        const char *second; // nullptr: the generator says nothing more
+        const char *message;
+    };
+    for (const Case &c :
+         {Case{Operation::DFSET, "O", "K", "Upload Successful!!"},
+          Case{Operation::DFSET, "N", "G\r\n", "Error!!"}, Case{Operation::DFSET, "O", nullptr, "Error!!"},
+          Case{Operation::REDID, "OK", "1\r\n", nullptr}}) {
+        LinkHarness h;
+        h.connectPresent();
+        ASSERT_TRUE(h.machine.StartLinkOperation(c.op));
+        h.runUntilSent();
+        h.port.queueAnswer(c.first);
+        h.link.receiveTick();
+        h.machine.stepTick();
+        EXPECT_TRUE(h.ui.messages().empty()) << c.first;
+        if (c.second != nullptr)
+            h.port.queueAnswer(c.second);
+        h.run(600);
+        if (c.message != nullptr) {
+            EXPECT_EQ(h.ui.messages(), Events{c.message}) << c.first;
+        } else {
+            EXPECT_EQ(h.state.step(c.op), AwaitReply) << "acknowledged";
+        }
+    }
+}
 
-    LinkHarness g;
-    g.connectPresent();
-    ASSERT_TRUE(g.machine.StartLinkOperation(Operation::DFSET));
-    g.port.queueAnswer("O");
-    g.link.receiveTick();
-    g.port.queueAnswer("K");
-    g.link.receiveTick();
-    g.machine.stepTick();
-    EXPECT_EQ(g.ui.messages(), Events{"Upload Successful!!"});
+TEST(SplitAnswer, RunTimingNeverFailsWhenEveryAnswerComesInTwoHalves)
+{
+    // A slow bridge: each answer arrives as "O", then "K\r\n" 60 ms later, at every phase
+    // against the ticks.
+    for (int phaseMs = 0; phaseMs < 500; phaseMs += 20) {
+        LinkHarness h;
+        h.connectPresent();
+        h.run(phaseMs);
+        std::int64_t secondHalfAt = -1;
+        h.port.onWrite = [&](std::uint8_t byte) {
+            if (byte == 0x0D ||
+                (byte == 0x20 && h.port.written().size() > 9 && h.port.written().size() % 3 == 0)) {
+                h.port.queueAnswer("O");
+                secondHalfAt = h.clock.nowMs() + 60;
+            }
+        };
+        h.clock.onAdvance = [&](std::int64_t now) {
+            if (secondHalfAt >= 0 && now >= secondHalfAt) {
+                h.port.queueAnswer("K\r\n");
+                secondHalfAt = -1;
+            }
+        };
+        ASSERT_TRUE(h.machine.StartLinkOperation(Operation::TMIX));
+        ASSERT_TRUE(h.runUntilIdle());
+        EXPECT_EQ(h.outcomes.back(), std::make_pair(Operation::TMIX, Outcome::Succeeded)) << phaseMs;
+    }
 }
 
 TEST(DefaultSetting, OutcomesAndDisplays)
@@ -329,7 +372,10 @@ TEST(TableUpload, PayloadIsTakenWhenItStarts)
     h.connectPresent();
     h.values.timingSelection.fill(1);
     // The window changes its selection while the payload is going out.
-    h.beforePayloadByte = [&] { h.values.timingSelection.fill(0); };
+    h.port.onWrite = [&](std::uint8_t) {
+        if (h.port.written().size() > commandLine("TMGS", 37).size())
+            h.values.timingSelection.fill(0);
+    };
     startAndAnswer(h, Operation::TMGS);
     const auto bytes = h.port.writtenBytes();
     const std::size_t dataStart = commandLine("TMGS", 37).size() + 3;
@@ -338,24 +384,25 @@ TEST(TableUpload, PayloadIsTakenWhenItStarts)
     EXPECT_EQ(bytes[bytes.size() - 2], (256 - (35 + 35) % 256) % 256);
 }
 
-TEST(TableUpload, AnAnswerBeforeThePayloadIsCompleteEndsTheSendingAndIsExamined)
+TEST(TableUpload, AnAnswerBeforeThePayloadIsCompleteEndsItInError)
 {
+    // The generator cannot have the upload, whatever it says; and nothing more is sent.
     for (const char *answer : {"OK\r\n", "NG\r\n"}) {
         LinkHarness h;
         h.connectPresent();
         ASSERT_TRUE(h.machine.StartLinkOperation(Operation::TMGS));
         h.port.queueAnswer("OK\r\n");
-        int bytes = 0;
-        h.beforePayloadByte = [&] {
-            if (++bytes == 18)
+        const std::size_t line = commandLine("TMGS", 37).size();
+        h.port.onWrite = [&](std::uint8_t) {
+            if (h.port.written().size() == line + 3 * 18)
                 h.port.queueAnswer(answer);
         };
         ASSERT_TRUE(h.runUntilIdle());
-        const std::size_t sent = h.port.writtenBytes().size() - commandLine("TMGS", 37).size();
+        const std::size_t sent = h.port.writtenBytes().size() - line;
         EXPECT_GE(sent, 3u * 18);
         EXPECT_LT(sent, 3u * 20) << "bytes went on after the answer";
-        EXPECT_EQ(h.ui.messages(),
-                  Events{std::string(answer) == "OK\r\n" ? "Upload successful!!" : "Error!!"});
+        EXPECT_EQ(h.ui.messages(), Events{"Error!!"});
+        EXPECT_EQ(h.outcomes.back(), std::make_pair(Operation::TMGS, Outcome::EarlyAnswer));
         h.run(10000);
         EXPECT_EQ(h.ui.messages().size(), 1u);
     }
@@ -391,9 +438,8 @@ TEST(EdidUpload, DisconnectDuringThePayloadStopsItQuietly)
 {
     LinkHarness h;
     h.connectPresent();
-    int yields = 0;
-    h.beforePayloadByte = [&] {
-        if (++yields == 10)
+    h.port.onWrite = [&](std::uint8_t) {
+        if (h.port.written().size() == commandLine("UEDID", 255).size() + 3 * 10)
             h.machine.disconnect();
     };
     startAndAnswer(h, Operation::UEDID);
@@ -446,6 +492,7 @@ void serveEdidRead(LinkHarness &h, const EdidBytes &edid, int delayMs, int malfo
         h.port.queueAnswer(answer);
         for (int i = 0; i < 20 && h.port.writtenBytes().size() == before && h.link.LinkBusy(); ++i)
             h.run(100);
+        h.runUntilSent();
     }
     h.runUntilIdle();
 }

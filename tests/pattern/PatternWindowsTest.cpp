@@ -376,7 +376,7 @@ void PatternWindowsTest::patternsDialogMarksDrawsAndUploads()
         pressCell(grid, 38, 0);
         QCOMPARE(model->index(38, 1).data().toString(), QStringLiteral("HDCP-Produce"));
         QTest::mouseClick(upload, Qt::LeftButton);
-        QCOMPARE(written(), asBytes(commandLine("PTNS", 41)));
+        QTRY_COMPARE(written(), asBytes(commandLine("PTNS", 41)));
         QVERIFY(dialog->isVisible()); // Upload leaves it open
         QTest::mouseClick(selectAll, Qt::LeftButton);
         dialog->close();
@@ -504,7 +504,7 @@ void PatternWindowsTest::programEditorComposesSteps()
         compose(editor, 7, QStringLiteral("1920x1080P-50"), QStringLiteral("HDCP-Produce"),
                 QStringLiteral("Minute"), QStringLiteral("59"));
         QTest::mouseClick(editor->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
-        QCOMPARE(written(), asBytes(commandLine("ATRN", 130)));
+        QTRY_COMPARE(written(), asBytes(commandLine("ATRN", 130)));
         editor->close();
     });
     QVERIFY(chooseMenuItem(form(), QStringLiteral("Edit1"), QStringLiteral("Program1")));
@@ -569,7 +569,7 @@ void PatternWindowsTest::aSecondUpLoadNeverChangesARunningTransfer()
         compose(editor, 1, QStringLiteral("800x600-60"), QStringLiteral("Red"), QStringLiteral("Minute"),
                 QStringLiteral("5"));
         QTest::mouseClick(upload, Qt::LeftButton);
-        QCOMPARE(written(), asBytes(commandLine("ATRN", 130)));
+        QTRY_COMPARE(written(), asBytes(commandLine("ATRN", 130)));
         // Emptied meanwhile: refused with its message, and the transfer keeps its program.
         QTest::keyClick(grid, Qt::Key_Delete);
         QTest::mouseClick(upload, Qt::LeftButton);

@@ -1,6 +1,5 @@
 #include "EngineSerialLibrary.h"
 #include "LinkHarness.h"
-#include "LinkMessages.h"
 #include "RecordingOperator.h"
 #include "SharedValues.h"
 #include "StepMachine.h"
@@ -45,7 +44,7 @@ TEST(EngineLink, UploadsReachTheGenerator)
 
     e.values.timingSelection[0] = 1;
     e.values.timingSelection[2] = 1;
-    EXPECT_EQ(e.perform(Operation::TMGS), Messages{LinkMessages::UploadSuccessful});
+    EXPECT_EQ(e.perform(Operation::TMGS), Messages{"Upload successful!!"});
     EXPECT_EQ(std::count(e.port.engine().state().timingSelection.begin(),
                          e.port.engine().state().timingSelection.end(), 1),
               2);
@@ -53,11 +52,11 @@ TEST(EngineLink, UploadsReachTheGenerator)
     e.values.ProgramUploadImage.fill(0xFF);
     for (int column = 0; column < 4; ++column)
         e.values.ProgramUploadImage[column * kProgramSteps] = static_cast<std::uint8_t>(column + 1);
-    EXPECT_EQ(e.perform(Operation::ATRN), Messages{LinkMessages::UploadSuccessful});
+    EXPECT_EQ(e.perform(Operation::ATRN), Messages{"Upload successful!!"});
     EXPECT_EQ(e.port.engine().state().program[3], 4);
     EXPECT_EQ(e.port.engine().state().program[4], 0xFF);
 
-    EXPECT_EQ(e.perform(Operation::DFSET), Messages{LinkMessages::DefaultSettingDone});
+    EXPECT_EQ(e.perform(Operation::DFSET), Messages{"Upload Successful!!"});
     EXPECT_EQ(e.port.engine().state().protocolErrors, 0);
 }
 
@@ -65,15 +64,15 @@ TEST(EngineLink, EdidReadUploadAndWriteRoundTrip)
 {
     EngineLink e;
     e.connect();
-    EXPECT_EQ(e.perform(Operation::REDID), Messages{LinkMessages::ReadEdidSuccessful});
+    EXPECT_EQ(e.perform(Operation::REDID), Messages{"  Read EDID Successful!!  "});
     EXPECT_EQ(e.values.EdidBuffer, e.port.engine().state().edidMemory);
 
     for (int i = 0; i < kEdidSize; ++i)
         e.values.EdidBuffer[i] = static_cast<std::uint8_t>(i ^ 0x5A);
     const std::int64_t start = e.clock.nowMs();
-    EXPECT_EQ(e.perform(Operation::UEDID), Messages{LinkMessages::UploadSuccessful});
+    EXPECT_EQ(e.perform(Operation::UEDID), Messages{"Upload successful!!"});
     EXPECT_GT(e.clock.nowMs() - start, 256 * 105) << "every byte paced on the line";
-    EXPECT_EQ(e.perform(Operation::WEDID), Messages{LinkMessages::WriteEdidSuccessful});
+    EXPECT_EQ(e.perform(Operation::WEDID), Messages{"Write EDID successful!!"});
     EXPECT_EQ(e.port.engine().state().edidMemory, e.values.EdidBuffer);
 }
 
@@ -83,19 +82,19 @@ TEST(EngineLink, GeneratorFaultsReachTheOperator)
     noFinal.noFinalAnswer = true;
     EngineLink quiet(noFinal);
     quiet.connect();
-    EXPECT_EQ(quiet.perform(Operation::WEDID), Messages{LinkMessages::NoResponse});
+    EXPECT_EQ(quiet.perform(Operation::WEDID), Messages{"No Response !!"});
 
     SimFaults malformed;
     malformed.malformedBlock = 3;
     EngineLink broken(malformed);
     broken.connect();
-    EXPECT_EQ(broken.perform(Operation::REDID), Messages{LinkMessages::Error});
+    EXPECT_EQ(broken.perform(Operation::REDID), Messages{"Error!!"});
 
     SimFaults hangUp;
     hangUp.hangUpMidPayload = true;
     EngineLink dropped(hangUp);
     dropped.connect();
-    EXPECT_EQ(dropped.perform(Operation::UEDID), Messages{LinkMessages::NoResponse});
+    EXPECT_EQ(dropped.perform(Operation::UEDID), Messages{"No Response !!"});
     EXPECT_TRUE(dropped.port.engine().hungUp());
     EXPECT_EQ(dropped.port.engine().state().edidUploads, 0);
 }

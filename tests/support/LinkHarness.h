@@ -3,6 +3,7 @@
 #include "DeviceLink.h"
 #include "DeviceLinkState.h"
 #include "FakeSerialLibrary.h"
+#include "LinkTimers.h"
 #include "RecordingOperator.h"
 #include "SharedValues.h"
 #include "StepMachine.h"
@@ -14,22 +15,22 @@
 #include <utility>
 #include <vector>
 
-// A whole link on a port of type Port (built from the clock and args) and a virtual clock,
-// with both timers and the payload timer driven as the message loop would drive them: a tick
-// that falls due while the thread is busy sending runs late, once, and before a payload byte
-// that falls due at the same time.
+// A whole link on a port of type Port (built from the clock and args), driven by its real
+// LinkTimers on a virtual clock, with the outcomes it delivered.
 template <typename Port> struct BasicLinkHarness {
     template <typename... Args>
     explicit BasicLinkHarness(Args &&...args)
-        : port(clock, std::forward<Args>(args)...), link(state, port, clock, ui), machine(link, values)
+        : port(clock, std::forward<Args>(args)...), link(state, port, clock, ui), machine(link, values),
+          timers(link, machine, clock)
     {
-        machine.onPayloadDue = [this](int pauseMs) { nextPayload = clock.nowMs() + pauseMs; };
+        machine.onFinished = [this](Operation op, Outcome outcome) { outcomes.emplace_back(op, outcome); };
+        timers.start();
     }
 
     // Opens COM 1 directly (no presence check) and marks the generator present.
     void connectPresent()
     {
-        if (link.OpenLink(0))
+        if (!link.OpenLink(0))
             return;
         state.portOpen = 1;
         state.devicePresent = 1;
@@ -37,33 +38,14 @@ template <typename Port> struct BasicLinkHarness {
         ui.events.clear();
     }
 
-    // Runs the timers for ms of virtual time.
-    void run(std::int64_t ms)
+    // Runs the link for ms of virtual time.
+    void run(std::int64_t ms) { clock.advance(ms); }
+
+    // Runs until what is being sent has gone out.
+    void runUntilSent()
     {
-        const std::int64_t end = clock.nowMs() + ms;
-        while (true) {
-            const bool payloadDue = nextPayload >= 0;
-            const std::int64_t next =
-                std::min({nextReceive, nextStep, payloadDue ? nextPayload : nextReceive});
-            if (next > end)
-                break;
-            if (clock.nowMs() < next)
-                clock.advance(next - clock.nowMs());
-            if (nextReceive == next) {
-                reschedule(nextReceive, 100);
-                link.receiveTick();
-            } else if (nextStep == next) {
-                reschedule(nextStep, 500);
-                machine.stepTick();
-            } else {
-                nextPayload = -1;
-                if (beforePayloadByte)
-                    beforePayloadByte();
-                machine.payloadTick();
-            }
-        }
-        if (clock.nowMs() < end)
-            clock.advance(end - clock.nowMs());
+        for (int i = 0; i < 100000 && link.sending(); ++i)
+            run(5);
     }
 
     // Runs until the link is idle again; returns false if it never got there.
@@ -75,13 +57,6 @@ template <typename Port> struct BasicLinkHarness {
         return !link.LinkBusy();
     }
 
-    void reschedule(std::int64_t &next, std::int64_t period)
-    {
-        next += period;
-        while (next <= clock.nowMs())
-            next += period;
-    }
-
     VirtualClock clock;
     Port port;
     RecordingOperator ui;
@@ -89,11 +64,8 @@ template <typename Port> struct BasicLinkHarness {
     SharedValues values;
     DeviceLink link;
     StepMachine machine;
-    std::int64_t nextReceive = 100;
-    std::int64_t nextStep = 500;
-    std::int64_t nextPayload = -1; // when the step machine wants its next payload byte
-    // Runs where the message loop would run other work between two payload bytes.
-    std::function<void()> beforePayloadByte;
+    LinkTimers timers;
+    std::vector<std::pair<Operation, Outcome>> outcomes;
 };
 
 using LinkHarness = BasicLinkHarness<FakeSerialLibrary>;
