@@ -1,7 +1,11 @@
 #include "SgxProgram.h"
 
+#include "QtSerialLibrary.h"
+
 SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values)
-    : SgxProgram(state, values, std::make_unique<QtSerialLibrary>(), nullptr, nullptr)
+    : SgxProgram(state, values,
+                 std::make_unique<SerialThread>([] { return std::make_unique<QtSerialLibrary>(); }), nullptr,
+                 nullptr)
 {
 }
 
@@ -10,13 +14,15 @@ SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibra
 {
 }
 
-SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values,
-                       std::unique_ptr<QtSerialLibrary> ownSerial, SerialLibrary *serial, LinkClock *clock)
-    : m_ownSerial(std::move(ownSerial)), m_serial(serial != nullptr ? *serial : *m_ownSerial),
-      m_clock(clock != nullptr ? *clock : m_ownClock), m_mainForm(state, m_forms),
-      m_link(state, m_serial, m_clock, m_mainForm), m_steps(m_link, values),
-      m_timers(m_link, m_steps, m_clock), m_aboutBox(&m_mainForm), m_comPortSettingForm(m_steps, &m_mainForm),
-      m_timingList(values, *m_mainForm.mdiArea(), &m_mainForm),
+SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, std::unique_ptr<SerialThread> ownLine,
+                       SerialLibrary *serial, LinkClock *clock)
+    : m_ownLine(std::move(ownLine)), m_serial(serial != nullptr ? *serial : *m_ownLine),
+      m_clock(clock != nullptr ? *clock : m_ownClock),
+      m_ownWriter(serial != nullptr ? std::make_unique<PacedWriter>(*serial, m_clock) : nullptr),
+      m_writer(m_ownWriter ? static_cast<LineWriter &>(*m_ownWriter) : *m_ownLine),
+      m_mainForm(state, m_forms), m_link(state, m_serial, m_writer, m_clock, m_mainForm),
+      m_steps(m_link, values), m_timers(m_link, m_steps, m_clock), m_aboutBox(&m_mainForm),
+      m_comPortSettingForm(m_steps, &m_mainForm), m_timingList(values, *m_mainForm.mdiArea(), &m_mainForm),
       m_patternList(values, *m_mainForm.mdiArea(), &m_mainForm), m_timings(values, m_steps, &m_mainForm),
       m_patterns(values, m_steps, &m_mainForm), m_programmerForm(values, m_steps, &m_mainForm),
       m_edidBlock(values, &m_mainForm)

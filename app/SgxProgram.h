@@ -4,8 +4,9 @@
 #include "DeviceLink.h"
 #include "LinkClock.h"
 #include "LinkTimers.h"
+#include "PacedWriter.h"
 #include "QtLinkClock.h"
-#include "QtSerialLibrary.h"
+#include "SerialThread.h"
 #include "StepMachine.h"
 #include "TAboutBox.h"
 #include "TCOM_PORT_SETTING_FORM.h"
@@ -51,18 +52,22 @@ public:
     [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
 
 private:
-    SgxProgram(DeviceLinkState &state, SharedValues &values, std::unique_ptr<QtSerialLibrary> ownSerial,
+    SgxProgram(DeviceLinkState &state, SharedValues &values, std::unique_ptr<SerialThread> ownLine,
                SerialLibrary *serial, LinkClock *clock);
 
     // Ownership, in order of construction (destruction runs the other way):
-    // 1. the serial layer and clock, which the link uses until its very end;
+    // 1. the serial layer, its writer and the clock, which the link uses until its very end (the
+    //    program's own serial layer runs on a thread of its own and paces there; a caller's is
+    //    paced on the caller's clock);
     // 2. the main window: the link reports to it, and it is the Qt parent of every other window;
     // 3. the link core, which the windows start operations on, and its timers;
     // 4. the other long-lived windows, in start-up order, each destroyed before the link core.
-    std::unique_ptr<QtSerialLibrary> m_ownSerial;
+    std::unique_ptr<SerialThread> m_ownLine;
     QtLinkClock m_ownClock;
     SerialLibrary &m_serial;
     LinkClock &m_clock;
+    std::unique_ptr<PacedWriter> m_ownWriter;
+    LineWriter &m_writer;
     AppForms m_forms;
     TMainForm m_mainForm;
     DeviceLink m_link;

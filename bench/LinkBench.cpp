@@ -2,12 +2,14 @@
 // generator sees it, CPU share while sending, and the wall time of the long uploads.
 #include "ByteTrace.h"
 #include "DeviceLink.h"
+#include "LineSpacing.h"
 #include "LinkOperator.h"
 #include "LinkTimers.h"
 #include "Outcome.h"
 #include "QtLinkClock.h"
 #include "QtSerialLibrary.h"
 #include "SerialLibrary.h"
+#include "SerialThread.h"
 #include "SharedValues.h"
 #include "StepMachine.h"
 
@@ -23,6 +25,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -43,7 +46,9 @@ public:
 // blur the picture.
 class TimedSerial final : public SerialLibrary {
 public:
-    explicit TimedSerial(SerialLibrary &inner) : m_inner(inner) {}
+    explicit TimedSerial(std::unique_ptr<SerialLibrary> inner) : m_owned(std::move(inner)), m_inner(*m_owned)
+    {
+    }
     int openPort(int port) override { return m_inner.openPort(port); }
     int setLineParameters(int port, int baud, int mode) override
     {
@@ -66,6 +71,7 @@ public:
     std::vector<std::uint8_t> written;
 
 private:
+    std::unique_ptr<SerialLibrary> m_owned;
     SerialLibrary &m_inner;
     QElapsedTimer m_timer = [] {
         QElapsedTimer t;
@@ -80,15 +86,6 @@ double cpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-double percentile(std::vector<double> values, double p)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
-    return values[std::min(index, values.size() - 1)];
 }
 
 } // namespace
@@ -109,20 +106,27 @@ int main(int argc, char *argv[])
     const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
 
     DeviceLinkState state;
-    QtSerialLibrary qtSerial;
-    qtSerial.setDeviceOverride(device);
-    TimedSerial serial(qtSerial);
+    // The program's own arrangement: the port on a thread of its own, which paces it.
+    TimedSerial *timed = nullptr;
+    SerialThread line([&]() -> std::unique_ptr<SerialLibrary> {
+        auto port = std::make_unique<QtSerialLibrary>();
+        port->setDeviceOverride(device);
+        auto serial = std::make_unique<TimedSerial>(std::move(port));
+        timed = serial.get();
+        return serial;
+    });
+    TimedSerial &serial = *timed; // read only once each operation has ended
     QtLinkClock clock;
     QuietOperator ui;
     SharedValues values;
-    DeviceLink link(state, serial, clock, ui);
+    DeviceLink link(state, line, line, clock, ui);
     StepMachine machine(link, values);
 
     LinkTimers timers(link, machine, clock);
     timers.start();
 
     std::optional<Outcome> ended;
-    machine.onFinished = [&](Operation, Outcome outcome) { ended = outcome; };
+    QObject::connect(&machine, &StepMachine::finished, [&](Operation, Outcome outcome) { ended = outcome; });
     const auto waitEnded = [&] {
         while (!ended)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -202,44 +206,17 @@ int main(int argc, char *argv[])
                     floorSeconds, payload / floorSeconds, 100.0 * cpu / seconds, outcomeName(outcome));
     }
 
-    // Splits the written stream into command lines (letters, space, argument, space, LF, CR) and
-    // framed bytes (space, value, space); gaps inside one of them are the pacing proper, gaps
-    // between them also hold the payload loops' yields and the wait for answers.
-    std::vector<bool> startsUnit(serial.written.size(), false);
-    for (std::size_t i = 0; i < serial.written.size();) {
-        startsUnit[i] = true;
-        std::size_t length = 3;
-        if (serial.written[i] != 0x20) {
-            std::size_t letters = 0;
-            while (i + letters < serial.written.size() && serial.written[i + letters] != 0x20)
-                ++letters;
-            length = letters + 5;
-        }
-        i += length;
-    }
-    const auto report = [&](const char *what, const std::vector<double> &times) {
-        std::vector<double> inside;
-        std::vector<double> between;
-        for (std::size_t i = 1; i < times.size() && i < startsUnit.size(); ++i) {
-            const double gap = times[i] - times[i - 1];
-            if (!startsUnit[i])
-                inside.push_back(gap);
-            else if (gap < 100)
-                between.push_back(gap);
-        }
-        std::printf("character spacing %s: inside a line or frame (%zu gaps) min %.2f, median %.2f, "
-                    "95th percentile %.2f, max %.2f ms; between frames (%zu) median %.2f, max %.2f ms\n",
-                    what, inside.size(), percentile(inside, 0), percentile(inside, 0.5),
-                    percentile(inside, 0.95), percentile(inside, 1), between.size(), percentile(between, 0.5),
-                    percentile(between, 1));
-    };
     std::vector<double> received;
     for (const ByteTrace::Byte &t : ByteTrace::read(tracePath.toStdString()))
         if (t.direction == ByteTrace::Direction::ToGenerator)
             received.push_back(t.atMs);
     std::printf("\n");
-    report("as written", serial.writtenAtMs);
-    report("as received", received);
+    std::vector<std::uint8_t> receivedBytes;
+    for (const ByteTrace::Byte &t : ByteTrace::read(tracePath.toStdString()))
+        if (t.direction == ByteTrace::Direction::ToGenerator)
+            receivedBytes.push_back(t.value);
+    LineSpacing::report("as written", serial.written, serial.writtenAtMs);
+    LineSpacing::report("as received", receivedBytes, received);
     sim.terminate();
     sim.waitForFinished(3000);
     return 0;

@@ -4,12 +4,18 @@
 #include "SerialLibrary.h"
 
 #include <chrono>
+#include <memory>
 
 // Passes every serial operation through and writes each byte, both ways, to a trace in the
 // emulator's format, time-stamped from when the trace was opened.
 class TracingSerial final : public SerialLibrary {
 public:
     TracingSerial(SerialLibrary &inner, ByteTrace &trace) : m_inner(inner), m_trace(trace) {}
+    // Owning the layer it traces.
+    TracingSerial(std::unique_ptr<SerialLibrary> inner, ByteTrace &trace)
+        : m_owned(std::move(inner)), m_inner(*m_owned), m_trace(trace)
+    {
+    }
 
     int openPort(int port) override { return m_inner.openPort(port); }
     int setLineParameters(int port, int baudCode, int modeCode) override
@@ -32,6 +38,7 @@ public:
         return n;
     }
     int closePort(int port) override { return m_inner.closePort(port); }
+    [[nodiscard]] OpenFailure lastOpenFailure() const override { return m_inner.lastOpenFailure(); }
 
 private:
     [[nodiscard]] std::int64_t sinceStartUs() const
@@ -41,6 +48,7 @@ private:
             .count();
     }
 
+    std::unique_ptr<SerialLibrary> m_owned;
     SerialLibrary &m_inner;
     ByteTrace &m_trace;
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();

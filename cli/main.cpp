@@ -10,6 +10,7 @@
 #include "Outcome.h"
 #include "QtLinkClock.h"
 #include "QtSerialLibrary.h"
+#include "SerialThread.h"
 #include "StepMachine.h"
 #include "Sweep.h"
 #include "TracingSerial.h"
@@ -130,20 +131,24 @@ int main(int argc, char *argv[])
     }
 
     DeviceLinkState state;
-    QtSerialLibrary port;
-    if (!request.portPath.empty())
-        port.setDeviceOverride(QString::fromStdString(request.portPath));
     ByteTrace trace;
     if (!request.tracePath.empty() && !trace.open(request.tracePath)) {
         std::fprintf(stderr, "cannot write the trace file %s\n", request.tracePath.c_str());
         return BadArguments;
     }
-    TracingSerial traced(port, trace);
-    SerialLibrary &serial = request.tracePath.empty() ? static_cast<SerialLibrary &>(port) : traced;
+    // The port, traced when asked, on a thread of its own that paces its characters.
+    SerialThread line([&]() -> std::unique_ptr<SerialLibrary> {
+        auto port = std::make_unique<QtSerialLibrary>();
+        if (!request.portPath.empty())
+            port->setDeviceOverride(QString::fromStdString(request.portPath));
+        if (request.tracePath.empty())
+            return port;
+        return std::make_unique<TracingSerial>(std::move(port), trace);
+    });
     QtLinkClock clock;
     CliOperator ui;
     SharedValues &values = request.values;
-    DeviceLink link(state, serial, clock, ui);
+    DeviceLink link(state, line, line, clock, ui);
     StepMachine machine(link, values);
     LinkTimers timers(link, machine, clock);
 
@@ -198,9 +203,9 @@ int main(int argc, char *argv[])
         finish(outcome == Outcome::Succeeded ? Done : Failed);
     };
     // Taken up from the message loop, once the step machine has finished with its tick.
-    machine.onFinished = [&](Operation op, Outcome outcome) {
+    QObject::connect(&machine, &StepMachine::finished, [&](Operation op, Outcome outcome) {
         QTimer::singleShot(0, [&operationEnded, op, outcome] { operationEnded(op, outcome); });
-    };
+    });
 
     timers.start();
     QTimer::singleShot(0, [&] {

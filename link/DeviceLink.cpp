@@ -8,9 +8,16 @@
 #include <algorithm>
 #include <cstring>
 
-DeviceLink::DeviceLink(DeviceLinkState &state, SerialLibrary &serial, LinkClock &clock, LinkOperator &ui)
-    : m_state(state), m_serial(serial), m_clock(clock), m_ui(ui), m_writer(serial, clock)
+DeviceLink::DeviceLink(DeviceLinkState &state, SerialLibrary &serial, LineWriter &writer, LinkClock &clock,
+                       LinkOperator &ui)
+    : m_state(state), m_serial(serial), m_clock(clock), m_ui(ui), m_writer(writer)
 {
+}
+
+DeviceLink::~DeviceLink()
+{
+    // A unit still going out must not report to a link that is gone.
+    m_writer.cancel();
 }
 
 bool DeviceLink::OpenLink(int itemIndex)
@@ -48,9 +55,9 @@ void DeviceLink::ClosePort()
     m_serial.closePort(m_state.portNumber);
 }
 
-void DeviceLink::sendUnit(std::vector<std::uint8_t> unit)
+void DeviceLink::sendUnit(std::vector<std::uint8_t> unit, LineWriter::Answered answered)
 {
-    m_writer.send(m_state.portNumber, std::move(unit), [this](bool written) { unitSent(written); });
+    m_writer.send(m_state.portNumber, std::move(unit), answered, [this](bool written) { unitSent(written); });
 }
 
 void DeviceLink::unitSent(bool written)
@@ -76,12 +83,12 @@ void DeviceLink::SendCommand(const char *text, std::uint8_t argument)
 {
     std::vector<std::uint8_t> line(text, text + std::strlen(text));
     line.insert(line.end(), {0x20, argument, 0x20, 0x0A, 0x0D});
-    sendUnit(std::move(line));
+    sendUnit(std::move(line), LineWriter::Answered::Yes);
 }
 
-void DeviceLink::SendFramedByte(std::uint8_t value)
+void DeviceLink::SendFramedByte(std::uint8_t value, LineWriter::Answered answered)
 {
-    sendUnit({0x20, value, 0x20});
+    sendUnit({0x20, value, 0x20}, answered);
 }
 
 bool DeviceLink::CheckReply(Operation op)
@@ -119,16 +126,6 @@ bool DeviceLink::LinkBusy() const
 {
     return std::any_of(kAllOperations.begin(), kAllOperations.end(),
                        [this](Operation op) { return m_state.step(op) != Idle; });
-}
-
-void DeviceLink::discardInput()
-{
-    // Bounded, so a line that never stops talking still lets the command go out.
-    for (int i = 0; i < 1024; ++i)
-        if (m_serial.readPort(m_state.portNumber, m_state.receiveBuffer.data(),
-                              static_cast<int>(kLinkBufferSize)) <= 0)
-            break;
-    m_state.replyLength = 0;
 }
 
 namespace {

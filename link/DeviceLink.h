@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DeviceLinkState.h"
-#include "PacedWriter.h"
+#include "LineWriter.h"
 
 #include <cstdint>
 #include <functional>
@@ -21,7 +21,11 @@ public:
     static constexpr int kMaxReadsPerTick = 64;
     static constexpr int kReceiveTickMs = 100;
 
-    DeviceLink(DeviceLinkState &state, SerialLibrary &serial, LinkClock &clock, LinkOperator &ui);
+    DeviceLink(DeviceLinkState &state, SerialLibrary &serial, LineWriter &writer, LinkClock &clock,
+               LinkOperator &ui);
+    ~DeviceLink();
+    DeviceLink(const DeviceLink &) = delete;
+    DeviceLink &operator=(const DeviceLink &) = delete;
 
     // Opens and configures COM (itemIndex + 1); says why when it fails.
     [[nodiscard]] bool OpenLink(int itemIndex);
@@ -30,9 +34,10 @@ public:
     void ClosePort();
 
     // Both return at once; the characters follow 35 ms apart. The tick counters and the reply
-    // restart when the last one's 35 ms are over, and afterSend is called.
+    // restart when the last one's 35 ms are over, and afterSend is called. What arrives before
+    // the generator has a whole line, or the framed byte it answers, is not its answer.
     void SendCommand(const char *text, std::uint8_t argument);
-    void SendFramedByte(std::uint8_t value);
+    void SendFramedByte(std::uint8_t value, LineWriter::Answered answered = LineWriter::Answered::Yes);
     [[nodiscard]] bool sending() const { return m_writer.busy(); }
     std::function<void(bool written)> afterSend;
 
@@ -47,8 +52,6 @@ public:
     // Timer2Timer: read what has arrived, count time-out ticks, move steps 1->2 and 4->5. A tick
     // that falls while a unit is going out runs once it is out, as the line is busy till then.
     void receiveTick();
-    // What the line held before a command was sent cannot be its answer.
-    void discardInput();
 
     // Presence displays: set devicePresent and show it.
     void ShowDevicePresent();
@@ -62,7 +65,7 @@ public:
     [[nodiscard]] LinkOperator &ui() { return m_ui; }
 
 private:
-    void sendUnit(std::vector<std::uint8_t> unit);
+    void sendUnit(std::vector<std::uint8_t> unit, LineWriter::Answered answered);
     void unitSent(bool written);
     void readAndCount();
     void resetAfterSend();
@@ -71,7 +74,7 @@ private:
     SerialLibrary &m_serial;
     LinkClock &m_clock;
     LinkOperator &m_ui;
-    PacedWriter m_writer;
+    LineWriter &m_writer;
     int m_progress = 0;
     bool m_receiveLate = false;
     // A receive tick has found nothing a tick period or more after the answer's last bytes.

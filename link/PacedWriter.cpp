@@ -2,15 +2,17 @@
 
 #include "SerialLibrary.h"
 
+#include <array>
+
 PacedWriter::PacedWriter(SerialLibrary &serial, LinkClock &clock)
     : m_serial(serial), m_clock(clock),
       m_timer(clock.makeTimer(LinkClock::Repeat::Once, [this] { spacingElapsed(); }))
 {
 }
 
-void PacedWriter::send(int port, std::vector<std::uint8_t> unit, Done done)
+void PacedWriter::send(int port, std::vector<std::uint8_t> unit, Answered answered, Done done)
 {
-    m_queue.push_back(Unit{port, std::move(unit), std::move(done)});
+    m_queue.push_back(Unit{port, std::move(unit), answered, std::move(done)});
     if (!m_writing)
         startNext();
 }
@@ -40,6 +42,8 @@ void PacedWriter::startNext()
 void PacedWriter::writeNext()
 {
     const Unit &unit = m_queue.front();
+    if (unit.answered == Answered::Yes && m_next + 1 == unit.bytes.size())
+        dropWhatTheLineHolds(unit.port);
     const std::uint8_t ch = unit.bytes[m_next++];
     const std::uint64_t generation = m_generation;
     const bool written = m_serial.writeChar(unit.port, ch) == 0;
@@ -52,6 +56,15 @@ void PacedWriter::writeNext()
         return;
     }
     m_timer->start(kCharSpacingMs);
+}
+
+void PacedWriter::dropWhatTheLineHolds(int port)
+{
+    // Bounded, so a line that never stops talking still lets the unit end.
+    std::array<std::uint8_t, 1024> scratch{};
+    for (int i = 0; i < 1024; ++i)
+        if (m_serial.readPort(port, scratch.data(), static_cast<int>(scratch.size())) <= 0)
+            break;
 }
 
 void PacedWriter::spacingElapsed()

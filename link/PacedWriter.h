@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LineWriter.h"
 #include "LinkClock.h"
 
 #include <cstddef>
@@ -11,34 +12,28 @@
 
 class SerialLibrary;
 
-// Puts units on the line (a command line, a framed byte) one character every 35 ms without
-// holding the thread: each character is written, then a timer waits out its 35 ms while the
-// message loop runs. A unit is done after its last character's wait, as the generator wants the
-// next character no sooner. A write that fails ends its unit at once.
-class PacedWriter {
+// Paces units on the thread that uses it: each character is written, then a timer waits out its
+// 35 ms while the thread's message loop runs. A unit that finds the line idle starts at once.
+class PacedWriter final : public LineWriter {
 public:
-    static constexpr int kCharSpacingMs = 35;
-    // written: every character of the unit was accepted by the port.
-    using Done = std::function<void(bool written)>;
-
     PacedWriter(SerialLibrary &serial, LinkClock &clock);
 
-    // Queued behind the unit going out, if any; otherwise its first character goes at once.
-    void send(int port, std::vector<std::uint8_t> unit, Done done);
-    [[nodiscard]] bool busy() const { return m_writing || !m_queue.empty(); }
-    // Stops before the next character and forgets what is queued; nobody is called back.
-    void cancel();
+    void send(int port, std::vector<std::uint8_t> unit, Answered answered, Done done) override;
+    [[nodiscard]] bool busy() const override { return m_writing || !m_queue.empty(); }
+    void cancel() override;
 
 private:
     struct Unit {
         int port;
         std::vector<std::uint8_t> bytes;
+        Answered answered;
         Done done;
     };
 
     void startNext();
     void writeNext();
     void spacingElapsed();
+    void dropWhatTheLineHolds(int port);
     void finishUnit(bool written);
 
     SerialLibrary &m_serial;

@@ -9,11 +9,15 @@ QtSerialLibrary::QtSerialLibrary()
     // A hang-up shows either as a resource error or, when the far end closed and reads return
     // end-of-file, as a read error that comes back every time the port is polled. Either way
     // the port is dead: closing it at once keeps the read notifier from firing without end. The
-    // link then hears nothing, and the step machine times out as it does for silence.
+    // link then hears nothing, and the step machine times out as it does for silence. A single
+    // read error between reads that bring data is not a hang-up: a terminal in raw mode also
+    // reads nothing (as end-of-file does) when the notifier and a drain cross.
     QObject::connect(&m_port, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) {
-        if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError)
+        if (e == QSerialPort::ResourceError ||
+            (e == QSerialPort::ReadError && ++m_readErrorsInARow >= kReadErrorsOfAHangUp))
             dropAfterHangUp();
     });
+    QObject::connect(&m_port, &QSerialPort::readyRead, [this] { m_readErrorsInARow = 0; });
 }
 
 QtSerialLibrary::~QtSerialLibrary()
@@ -44,6 +48,7 @@ int QtSerialLibrary::openPort(int port)
     if (!m_port.open(QIODevice::ReadWrite))
         return -2;
     m_openNumber = port;
+    m_readErrorsInARow = 0;
     return 0;
 }
 
@@ -78,11 +83,9 @@ int QtSerialLibrary::writeChar(int port, int ch)
 
 int QtSerialLibrary::readPort(int port, std::uint8_t *buffer, int maxBytes)
 {
+    // What the port's own notifier has taken from the driver: the thread that uses the port
+    // runs a message loop of its own.
     if (!usable(port) || maxBytes <= 0)
-        return 0;
-    // Pick up what the driver holds without waiting.
-    m_port.waitForReadyRead(0);
-    if (!m_port.isOpen())
         return 0;
     const qint64 n = m_port.read(reinterpret_cast<char *>(buffer), maxBytes);
     return n > 0 ? static_cast<int>(std::min<qint64>(n, maxBytes)) : 0;

@@ -5,10 +5,11 @@
 #include <QSerialPort>
 #include <QString>
 
-// The serial layer on Qt SerialPort.
+// The serial layer on Qt SerialPort, for a thread that runs a message loop (SerialThread's).
 class QtSerialLibrary final : public SerialLibrary {
 public:
     static constexpr qint64 kReadBufferBytes = 64 * 1024;
+    static constexpr int kReadErrorsOfAHangUp = 3;
 
     QtSerialLibrary();
     ~QtSerialLibrary() override;
@@ -30,4 +31,5 @@ private:
     QSerialPort m_port;
     QString m_override;
     int m_openNumber = 0;
+    int m_readErrorsInARow = 0;
 };

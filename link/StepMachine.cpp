@@ -21,8 +21,7 @@ bool StepMachine::StartLinkOperation(Operation op)
 {
     DeviceLinkState &st = m_link.state();
     if (st.portOpen != 1 || st.devicePresent != 1 || m_link.LinkBusy()) {
-        if (onFinished)
-            onFinished(op, Outcome::Refused);
+        emit finished(op, Outcome::Refused);
         return false;
     }
     m_link.ui().clearReceiveLog();
@@ -33,7 +32,6 @@ bool StepMachine::StartLinkOperation(Operation op)
         m_edidRead.prepare();
     if (info.progressAtStart >= 0)
         m_link.setProgress(info.progressAtStart);
-    m_link.discardInput();
     st.step(op) = AwaitAck;
     m_link.SendCommand(info.command, info.argument);
     return true;
@@ -64,7 +62,6 @@ bool StepMachine::connectPort(int itemIndex)
 void StepMachine::StartPresenceCheck()
 {
     m_writeFailed = false;
-    m_link.discardInput();
     m_link.state().stepURTCNT = AwaitAck;
     m_link.SendCommand(commandText(Operation::URTCNT), 0);
 }
@@ -98,8 +95,7 @@ void StepMachine::abandonOperations()
     if (!running.empty())
         m_link.setProgress(0);
     for (Operation op : running)
-        if (onFinished)
-            onFinished(op, Outcome::Abandoned);
+        emit finished(op, Outcome::Abandoned);
 }
 
 void StepMachine::stepTick()
@@ -205,8 +201,7 @@ void StepMachine::finish(Operation op, Outcome outcome)
         m_link.ui().showMessage(message);
     if (errorAnswer && info.absentOnError == AbsentOnError::AfterMessage)
         m_link.ShowDeviceAbsent();
-    if (onFinished)
-        onFinished(op, outcome);
+    emit finished(op, outcome);
 }
 
 std::vector<std::uint8_t> StepMachine::payloadBytes(Operation op)
@@ -309,12 +304,14 @@ int StepMachine::sendPayloadByte()
     const std::size_t i = p.next++;
     const std::uint8_t value = p.bytes[i];
 
+    // Only the last byte is answered: what comes before it is an early answer, to be seen.
+    const auto answered = p.next == p.bytes.size() ? LineWriter::Answered::Yes : LineWriter::Answered::No;
     switch (p.style) {
-    case Outgoing::Style::Single: m_link.SendFramedByte(value); return 0;
+    case Outgoing::Style::Single: m_link.SendFramedByte(value, answered); return 0;
     case Outgoing::Style::Edid:
         // The bar before each byte, then the old loop's own 5 ms.
         m_link.setProgress(static_cast<int>(i) * 100 / 255);
-        m_link.SendFramedByte(value);
+        m_link.SendFramedByte(value, answered);
         return 5;
     case Outgoing::Style::Table: break;
     }
@@ -323,10 +320,10 @@ int StepMachine::sendPayloadByte()
     const std::size_t dataBytes = p.bytes.size() - 1;
     if (i == dataBytes) {
         m_link.ui().setProgressPanelOwnerDrawn();
-        m_link.SendFramedByte(static_cast<std::uint8_t>((256 - p.sum % 256) % 256));
+        m_link.SendFramedByte(static_cast<std::uint8_t>((256 - p.sum % 256) % 256), answered);
         return 0;
     }
-    m_link.SendFramedByte(value);
+    m_link.SendFramedByte(value, answered);
     p.sum += value;
     if (i == 0 || i % static_cast<std::size_t>(p.bytesPerEntry) != 0)
         return 0;

@@ -4,6 +4,8 @@
 #include "EdidBlockRead.h"
 #include "Outcome.h"
 
+#include <QObject>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -14,8 +16,9 @@ class DeviceLink;
 struct SharedValues;
 
 // Carries every exchange with the generator to its end, one step per 500 ms tick, and ends each
-// with exactly one Outcome: the operator is told its message, and onFinished hears of it.
-class StepMachine {
+// with exactly one Outcome: the operator is told its message, and finished() says which.
+class StepMachine : public QObject {
+    Q_OBJECT
 public:
     StepMachine(DeviceLink &link, SharedValues &values);
 
@@ -44,9 +47,6 @@ public:
     [[nodiscard]] bool payloadRunning() const;
     std::function<void(int pauseMs)> onPayloadDue;
 
-    // Called once for every operation, after its message (if any) has been shown.
-    std::function<void(Operation, Outcome)> onFinished;
-
     // Started, and its payload not yet begun: the generator has not acknowledged it yet.
     [[nodiscard]] bool payloadPending(Operation op) const;
     // A selection window closed while its upload is pending hands over the flags its Upload
@@ -55,6 +55,10 @@ public:
     void handOverSelection(Operation op, std::vector<std::uint8_t> flags);
 
     [[nodiscard]] DeviceLink &link() { return m_link; }
+
+signals:
+    // Once for every operation, after its message (if any) has been shown and closed.
+    void finished(Operation op, Outcome outcome);
 
 private:
     void handle(Operation op);

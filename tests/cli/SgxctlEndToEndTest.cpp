@@ -410,7 +410,7 @@ TEST_F(SgxctlEndToEnd, SweepRunsEveryPairInOrderAndStopsAtAFailure)
     EXPECT_EQ(r.exitCode, 1);
     const QStringList failed = r.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(failed.size(), 2) << r.out.toStdString();
-    EXPECT_TRUE(failed[1].endsWith("\tNo Response !!")) << failed[1].toStdString();
+    EXPECT_TRUE(failed[1].endsWith("\tTMIX: no response")) << failed[1].toStdString();
     EXPECT_TRUE(r.messages.contains("2 of 4 pairs, 1 failed")) << r.messages.join('|').toStdString();
 }
 

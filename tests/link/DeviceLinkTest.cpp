@@ -61,6 +61,21 @@ TEST(DeviceLinkSend, CommandLineIsExactAndPaced35msApart)
     EXPECT_EQ(h.state.replyLength, 0u);
 }
 
+TEST(DeviceLinkSend, TheThreadIsNeverHeldAndClosingStopsAtTheNextCharacter)
+{
+    LinkHarness h;
+    h.connectPresent();
+    h.link.SendCommand("URTCNT", 0);
+    EXPECT_EQ(h.clock.nowMs(), 0) << "sending returns at once";
+    EXPECT_EQ(h.port.writtenBytes().size(), 1u);
+    EXPECT_TRUE(h.link.sending());
+    h.run(80); // three characters out
+    h.link.ClosePort();
+    h.run(1000);
+    EXPECT_EQ(h.port.writtenBytes(), bytesOf({'U', 'R', 'T'}));
+    EXPECT_FALSE(h.link.sending());
+}
+
 TEST(DeviceLinkSend, FramedBytesCarryAnyValueRaw)
 {
     LinkHarness h;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -19,6 +20,7 @@ bool contains(const Events &events, const std::string &e)
 void startAndAnswer(LinkHarness &h, Operation op, const char *ack = "OK\r\n")
 {
     ASSERT_TRUE(h.machine.StartLinkOperation(op));
+    h.runUntilSent(); // an answer can only follow the whole line
     h.port.queueAnswer(ack);
     for (int i = 0; i < 20 && (h.state.step(op) == AwaitAck || h.state.step(op) == AckIn); ++i)
         h.run(100);
@@ -106,6 +108,41 @@ TEST(PresenceCheck, AnswerDecidesTheDisplayWithoutMessage)
     }
 }
 
+TEST(Flood, WhatTheLineHeldBeforeACommandIsNotItsAnswer)
+{
+    // Ten seconds of garbage at 100 KB/s while idle, with an "OK" in it; then Run Timing, which a
+    // generator refuses. The garbage neither acknowledges it nor delays the real answer.
+    LinkHarness h;
+    h.connectPresent();
+    std::vector<std::uint8_t> garbage(10000, '#');
+    garbage[5000] = 'O';
+    garbage[5001] = 'K';
+    for (int i = 0; i < 100; ++i) {
+        h.port.queueAnswer(garbage);
+        h.run(100);
+    }
+    EXPECT_EQ(h.port.pendingAnswerBytes(), 0u) << "each tick drains the line";
+    EXPECT_FALSE(h.link.LinkBusy());
+    h.port.queueAnswer(garbage); // still arriving when the command starts
+    startAndAnswer(h, Operation::TMIX, "NG\r\n");
+    EXPECT_EQ(h.outcomes.back(), std::make_pair(Operation::TMIX, Outcome::NotAcknowledged));
+
+    h.port.queueAnswer(garbage);
+    startAndAnswer(h, Operation::TMIX);
+    answerFinal(h);
+    EXPECT_EQ(h.outcomes.back(), std::make_pair(Operation::TMIX, Outcome::Succeeded));
+
+    // Nor is an "OK" that comes while the line is still going out.
+    h.port.onWrite = [&](std::uint8_t) {
+        if (h.port.written().size() == 3)
+            h.port.queueAnswer("OK\r\n");
+    };
+    h.port.clearWritten();
+    ASSERT_TRUE(h.machine.StartLinkOperation(Operation::DFSET));
+    ASSERT_TRUE(h.runUntilIdle());
+    EXPECT_EQ(h.outcomes.back(), std::make_pair(Operation::DFSET, Outcome::NoResponse));
+}
+
 TEST(PresenceCheck, SilenceTimesOutAfterSeventeenReceiveTicks)
 {
     LinkHarness h;
@@ -123,6 +160,7 @@ TEST(Connect, FailedReopenLeavesPortClosedAndShowsAbsent)
 {
     LinkHarness h;
     ASSERT_TRUE(h.machine.connectPort(1));
+    h.runUntilSent();
     h.port.queueAnswer("OK\r\n");
     ASSERT_TRUE(h.runUntilIdle());
     ASSERT_EQ(h.state.devicePresent, 1);
@@ -141,6 +179,7 @@ TEST(Connect, ReconnectingEndsWhatRanOnTheOldPortQuietly)
     startAndAnswer(h, Operation::TMIX); // now waiting for the final answer
     ASSERT_EQ(h.state.stepTMIX, AwaitReply);
     ASSERT_TRUE(h.machine.connectPort(0));
+    h.runUntilSent();
     h.port.queueAnswer("OK\r\n");
     ASSERT_TRUE(h.runUntilIdle());
     h.run(10000);
@@ -159,6 +198,7 @@ TEST(Connect, ReconnectingKeepsTheBarOfAFinishedOperation)
     EXPECT_EQ(h.link.progress(), 100);
 
     // One that is cut short starts from nothing again.
+    h.runUntilSent();
     h.port.queueAnswer("OK\r\n");
     ASSERT_TRUE(h.runUntilIdle());
     startAndAnswer(h, Operation::WEDID);
@@ -178,6 +218,7 @@ TEST(Disconnect, EndsARunningOperationQuietly)
     EXPECT_EQ(h.link.progress(), 0);
     // Reconnecting is answered by the presence check alone, not by a stale time-out.
     ASSERT_TRUE(h.machine.connectPort(0));
+    h.runUntilSent();
     h.port.queueAnswer("OK\r\n");
     h.run(30000);
     EXPECT_TRUE(h.ui.messages().empty());
@@ -391,6 +432,7 @@ TEST(TableUpload, AnAnswerBeforeThePayloadIsCompleteEndsItInError)
         LinkHarness h;
         h.connectPresent();
         ASSERT_TRUE(h.machine.StartLinkOperation(Operation::TMGS));
+        h.runUntilSent();
         h.port.queueAnswer("OK\r\n");
         const std::size_t line = commandLine("TMGS", 37).size();
         h.port.onWrite = [&](std::uint8_t) {
@@ -447,6 +489,60 @@ TEST(EdidUpload, DisconnectDuringThePayloadStopsItQuietly)
     h.run(20000);
     EXPECT_TRUE(h.ui.messages().empty());
     EXPECT_EQ(h.link.progress(), 0);
+}
+
+TEST(EdidUpload, AHangUpStopsThePayloadAndTimesOutAsForSilence)
+{
+    LinkHarness h;
+    h.connectPresent();
+    const std::size_t line = commandLine("UEDID", 255).size();
+    std::int64_t hungUpAt = -1;
+    h.port.onWrite = [&](std::uint8_t) {
+        if (h.port.written().size() == line + 3 * 3) {
+            h.port.hangUp();
+            hungUpAt = h.clock.nowMs();
+        }
+    };
+    startAndAnswer(h, Operation::UEDID);
+    ASSERT_TRUE(h.runUntilIdle());
+    EXPECT_EQ(h.port.writtenBytes().size(), line + 3 * 3) << "nothing is sent to a line that is gone";
+    EXPECT_EQ(h.ui.messages(), Events{"No Response !!"});
+    EXPECT_EQ(h.outcomes, (std::vector{std::make_pair(Operation::UEDID, Outcome::WriteFailed)}));
+    EXPECT_LT(h.clock.nowMs() - hungUpAt, 8000) << "seventy ticks after the last byte, not after 256";
+    EXPECT_LT(*std::max_element(h.ui.progressValues.begin(), h.ui.progressValues.end()), 5)
+        << "the bar stays where it was";
+}
+
+TEST(Outcomes, EachOperationEndsWithExactlyOne)
+{
+    struct Case {
+        Operation op;
+        const char *ack;
+        const char *final; // nullptr: the generator is silent after the payload
+        Outcome outcome;
+    };
+    for (const Case &c : {Case{Operation::TMIX, "OK\r\n", "OK\r\n", Outcome::Succeeded},
+                          Case{Operation::PTIX, "NG\r\n", nullptr, Outcome::NotAcknowledged},
+                          Case{Operation::TMGS, "OK\r\n", "NG\r\n", Outcome::FinalRefused},
+                          Case{Operation::WEDID, "OK\r\n", nullptr, Outcome::NoResponse},
+                          Case{Operation::DFSET, "OK\r\n", nullptr, Outcome::Succeeded}}) {
+        LinkHarness h;
+        h.connectPresent();
+        startAndAnswer(h, c.op, c.ack);
+        if (c.final != nullptr)
+            h.port.queueAnswer(c.final);
+        ASSERT_TRUE(h.runUntilIdle());
+        h.run(20000);
+        EXPECT_EQ(h.outcomes, (std::vector{std::make_pair(c.op, c.outcome)})) << commandText(c.op);
+    }
+    // Refused at the start, and abandoned by a disconnect.
+    LinkHarness h;
+    EXPECT_FALSE(h.machine.StartLinkOperation(Operation::UEDID));
+    h.connectPresent();
+    ASSERT_TRUE(h.machine.StartLinkOperation(Operation::REDID));
+    h.machine.disconnect();
+    EXPECT_EQ(h.outcomes, (std::vector{std::make_pair(Operation::UEDID, Outcome::Refused),
+                                       std::make_pair(Operation::REDID, Outcome::Abandoned)}));
 }
 
 TEST(WriteEdid, SendsOneAndReportsEachOutcome)

@@ -25,7 +25,7 @@ int FakeSerialLibrary::secondSetup(int, int)
 
 int FakeSerialLibrary::writeChar(int port, int ch)
 {
-    if (!m_open || port != m_port)
+    if (!m_open || port != m_port || m_hungUp)
         return -1;
     const auto byte = static_cast<std::uint8_t>(ch);
     m_written.push_back({m_clock.nowMs(), byte});
@@ -36,7 +36,7 @@ int FakeSerialLibrary::writeChar(int port, int ch)
 
 int FakeSerialLibrary::readPort(int port, std::uint8_t *buffer, int maxBytes)
 {
-    if (!m_open || port != m_port)
+    if (!m_open || port != m_port || m_hungUp)
         return 0;
     int n = 0;
     while (n < maxBytes && n < readChunk && !m_incoming.empty()) {

@@ -32,6 +32,11 @@ public:
     int readPort(int port, std::uint8_t *buffer, int maxBytes) override;
     int closePort(int port) override;
 
+    // The far end goes away: the port stays nominally open, but writes fail and reads bring
+    // nothing, as a serial layer does that closed itself after a hang-up.
+    void hangUp() { m_hungUp = true; }
+    [[nodiscard]] std::size_t pendingAnswerBytes() const { return m_incoming.size(); }
+
     void queueAnswer(const std::vector<std::uint8_t> &bytes);
     void queueAnswer(const char *text);
 
@@ -52,6 +57,7 @@ private:
     std::vector<Written> m_written;
     std::deque<std::uint8_t> m_incoming;
     bool m_open = false;
+    bool m_hungUp = false;
     int m_port = 0;
     int m_closeCalls = 0;
     int m_baud = 0;

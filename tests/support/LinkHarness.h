@@ -4,6 +4,7 @@
 #include "DeviceLinkState.h"
 #include "FakeSerialLibrary.h"
 #include "LinkTimers.h"
+#include "PacedWriter.h"
 #include "RecordingOperator.h"
 #include "SharedValues.h"
 #include "StepMachine.h"
@@ -20,10 +21,11 @@
 template <typename Port> struct BasicLinkHarness {
     template <typename... Args>
     explicit BasicLinkHarness(Args &&...args)
-        : port(clock, std::forward<Args>(args)...), link(state, port, clock, ui), machine(link, values),
-          timers(link, machine, clock)
+        : port(clock, std::forward<Args>(args)...), writer(port, clock), link(state, port, writer, clock, ui),
+          machine(link, values), timers(link, machine, clock)
     {
-        machine.onFinished = [this](Operation op, Outcome outcome) { outcomes.emplace_back(op, outcome); };
+        QObject::connect(&machine, &StepMachine::finished,
+                         [this](Operation op, Outcome outcome) { outcomes.emplace_back(op, outcome); });
         timers.start();
     }
 
@@ -59,6 +61,7 @@ template <typename Port> struct BasicLinkHarness {
 
     VirtualClock clock;
     Port port;
+    PacedWriter writer;
     RecordingOperator ui;
     DeviceLinkState state;
     SharedValues values;
