@@ -14,6 +14,10 @@ struct ScriptedProgram {
         : program(state, values, port, clock), form(program.mainForm()), script(std::move(answers))
     {
         port.onWrite = [this](std::uint8_t byte) {
+            // As a generator does, a line cut short (by a disconnect) is dropped after a pause.
+            if (clock.nowMs() - lastByteMs >= 200)
+                line.clear();
+            lastByteMs = clock.nowMs();
             line += static_cast<char>(byte);
             if (line.size() < 2 || line.compare(line.size() - 2, 2, "\n\r") != 0)
                 return;
@@ -44,4 +48,5 @@ struct ScriptedProgram {
     TMainForm &form;
     std::map<std::string, std::string> script;
     std::string line;
+    std::int64_t lastByteMs = 0;
 };
