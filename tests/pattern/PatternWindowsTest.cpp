@@ -350,6 +350,9 @@ void PatternWindowsTest::patternsDialogMarksDrawsAndUploads()
         QVERIFY(cellPixel(grid, 2, 1) != window);
         pressCell(grid, 0, 0);
         QCOMPARE(m_values.patternSelection[0], 1);
+        QTest::keyClick(grid, Qt::Key_Escape); // only the close box closes it
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(m_values.patternSelection[0], 1);
         QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("     V"));
         QCOMPARE(cellPixel(grid, 0, 0), window);               // a mark is drawn on the window colour
         doubleClick(grid->viewport(), cellCentre(grid, 4, 0)); // flips twice
@@ -456,6 +459,11 @@ void PatternWindowsTest::programEditorComposesSteps()
         compose(editor, 1, QStringLiteral("800x600-60"), QStringLiteral("Red"), QStringLiteral("Minute"),
                 QStringLiteral("5"));
         QCOMPARE(stepOf(model, 1), (std::array<int, 4>{5, 2, 1, 5}));
+        QCOMPARE(rowTexts(grid, 1), (QStringList{"800x600-60", "Red", "Minute", "5"}));
+        // Escape, from the grid or a box, closes nothing and keeps the row.
+        for (QWidget *focus : std::initializer_list<QWidget *>{grid, programBox(editor, 4)->lineEdit()})
+            QTest::keyClick(focus, Qt::Key_Escape);
+        QVERIFY(editor->isVisible());
         QCOMPARE(rowTexts(grid, 1), (QStringList{"800x600-60", "Red", "Minute", "5"}));
 
         // Row 2: the show-time box shows "5" but was never changed here.
