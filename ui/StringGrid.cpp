@@ -162,6 +162,12 @@ void StringGrid::keyPressEvent(QKeyEvent *event)
     QWidget *focus = QApplication::focusWidget();
     if (focus == nullptr || focus == this || !viewport()->isAncestorOf(focus))
         emit keyPressed(event->key());
+    // Backspace is typed like a character: it opens the editor, which then erases. The view
+    // itself would ignore it.
+    if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier &&
+        editTriggers().testFlag(AnyKeyPressed) && state() != EditingState &&
+        edit(currentIndex(), AnyKeyPressed, event))
+        return;
     QTableView::keyPressEvent(event);
 }
 

@@ -172,6 +172,7 @@ private slots:
     void memoryWindowShowsTheBufferUnderItsHeadings();
     void editingKeepsACellToTwoUpperCaseDigits();
     void okStoresEveryCellOrNoneAndTheCloseBoxNothing();
+    void backspaceOpensTheEditorAndErases();
     void openAndSaveAs();
     void fileFailuresLeaveBufferAndFileAlone();
     void windowsOpenedDuringAnUploadDoNotHoldItUp();
@@ -386,6 +387,28 @@ void EdidWindowsTest::okStoresEveryCellOrNoneAndTheCloseBoxNothing()
     QCOMPARE(fileBytes(saved).size(), 256);
     QCOMPARE(static_cast<std::uint8_t>(fileBytes(saved)[127]), 0xFF);
     QCOMPARE(m_driver->messages.size(), 1);
+}
+
+void EdidWindowsTest::backspaceOpensTheEditorAndErases()
+{
+    m_values.EdidBuffer = counting();
+    inMemory([this](const Memory &m) {
+        m.click(3, 2);
+        QVERIFY(m.editor() == nullptr);
+        m.keys(QStringLiteral("{BS}"));
+        QVERIFY(m.editor() != nullptr);
+        QCOMPARE(m.cell(3, 2), QString());
+        m.keys(QStringLiteral("{BS}")); // nothing left to erase
+        QCOMPARE(m.cell(3, 2), QString());
+        m.ok();
+        QCOMPARE(m_driver->messages, QStringList{QStringLiteral("'0x' is not a valid integer value.")});
+        QVERIFY(m.window->isVisible());
+        m.keys(QStringLiteral("{BackTab}9"));
+        m.ok();
+    });
+    EdidBytes expected = counting();
+    expected[0x21] = 0x09;
+    QCOMPARE(m_values.EdidBuffer, expected);
 }
 
 void EdidWindowsTest::openAndSaveAs()
