@@ -1,6 +1,7 @@
 #include "StringGrid.h"
 
 #include "GridCellDelegate.h"
+#include "GridHeading.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -11,6 +12,8 @@
 
 StringGrid::StringGrid(QWidget *parent) : QTableView(parent)
 {
+    setHorizontalHeader(new GridHeading(Qt::Horizontal, this));
+    setVerticalHeader(new GridHeading(Qt::Vertical, this));
     verticalHeader()->hide();
     QHeaderView *heading = horizontalHeader();
     heading->setSectionsClickable(false);
