@@ -24,6 +24,25 @@
 
 using namespace AppTestSupport;
 
+namespace {
+
+// How far down a child's contents start: its title bar and the frame's edge above it.
+int titleBarStep(QMdiSubWindow *child)
+{
+    return child->widget()->y();
+}
+
+// The child window seen at a point of the frame's client area.
+QMdiSubWindow *childAt(QMdiArea &area, QPoint at)
+{
+    QWidget *hit = area.viewport()->childAt(at);
+    while (hit != nullptr && qobject_cast<QMdiSubWindow *>(hit) == nullptr)
+        hit = hit->parentWidget();
+    return qobject_cast<QMdiSubWindow *>(hit);
+}
+
+} // namespace
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 
@@ -42,6 +61,8 @@ private slots:
     void aboutBoxIsCentredAndClosesWithEnterOrOk();
     void itemsThatCannotRunDoNoHarm();
     void windowMenuTilesCascadesAndActivates();
+    void cascadeKeepsTheOutputWindowsSizes();
+    void cascadeCutsToTheClientAreaAndShowsEveryTitleBar();
 
 private:
     TMainForm &form() { return m_program->mainForm(); }
@@ -219,13 +240,17 @@ void MainWindowTest::windowMenuTilesCascadesAndActivates()
         QCOMPARE(next, area.height());
     }
 
-    QVERIFY(chooseMenuItem(form(), QStringLiteral("Window1"), QStringLiteral("WindowCascadeItem")));
-    QList<QPoint> corners;
+    // Cascade: each keeps its tiled size; the most recently active comes last, on top.
+    QList<QSize> sizes;
     for (QMdiSubWindow *child : children)
-        corners << child->pos();
-    std::sort(corners.begin(), corners.end(), [](const QPoint &a, const QPoint &b) { return a.x() < b.x(); });
-    QVERIFY(corners[0].x() < corners[1].x() && corners[0].y() < corners[1].y());
-    QVERIFY(corners[1].x() < corners[2].x() && corners[1].y() < corners[2].y());
+        sizes << child->size();
+    form().mdiArea()->setActiveSubWindow(children[0]);
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Window1"), QStringLiteral("WindowCascadeItem")));
+    const int step = titleBarStep(children[0]);
+    const QList<QMdiSubWindow *> order = {children[1], children[2], children[0]};
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(order[i]->geometry(), QRect(QPoint(step * i, step * i), sizes[children.indexOf(order[i])]));
+    QCOMPARE(childAt(*form().mdiArea(), QPoint(2 * step + 5, 2 * step + 5)), children[0]);
 
     // The window list names every child; choosing one brings it forward.
     form().mdiArea()->setActiveSubWindow(children[0]);
@@ -237,6 +262,53 @@ void MainWindowTest::windowMenuTilesCascadesAndActivates()
     QCOMPARE(listed.mid(4), (QStringList{"&1 Child 1", "&2 Child 2", "&3 Child 3"}));
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(5)).center());
     QCOMPARE(form().mdiArea()->activeSubWindow(), children[1]);
+}
+
+void MainWindowTest::cascadeKeepsTheOutputWindowsSizes()
+{
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Output1"), QStringLiteral("Timing1")));
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Output1"), QStringLiteral("Pattern1")));
+    auto *timing =
+        qobject_cast<QMdiSubWindow *>(frameChild(form(), QStringLiteral("Timing"))->parentWidget());
+    auto *pattern =
+        qobject_cast<QMdiSubWindow *>(frameChild(form(), QStringLiteral("Pattern"))->parentWidget());
+    form().mdiArea()->setActiveSubWindow(pattern);
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Window1"), QStringLiteral("WindowCascadeItem")));
+    const int step = titleBarStep(timing);
+    QCOMPARE(timing->geometry(), QRect(0, 0, 820, 520));
+    QCOMPARE(pattern->geometry(), QRect(step, step, 693, 520));
+    QCOMPARE(childAt(*form().mdiArea(), QPoint(step + 5, step + 5)), pattern);
+}
+
+void MainWindowTest::cascadeCutsToTheClientAreaAndShowsEveryTitleBar()
+{
+    const QSize client = form().mdiArea()->viewport()->size();
+    QList<QMdiSubWindow *> children;
+    const auto add = [&](QSize size) {
+        children << form().mdiArea()->addSubWindow(new QWidget);
+        children.last()->resize(size);
+        children.last()->show();
+        form().mdiArea()->setActiveSubWindow(children.last());
+    };
+    add(client + QSize(100, 50));
+    for (int i = 0; i < 40; ++i)
+        add(QSize(200, 120));
+    form().WindowCascadeItemClick();
+
+    QCOMPARE(children[0]->geometry(), QRect(QPoint(0, 0), client));
+    const int step = titleBarStep(children[0]);
+    int restarts = 0;
+    for (int i = 1; i < children.size(); ++i) {
+        const QPoint corner = children[i]->pos();
+        QCOMPARE(children[i]->size(), QSize(200, 120));
+        QVERIFY2(QRect(QPoint(0, 0), client).contains(QRect(corner, QSize(step, step))),
+                 "a title bar outside the client area");
+        if (corner == QPoint(0, 0))
+            ++restarts;
+        else
+            QCOMPARE(corner, children[i - 1]->pos() + QPoint(step, step));
+    }
+    QCOMPARE(restarts, 1);
 }
 
 QTEST_MAIN(MainWindowTest)
