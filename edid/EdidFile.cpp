@@ -56,7 +56,13 @@ Result replace(const QString &path, const std::uint8_t *data, qint64 size, bool 
         file.cancelWriting();
         return failed(why);
     }
-    if (file.write(reinterpret_cast<const char *>(data), size) != size || file.size() != size) {
+    // Past a short write the next one tells why (a full disk, a size limit).
+    qint64 written = 0;
+    qint64 n = 0;
+    while (written < size &&
+           (n = file.write(reinterpret_cast<const char *>(data) + written, size - written)) > 0)
+        written += n;
+    if (written != size || file.size() != size) {
         const QString why = file.errorString();
         file.cancelWriting();
         return failed(QStringLiteral("cannot write it (%1)").arg(why));
