@@ -149,6 +149,7 @@ TEST(CliArguments, ProgramFile)
     r = parse({"program", latin1.c_str()});
     ASSERT_TRUE(r.request) << r.error;
     EXPECT_EQ(r.request->values.ProgramUploadImage[0], 4);
+    fs::remove(latin1);
 }
 
 TEST(CliArguments, EdidFiles)
