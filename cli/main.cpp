@@ -15,7 +15,7 @@
 #include "TracingSerial.h"
 
 #include <QCoreApplication>
-#include <QFile>
+#include <QString>
 #include <QSocketNotifier>
 #include <QTimer>
 
