@@ -33,7 +33,8 @@ struct CliRequest {
 
 struct CliParseResult {
     std::optional<CliRequest> request;
-    std::string error; // the reason, for standard error
+    std::string error;        // the reason, for standard error
+    bool fileProblem = false; // a file named could not be read or written: the usage would not help
 };
 
 [[nodiscard]] CliParseResult parseCliArguments(const std::vector<std::string> &args);

@@ -560,9 +560,9 @@ void PatternWindowsTest::programEditorMends()
         auto &model = *qobject_cast<ProgramGridModel *>(grid->model());
         compose(editor, 1, QStringLiteral("800x600-60"), QStringLiteral("Red"), QStringLiteral("Minute"),
                 QStringLiteral("261"));
-        // Not 5, its low 8 bits: no show time at all, shown as typed.
+        // Not 5, its low 8 bits: no show time at all, and the cell shows none.
         QCOMPARE(stepOf(model, 1), (std::array<int, 4>{5, 2, 1, 255}));
-        QCOMPARE(rowTexts(grid, 1).last(), QStringLiteral("261"));
+        QCOMPARE(rowTexts(grid, 1).last(), QStringLiteral("   "));
         QTest::mouseClick(editor->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
         QTRY_COMPARE(m_driver->messages, QStringList{QStringLiteral("There is no legal item")});
 
