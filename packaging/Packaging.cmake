@@ -20,6 +20,9 @@ install(FILES ${packaging_dir}/${SGX_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL
 install(FILES ${packaging_dir}/${SGX_APP_ID}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${packaging_dir}/${SGX_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${packaging_dir}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${SGX_DEB_NAME})
+# bash-completion loads it when sgxctl's arguments are first completed.
+install(FILES ${packaging_dir}/sgxctl.bash-completion DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+        RENAME sgxctl)
 
 # Manual pages and the changelog are installed gzipped at maximum compression and without a
 # time stamp, as Debian keeps them.
