@@ -54,8 +54,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${SGX_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Every window names Arial or Times New Roman at fixed sizes and places; these have their metrics.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation2)
+# Every window names Arial or Times New Roman at fixed sizes and places; fonts-liberation2 has their
+# metrics. The menus and the status bar are in the desktop's font, which fontconfig resolves to
+# DejaVu Sans: without it, on a system with only the Liberation faces, the desktop font came out as
+# Liberation Mono and the status panel's text was cut.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
