@@ -1,59 +1,32 @@
-// Port numbers and the devices they open, over a port list the test writes.
+// Port numbers the COM Port dialog does not show: out of range, and past what one byte holds.
 #include "PortDirectory.h"
 #include "FakeSystemPortList.h"
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
-#include <QtGlobal>
-
 namespace {
 
-SystemPort port(const QString &name, const QString &location)
+TEST(PortDirectory, NumbersThatNameNoPort)
 {
-    return {name, location, {}, {}, {}, {}, {}};
-}
-
-TEST(PortDirectory, NumbersFromNineFollowTheSystemsList)
-{
-    for (int n = 1; n <= 8; ++n)
-        qunsetenv(QByteArray("SGX100_COM" + QByteArray::number(n)).constData());
-    qputenv("SGX100_COM4", "/dev/ttyUSB3");
     FakeSystemPortList system;
-    system.ports = {port("ttyS0", "/dev/ttyS0"), port("ttyUSB0", "/dev/ttyUSB0"), port("nowhere", ""),
-                    port("ttyUSB3", "/dev/ttyUSB3"), port("ttyACM0", "/dev/ttyACM0")};
+    system.ports.push_back({QStringLiteral("nowhere"), {}, {}, {}, {}, {}, {}}); // a device without a path
+    for (int i = 0; i < 300; ++i)
+        system.ports.push_back(
+            {QStringLiteral("ttyUSB%1").arg(i), QStringLiteral("/dev/ttyUSB%1").arg(i), {}, {}, {}, {}, {}});
     PortDirectory ports(system);
     EXPECT_EQ(ports.devicePath(9), QString()); // nothing listed before the first refresh
     ports.refresh();
-    qunsetenv("SGX100_COM4");
-
-    struct Row {
-        int number;
-        const char *device;
-        const char *label;
-    };
-    for (const Row &row :
-         {Row{0, "", "0"}, Row{1, "/dev/ttyS0", "1"}, Row{8, "/dev/ttyS7", "8"},
-          Row{9, "/dev/ttyUSB0", "ttyUSB0"}, Row{10, "/dev/ttyACM0", "ttyACM0"}, Row{11, "", "11"}}) {
-        EXPECT_EQ(ports.devicePath(row.number).toStdString(), row.device) << row.number;
-        EXPECT_EQ(ports.label(row.number).toStdString(), row.label) << row.number;
-    }
-    EXPECT_EQ(ports.systemPorts().size(), 5u);
-    EXPECT_EQ(ports.comNumberOf(system.ports[0]), 1);
-    EXPECT_EQ(ports.comNumberOf(system.ports[1]), 0);
-    EXPECT_EQ(ports.portNumberOf("ttyACM0"), 10);
-    EXPECT_EQ(ports.portNumberOf("ttyUSB3"), 0); // COM 4 at the time of the refresh
-    EXPECT_EQ(ports.portNumberOf(""), 0);
 
     // Port numbers are one byte: whatever lies past 255 is not offered.
-    system.ports.clear();
-    for (int i = 0; i < 300; ++i)
-        system.ports.push_back(
-            port(QStringLiteral("ttyUSB%1").arg(i), QStringLiteral("/dev/ttyUSB%1").arg(i)));
-    ports.refresh();
     EXPECT_EQ(ports.addedPorts().size(), 247u);
+    EXPECT_EQ(ports.devicePath(9), QStringLiteral("/dev/ttyUSB0"));
     EXPECT_EQ(ports.devicePath(255), QStringLiteral("/dev/ttyUSB246"));
-    EXPECT_EQ(ports.devicePath(256), QString());
+    EXPECT_EQ(ports.label(255), QStringLiteral("ttyUSB246"));
+    for (const int number : {0, -1, 256})
+        EXPECT_EQ(ports.devicePath(number), QString()) << number;
+    EXPECT_EQ(ports.label(3), QStringLiteral("3"));
+    EXPECT_EQ(ports.portNumberOf(QStringLiteral("ttyUSB247")), 0);
+    EXPECT_EQ(ports.portNumberOf(QString()), 0);
 }
 
 } // namespace
