@@ -1,21 +1,28 @@
 #include "SgxProgram.h"
 
-SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values)
-    : SgxProgram(state, values, std::make_unique<QtSerialLibrary>(), nullptr, nullptr)
+SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, ByteTrace *trace)
+    : SgxProgram(state, values, nullptr, nullptr, trace)
 {
 }
 
 SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibrary &serial, LinkClock &clock)
-    : SgxProgram(state, values, nullptr, &serial, &clock)
+    : SgxProgram(state, values, &serial, &clock, nullptr)
 {
 }
 
-SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values,
-                       std::unique_ptr<QtSerialLibrary> ownSerial, SerialLibrary *serial, LinkClock *clock)
-    : m_ownSerial(std::move(ownSerial)), m_serial(serial != nullptr ? *serial : *m_ownSerial),
+SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibrary *serial, LinkClock *clock,
+                       ByteTrace *trace)
+    : m_ports(m_systemPorts),
+      m_ownSerial(serial != nullptr ? nullptr : std::make_unique<QtSerialLibrary>(m_ports)),
+      m_tracing(trace != nullptr
+                    ? std::make_unique<TracingSerial>(serial != nullptr ? *serial : *m_ownSerial, *trace)
+                    : nullptr),
+      m_serial(m_tracing           ? *m_tracing
+               : serial != nullptr ? *serial
+                                   : *m_ownSerial),
       m_clock(clock != nullptr ? *clock : m_ownClock), m_mainForm(state, m_forms),
       m_link(state, m_serial, m_clock, m_mainForm), m_steps(m_link, values), m_timers(m_link, m_steps),
-      m_aboutBox(&m_mainForm), m_comPortSettingForm(m_steps, &m_mainForm),
+      m_aboutBox(&m_mainForm), m_comPortSettingForm(m_steps, m_ports, &m_mainForm),
       m_timingList(values, *m_mainForm.mdiArea(), &m_mainForm),
       m_patternList(values, *m_mainForm.mdiArea(), &m_mainForm), m_timings(values, m_steps, &m_mainForm),
       m_patterns(values, m_steps, &m_mainForm), m_programmerForm(values, m_steps, &m_mainForm),
@@ -34,6 +41,7 @@ SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values,
     m_forms.aboutBox = &m_aboutBox;
     m_forms.comPortSettingForm = &m_comPortSettingForm;
     m_forms.edidBlock = &m_edidBlock;
+    m_link.usePortNames(m_ports);
     m_timers.start();
 }
 

@@ -4,7 +4,9 @@
 #include "DeviceLink.h"
 #include "LinkClock.h"
 #include "LinkTimers.h"
+#include "PortDirectory.h"
 #include "QtSerialLibrary.h"
+#include "QtSystemPortList.h"
 #include "StepMachine.h"
 #include "TAboutBox.h"
 #include "TCOM_PORT_SETTING_FORM.h"
@@ -15,9 +17,11 @@
 #include "TProgrammer_Form.h"
 #include "TTiming_List.h"
 #include "TTimings.h"
+#include "TracingSerial.h"
 
 #include <memory>
 
+class ByteTrace;
 class SerialLibrary;
 struct DeviceLinkState;
 struct SharedValues;
@@ -27,8 +31,8 @@ struct SharedValues;
 // the main window is shown.
 class SgxProgram {
 public:
-    // On the program's own serial port and clock.
-    SgxProgram(DeviceLinkState &state, SharedValues &values);
+    // On the program's own serial port and clock; with a trace, every byte both ways goes to it.
+    SgxProgram(DeviceLinkState &state, SharedValues &values, ByteTrace *trace = nullptr);
     // On a serial layer and clock of the caller's (tests).
     SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibrary &serial, LinkClock &clock);
     ~SgxProgram();
@@ -50,15 +54,18 @@ public:
     [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
 
 private:
-    SgxProgram(DeviceLinkState &state, SharedValues &values, std::unique_ptr<QtSerialLibrary> ownSerial,
-               SerialLibrary *serial, LinkClock *clock);
+    SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibrary *serial, LinkClock *clock,
+               ByteTrace *trace);
 
     // Ownership, in order of construction (destruction runs the other way):
-    // 1. the serial layer and clock, which the link uses until its very end;
+    // 1. the port directory, then the serial layer and clock, which the link uses until its very end;
     // 2. the main window: the link reports to it, and it is the Qt parent of every other window;
     // 3. the link core, which the windows start operations on, and its timers;
     // 4. the other long-lived windows, in start-up order, each destroyed before the link core.
+    QtSystemPortList m_systemPorts;
+    PortDirectory m_ports;
     std::unique_ptr<QtSerialLibrary> m_ownSerial;
+    std::unique_ptr<TracingSerial> m_tracing;
     SteadyLinkClock m_ownClock;
     SerialLibrary &m_serial;
     LinkClock &m_clock;

@@ -5,7 +5,9 @@
 #include "LinkClock.h"
 #include "LinkOperator.h"
 #include "LinkTimers.h"
+#include "PortDirectory.h"
 #include "QtSerialLibrary.h"
+#include "QtSystemPortList.h"
 #include "SerialLibrary.h"
 #include "SharedValues.h"
 #include "StepMachine.h"
@@ -108,7 +110,9 @@ int main(int argc, char *argv[])
     const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
 
     DeviceLinkState state;
-    QtSerialLibrary qtSerial;
+    QtSystemPortList systemPorts;
+    PortDirectory ports(systemPorts);
+    QtSerialLibrary qtSerial(ports);
     qtSerial.setDeviceOverride(device);
     TimedSerial serial(qtSerial);
     SteadyLinkClock clock;

@@ -233,6 +233,13 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
         request.json = json;
         return {request, {}};
     }
+    if (cmd == "ports") {
+        if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--json"))
+            return {std::nullopt, "ports takes: [--json]"};
+        request.listed = cmd;
+        request.json = rest.size() == 1;
+        return {request, {}};
+    }
     if (cmd == "check" || cmd == "default" || cmd == "edid-write") {
         if (!wantArguments(0))
             return {std::nullopt, cmd + " takes no arguments"};

@@ -9,7 +9,9 @@
 #include "LinkClock.h"
 #include "LinkMessages.h"
 #include "LinkTimers.h"
+#include "PortDirectory.h"
 #include "QtSerialLibrary.h"
+#include "QtSystemPortList.h"
 #include "StepMachine.h"
 #include "Sweep.h"
 #include "TracingSerial.h"
@@ -144,6 +146,10 @@ int main(int argc, char *argv[])
         std::printf("%s\n", kCliUsage);
         return Done;
     }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::printf("sgxctl %s\n", SGX_VERSION);
+        return Done;
+    }
     CliParseResult parsed = parseCliArguments(args);
     if (!parsed.request) {
         std::fprintf(stderr, "%s\n", parsed.error.c_str());
@@ -154,6 +160,15 @@ int main(int argc, char *argv[])
     CliRequest &request = *parsed.request;
     if (!request.edidCheckPath.empty())
         return checkEdidFile(request.edidCheckPath, request.fixChecksums);
+    QtSystemPortList systemPorts;
+    PortDirectory ports(systemPorts);
+    if (request.listed == "ports") {
+        ports.refresh();
+        std::fputs(listPorts(ports, request.json).c_str(), stdout);
+        if (!request.json && ports.systemPorts().empty())
+            std::fprintf(stderr, "the system reports no serial port\n");
+        return Done;
+    }
     if (!request.listed.empty()) {
         const std::string list =
             request.listed == "patterns" ? listPatterns(request.json) : listTimings(request.json);
@@ -162,7 +177,7 @@ int main(int argc, char *argv[])
     }
 
     DeviceLinkState state;
-    QtSerialLibrary port;
+    QtSerialLibrary port(ports);
     if (!request.portPath.empty())
         port.setDeviceOverride(QString::fromStdString(request.portPath));
     ByteTrace trace;
@@ -176,6 +191,7 @@ int main(int argc, char *argv[])
     CliOperator ui;
     SharedValues &values = request.values;
     DeviceLink link(state, serial, clock, ui);
+    link.usePortNames(ports);
     StepMachine machine(link, values);
 
     LinkTimers timers(link, machine);

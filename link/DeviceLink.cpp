@@ -3,6 +3,7 @@
 #include "LinkClock.h"
 #include "LinkMessages.h"
 #include "LinkOperator.h"
+#include "PortDirectory.h"
 #include "SerialLibrary.h"
 
 #include <algorithm>
@@ -17,7 +18,9 @@ bool DeviceLink::OpenLink(int itemIndex)
 {
     m_state.portNumber = static_cast<std::uint8_t>(itemIndex + 1);
     if (m_serial.openPort(m_state.portNumber) != 0) {
-        m_ui.showMessage("Open COM Port " + std::to_string(m_state.portNumber) + " fail !!");
+        const std::string label = m_ports != nullptr ? m_ports->label(m_state.portNumber).toStdString()
+                                                     : std::to_string(m_state.portNumber);
+        m_ui.showMessage("Open COM Port " + label + " fail !!");
         ClosePort();
         return true;
     }

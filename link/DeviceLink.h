@@ -7,6 +7,7 @@
 
 class LinkClock;
 class LinkOperator;
+class PortDirectory;
 class SerialLibrary;
 
 // The serial link: opening, paced sending, the 100 ms receive tick and the reply check.
@@ -17,6 +18,9 @@ public:
     static constexpr int kMode8N1 = 3;
 
     DeviceLink(DeviceLinkState &state, SerialLibrary &serial, LinkClock &clock, LinkOperator &ui);
+
+    // Messages then name a port as the directory does (a system name from port 9 on), not by number.
+    void usePortNames(const PortDirectory &ports) { m_ports = &ports; }
 
     // Opens and configures COM (itemIndex + 1). Returns true when it failed (and says why).
     [[nodiscard]] bool OpenLink(int itemIndex);
@@ -53,5 +57,6 @@ private:
     SerialLibrary &m_serial;
     LinkClock &m_clock;
     LinkOperator &m_ui;
+    const PortDirectory *m_ports = nullptr;
     int m_progress = 0;
 };

@@ -5,10 +5,12 @@
 #include <QSerialPort>
 #include <QString>
 
-// The serial layer on Qt SerialPort.
+class PortDirectory;
+
+// The serial layer on Qt SerialPort; the directory says which device a port number opens.
 class QtSerialLibrary final : public SerialLibrary {
 public:
-    QtSerialLibrary();
+    explicit QtSerialLibrary(const PortDirectory &ports);
     ~QtSerialLibrary() override;
 
     // Every port number names this device instead (sgxctl --port PATH).
@@ -25,6 +27,7 @@ private:
     [[nodiscard]] bool usable(int port) const;
     void dropAfterHangUp();
 
+    const PortDirectory &m_ports;
     QSerialPort m_port;
     QString m_override;
     int m_openNumber = 0;

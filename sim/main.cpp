@@ -213,6 +213,10 @@ int main(int argc, char **argv)
         std::printf("%s\n", simUsage(kProgram).c_str());
         return 0;
     }
+    if (options.version) {
+        std::printf("%s %s\n", kProgram, SGX_VERSION);
+        return 0;
+    }
 
     GeneratorEngine engine(options.faults);
     engine.onChange = [](const std::string &line) { std::fprintf(stderr, "%s\n", line.c_str()); };

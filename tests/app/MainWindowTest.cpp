@@ -1,12 +1,18 @@
 // The main window, About box and COM port dialog as the operator finds them, without a generator.
 #include "AppTestSupport.h"
 #include "DeviceLinkState.h"
+#include "FakeSystemPortList.h"
 #include "GaugeBar.h"
 #include "ModalDriver.h"
 #include "ProgramTitle.h"
+#include "PtyPair.h"
+#include "RecordingOperator.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
+#include "VirtualClock.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
@@ -15,12 +21,15 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSerialPortInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 using namespace AppTestSupport;
 
@@ -41,6 +50,56 @@ QMdiSubWindow *childAt(QMdiArea &area, QPoint at)
     return qobject_cast<QMdiSubWindow *>(hit);
 }
 
+// The COM port dialog alone, over a port list the test writes and the real serial layer, so an
+// OK shows on the pseudo-terminal that was really opened.
+struct PortDialogRig {
+    PortDialogRig() { link.usePortNames(ports); }
+
+    [[nodiscard]] QComboBox *list() const
+    {
+        return dialog.findChild<QComboBox *>(QStringLiteral("ComboBox1"));
+    }
+    [[nodiscard]] QStringList texts() const
+    {
+        QStringList out;
+        for (int i = 0; i < list()->count(); ++i)
+            out << list()->itemText(i);
+        return out;
+    }
+    // Item `index` by the keyboard (none when negative), then a click on OK.
+    void confirm(int index = -1)
+    {
+        list()->setFocus();
+        if (index >= 0) {
+            QTest::keyClick(list(), Qt::Key_Home);
+            for (int i = 0; i < index; ++i)
+                QTest::keyClick(list(), Qt::Key_Down);
+        }
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+    }
+
+    FakeSystemPortList system;
+    PortDirectory ports{system};
+    QtSerialLibrary serial{ports};
+    VirtualClock clock;
+    RecordingOperator ui;
+    DeviceLinkState state;
+    SharedValues values;
+    DeviceLink link{state, serial, clock, ui};
+    StepMachine steps{link, values};
+    TCOM_PORT_SETTING_FORM dialog{steps, ports};
+};
+
+const QByteArray kPresenceCheck("URTCNT \x00 \n\r", 11);
+
+QStringList comItems()
+{
+    QStringList out;
+    for (int n = 1; n <= 8; ++n)
+        out << QStringLiteral("COM %1").arg(n);
+    return out;
+}
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -58,6 +117,8 @@ private slots:
     void startsWithTheAbsentDisplay();
     void portDialogKeepsTheChoiceAndCancelOpensNothing();
     void missingPortFailsAndTheDialogStaysOpen();
+    void systemPortsFollowCom8AndOpenByName();
+    void portGoneBeforeOkIsNotReplaced();
     void aboutBoxIsCentredAndClosesWithEnterOrOk();
     void itemsThatCannotRunDoNoHarm();
     void windowMenuTilesCascadesAndActivates();
@@ -119,8 +180,25 @@ void MainWindowTest::portDialogKeepsTheChoiceAndCancelOpensNothing()
     m_driver->thenOn(QStringLiteral("COM_PORT_SETTING_FORM"), [](QWidget *dialog) {
         QCOMPARE(dialog->windowTitle(), QStringLiteral("COM Port Setting "));
         auto *ports = dialog->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
-        QCOMPARE(ports->count(), 8);
         QCOMPARE(ports->currentText(), QStringLiteral("COM 1"));
+        // Screen readers find the box's name in its label.
+        const auto labels = QAccessible::queryAccessibleInterface(ports)->relations(QAccessible::Label);
+        QVERIFY(!labels.isEmpty());
+        QCOMPARE(labels.first().first->text(QAccessible::Name), QStringLiteral("COM Port"));
+        // Every port this machine reports is there: as the COM n that names its device, or after COM 8.
+        int added = 0;
+        for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+            int found = -1;
+            for (int i = 0; i < ports->count() && found < 0; ++i)
+                if (ports->itemData(i, Qt::ToolTipRole).toString() == info.systemLocation())
+                    found = i;
+            QVERIFY2(found >= 0, qPrintable(info.systemLocation()));
+            if (found >= 8) {
+                ++added;
+                QVERIFY(ports->itemText(found).startsWith(info.portName()));
+            }
+        }
+        QCOMPARE(ports->count(), 8 + added);
         for (QWidget *child : dialog->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             QVERIFY2(dialog->rect().contains(child->geometry()), qPrintable(child->objectName()));
         ports->setFocus();
@@ -160,6 +238,96 @@ void MainWindowTest::missingPortFailsAndTheDialogStaysOpen()
     QCOMPARE(programTitleFor(QStringLiteral("/usr/bin/sgxcontrol")), QStringLiteral("sgxcontrol"));
     QCOMPARE(m_state.portOpen, 0);
     QVERIFY(showsAbsent(form()));
+}
+
+void MainWindowTest::systemPortsFollowCom8AndOpenByName()
+{
+    PtyPair adapter;
+    PtyPair modem;
+    PtyPair named;
+    QVERIFY(!adapter.device().isEmpty() && !modem.device().isEmpty() && !named.device().isEmpty());
+    QTemporaryDir dir;
+    const QString byId = dir.filePath(QStringLiteral("usb-Prolific-port0"));
+    QVERIFY(QFile::link(named.device(), byId));
+    for (int n = 1; n <= 8; ++n)
+        qunsetenv(QByteArray("SGX100_COM" + QByteArray::number(n)).constData());
+    qputenv("SGX100_COM2", byId.toLocal8Bit());
+    const SystemPort usb{
+        QStringLiteral("ttyUSB0"), adapter.device(), QStringLiteral("FT232R USB UART"), {}, {}, {}, {}};
+    const SystemPort acm{QStringLiteral("ttyACM0"), modem.device(), {}, {}, {}, {}, {}};
+    const SystemPort prolific{
+        QStringLiteral("ttyUSB1"), named.device(), QStringLiteral("PL2303"), {}, {}, {}, {}};
+    PortDialogRig rig;
+    rig.system.ports = {usb, prolific, acm};
+
+    // After COM 8, what COM 2 does not already name through its link; each item says what it opens.
+    rig.dialog.show();
+    const QRect listPlace = rig.list()->geometry();
+    const QSize size = rig.dialog.size();
+    QCOMPARE(rig.texts(), comItems() << "ttyUSB0  FT232R USB UART"
+                                     << "ttyACM0");
+    QCOMPARE(rig.list()->currentIndex(), 0);
+    const QStringList devices = {"/dev/ttyS0", byId,         "/dev/ttyS2", "/dev/ttyS3",     "/dev/ttyS4",
+                                 "/dev/ttyS5", "/dev/ttyS6", "/dev/ttyS7", adapter.device(), modem.device()};
+    for (int i = 0; i < devices.size(); ++i) {
+        QCOMPARE(rig.list()->itemData(i, Qt::ToolTipRole).toString(), devices[i]);
+        QCOMPARE(rig.list()->itemData(i, Qt::AccessibleDescriptionRole).toString(), devices[i]);
+    }
+    qunsetenv("SGX100_COM2");
+
+    // The dialog keeps its size; the drop-down is wide enough for the longest item.
+    QCOMPARE(rig.dialog.size(), size);
+    QCOMPARE(rig.list()->geometry(), listPlace);
+    rig.list()->showPopup();
+    QVERIFY(rig.list()->view()->width() >
+            rig.list()->fontMetrics().horizontalAdvance(QStringLiteral("ttyUSB0  FT232R USB UART")));
+    rig.list()->hidePopup();
+
+    // An added item opens the device it names, and nothing else.
+    rig.confirm(9);
+    QVERIFY(!rig.dialog.isVisible());
+    QCOMPARE(modem.takeWritten(), kPresenceCheck);
+    QCOMPARE(adapter.takeWritten(), QByteArray());
+
+    // The adapter unplugged: the modem moves up to 9 and stays chosen, by name.
+    rig.system.ports = {acm};
+    rig.dialog.show();
+    QCOMPARE(rig.texts(), comItems() << "ttyACM0");
+    QCOMPARE(rig.list()->currentText(), QStringLiteral("ttyACM0"));
+    QCOMPARE(rig.list()->toolTip(), modem.device());
+    rig.confirm();
+    QCOMPARE(rig.state.portNumber, 9);
+    QCOMPARE(modem.takeWritten(), kPresenceCheck);
+
+    // The modem unplugged and the adapter back: the choice falls back to COM 1.
+    rig.system.ports = {usb};
+    rig.dialog.show();
+    QCOMPARE(rig.texts(), comItems() << "ttyUSB0  FT232R USB UART");
+    QCOMPARE(rig.list()->currentText(), QStringLiteral("COM 1"));
+    QTest::mouseClick(rig.dialog.findChild<QPushButton *>(QStringLiteral("Button2")), Qt::LeftButton);
+    QCOMPARE(adapter.takeWritten(), QByteArray());
+    QVERIFY(rig.ui.messages().empty());
+}
+
+void MainWindowTest::portGoneBeforeOkIsNotReplaced()
+{
+    std::optional<PtyPair> adapter(std::in_place);
+    PtyPair modem;
+    QVERIFY(!adapter->device().isEmpty() && !modem.device().isEmpty());
+    PortDialogRig rig;
+    rig.system.ports = {{QStringLiteral("ttyUSB0"), adapter->device(), {}, {}, {}, {}, {}}};
+    rig.dialog.show();
+    QCOMPARE(rig.list()->count(), 9);
+
+    // Unplugged while the dialog shows it; the system now reports the modem first.
+    adapter.reset();
+    rig.system.ports = {{QStringLiteral("ttyACM0"), modem.device(), {}, {}, {}, {}, {}}};
+    rig.confirm(8);
+
+    QCOMPARE(rig.ui.messages(), std::vector<std::string>{"Open COM Port ttyUSB0 fail !!"});
+    QVERIFY(rig.dialog.isVisible());
+    QCOMPARE(rig.state.portOpen, 0);
+    QCOMPARE(modem.takeWritten(), QByteArray());
 }
 
 void MainWindowTest::aboutBoxIsCentredAndClosesWithEnterOrOk()

@@ -7,6 +7,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSerialPortInfo>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
@@ -529,6 +533,38 @@ TEST_F(SgxctlEndToEnd, SlowGeneratorStillSucceeds)
     startSim({"--delay", "300"});
     const CtlRun r = sgxctl(port() + QStringList{"timing", "35"});
     EXPECT_EQ(r.exitCode, 0) << r.messages.join('|').toStdString();
+}
+
+} // namespace
+
+namespace {
+
+TEST(SgxctlBench, PortsAsJsonAndVersions)
+{
+    // Whatever this machine has: valid JSON, one object per port the system reports.
+    const CtlRun r = sgxctl({"ports", "--json"});
+    EXPECT_EQ(r.exitCode, 0);
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(r.out.toUtf8(), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError)
+        << error.errorString().toStdString() << r.out.toStdString();
+    ASSERT_TRUE(document.isArray());
+    const QList<QSerialPortInfo> reported = QSerialPortInfo::availablePorts();
+    ASSERT_EQ(document.array().size(), reported.size());
+    for (qsizetype i = 0; i < reported.size(); ++i)
+        EXPECT_EQ(document.array()[i].toObject()["device"].toString(), reported[i].systemLocation());
+    EXPECT_EQ(sgxctl({"ports"}).out.count('\n'), reported.size());
+    EXPECT_EQ(sgxctl({"ports", "extra"}).exitCode, 2);
+
+    for (const auto &[program, name] :
+         {std::pair{SGXCTL_PATH, "sgxctl"}, std::pair{SGX_SIM_PATH, "sgx100-sim"}}) {
+        QProcess p;
+        p.start(QString::fromLatin1(program), {QStringLiteral("--version")});
+        ASSERT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitCode(), 0);
+        EXPECT_EQ(QString::fromLocal8Bit(p.readAllStandardOutput()),
+                  QStringLiteral("%1 %2\n").arg(QString::fromLatin1(name), QStringLiteral(SGX_VERSION)));
+    }
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 
 // A log of every byte on the line, one line per byte: the time since start in milliseconds
 // with microseconds, ">" for a byte that went to the generator, "<" for one it sent. The
-// emulator and sgxctl write it; the tests and the benchmark read it back with read().
+// emulator, sgxctl and sgxcontrol write it; the tests and the benchmark read it back with read().
 class ByteTrace {
 public:
     enum class Direction { ToGenerator, FromGenerator };
