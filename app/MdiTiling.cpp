@@ -3,16 +3,38 @@
 #include <QList>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
+
+#include <algorithm>
+
+namespace {
+
+// The children to arrange, least recently active first.
+QList<QMdiSubWindow *> arranged(const QMdiArea &area)
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *window : area.subWindowList(QMdiArea::ActivationHistoryOrder)) {
+        if (window->isVisible() && !window->isMinimized())
+            windows.append(window);
+    }
+    return windows;
+}
+
+int titleBarHeight(QMdiSubWindow &window)
+{
+    QStyleOptionTitleBar option;
+    option.initFrom(&window);
+    return window.style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, &window);
+}
+
+} // namespace
 
 void tileSubWindows(QMdiArea &area, Qt::Orientation direction)
 {
     // The most recently active child takes the first place, as the system's tiling does.
-    QList<QMdiSubWindow *> windows;
-    const QList<QMdiSubWindow *> history = area.subWindowList(QMdiArea::ActivationHistoryOrder);
-    for (auto it = history.crbegin(); it != history.crend(); ++it) {
-        if ((*it)->isVisible() && !(*it)->isMinimized())
-            windows.append(*it);
-    }
+    QList<QMdiSubWindow *> windows = arranged(area);
+    std::reverse(windows.begin(), windows.end());
     if (windows.isEmpty())
         return;
 
@@ -31,5 +53,22 @@ void tileSubWindows(QMdiArea &area, Qt::Orientation direction)
             const int right = client.width() * (i + 1) / count;
             window->setGeometry(left, 0, right - left, client.height());
         }
+    }
+}
+
+void cascadeSubWindows(QMdiArea &area)
+{
+    const QList<QMdiSubWindow *> windows = arranged(area);
+    const QRect client = area.viewport()->rect();
+    QPoint corner(0, 0);
+    for (QMdiSubWindow *window : windows) {
+        if (window->isMaximized())
+            window->showNormal();
+        const int step = titleBarHeight(*window);
+        if (!client.adjusted(0, 0, -step, -step).contains(corner))
+            corner = QPoint(0, 0);
+        window->setGeometry(QRect(corner, window->size().boundedTo(client.size())));
+        window->raise();
+        corner += QPoint(step, step);
     }
 }

@@ -5,7 +5,9 @@
 #include "LinkClock.h"
 #include "LinkTimers.h"
 #include "PacedWriter.h"
+#include "PortDirectory.h"
 #include "QtLinkClock.h"
+#include "QtSystemPortList.h"
 #include "SerialThread.h"
 #include "StepMachine.h"
 #include "TAboutBox.h"
@@ -17,9 +19,11 @@
 #include "TProgrammer_Form.h"
 #include "TTiming_List.h"
 #include "TTimings.h"
+#include "TracingSerial.h"
 
 #include <memory>
 
+class ByteTrace;
 class SerialLibrary;
 struct DeviceLinkState;
 struct SharedValues;
@@ -29,8 +33,8 @@ struct SharedValues;
 // the main window is shown.
 class SgxProgram {
 public:
-    // On the program's own serial port and clock.
-    SgxProgram(DeviceLinkState &state, SharedValues &values);
+    // On the program's own serial port and clock; with a trace, every byte both ways goes to it.
+    SgxProgram(DeviceLinkState &state, SharedValues &values, ByteTrace *trace = nullptr);
     // On a serial layer and clock of the caller's (tests).
     SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibrary &serial, LinkClock &clock);
     ~SgxProgram();
@@ -52,17 +56,20 @@ public:
     [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
 
 private:
-    SgxProgram(DeviceLinkState &state, SharedValues &values, std::unique_ptr<SerialThread> ownLine,
-               SerialLibrary *serial, LinkClock *clock);
+    SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibrary *serial, LinkClock *clock,
+               ByteTrace *trace);
 
     // Ownership, in order of construction (destruction runs the other way):
-    // 1. the serial layer, its writer and the clock, which the link uses until its very end (the
-    //    program's own serial layer runs on a thread of its own and paces there; a caller's is
-    //    paced on the caller's clock);
+    // 1. the port directory, the serial layer, its writer and the clock, which the link uses until
+    //    its very end (the program's own serial layer runs on a thread of its own and paces there;
+    //    a caller's is paced on the caller's clock);
     // 2. the main window: the link reports to it, and it is the Qt parent of every other window;
     // 3. the link core, which the windows start operations on, and its timers;
     // 4. the other long-lived windows, in start-up order, each destroyed before the link core.
+    QtSystemPortList m_systemPorts;
+    PortDirectory m_ports;
     std::unique_ptr<SerialThread> m_ownLine;
+    std::unique_ptr<TracingSerial> m_tracing;
     QtLinkClock m_ownClock;
     SerialLibrary &m_serial;
     LinkClock &m_clock;

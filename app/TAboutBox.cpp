@@ -1,5 +1,7 @@
 #include "TAboutBox.h"
 
+#include "CentredOnScreen.h"
+
 #include <QFont>
 #include <QFrame>
 #include <QLabel>
@@ -7,7 +9,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 
 #include <algorithm>
 #include <array>
@@ -109,15 +110,13 @@ TAboutBox::TAboutBox(QWidget *parent)
     m_okButton->setGeometry(112, 330, 65, 33);
     m_okButton->setDefault(true);
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    // In the middle of the screen, the whole box with its frame.
+    new CentredOnScreen(this);
 }
 
 void TAboutBox::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (const QScreen *where = screen()) {
-        QRect box = frameGeometry();
-        box.moveCenter(where->geometry().center());
-        move(box.topLeft());
-    }
     m_okButton->setFocus();
 }

@@ -446,7 +446,7 @@ void TMainForm::EDID_MemorysClick()
 
 void TMainForm::WindowCascadeItemClick()
 {
-    m_mdiArea->cascadeSubWindows();
+    cascadeSubWindows(*m_mdiArea);
 }
 
 void TMainForm::WindowTileItemClick()

@@ -1,19 +1,54 @@
+#include "ByteTrace.h"
 #include "DeviceLinkState.h"
+#include "ProgramOptions.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
+    const ProgramOptionsResult parsed = parseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const ProgramOptions &options = parsed.options;
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "sgxcontrol: %s\n%s\n", parsed.error.c_str(), kProgramHelp);
+        return 2;
+    }
+    if (options.help) {
+        std::printf("%s\n", kProgramHelp);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("sgxcontrol %s\n", SGX_VERSION);
+        return 0;
+    }
+    ByteTrace trace;
+    if (!options.tracePath.empty() && !trace.open(options.tracePath)) {
+        std::fprintf(stderr, "sgxcontrol: cannot write the trace file %s\n", options.tracePath.c_str());
+        return 2;
+    }
+
     // The link's buffers and the shared values exist before any window.
     DeviceLinkState state;
     SharedValues values;
 
-    QApplication app(argc, argv);
+    // Qt takes its own options out of what is left; anything after that is unknown.
+    std::vector<char *> qtArgv{argv[0]};
+    std::vector<std::string> rest = options.rest;
+    for (std::string &arg : rest)
+        qtArgv.push_back(arg.data());
+    qtArgv.push_back(nullptr);
+    int qtArgc = static_cast<int>(qtArgv.size()) - 1;
+    QApplication app(qtArgc, qtArgv.data());
+    if (qtArgc > 1) {
+        std::fprintf(stderr, "sgxcontrol: unknown argument %s\n%s\n", qtArgv[1], kProgramHelp);
+        return 2;
+    }
     // Desktops match the windows to the installed desktop entry, and so to its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(SGX_APP_ID));
-    SgxProgram program(state, values);
+    SgxProgram program(state, values, trace.isOpen() ? &trace : nullptr);
     program.show();
     return QApplication::exec();
 }

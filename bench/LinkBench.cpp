@@ -6,8 +6,10 @@
 #include "LinkOperator.h"
 #include "LinkTimers.h"
 #include "Outcome.h"
+#include "PortDirectory.h"
 #include "QtLinkClock.h"
 #include "QtSerialLibrary.h"
+#include "QtSystemPortList.h"
 #include "SerialLibrary.h"
 #include "SerialThread.h"
 #include "SharedValues.h"
@@ -106,10 +108,12 @@ int main(int argc, char *argv[])
     const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
 
     DeviceLinkState state;
+    QtSystemPortList systemPorts;
+    PortDirectory ports(systemPorts);
     // The program's own arrangement: the port on a thread of its own, which paces it.
     TimedSerial *timed = nullptr;
     SerialThread line([&]() -> std::unique_ptr<SerialLibrary> {
-        auto port = std::make_unique<QtSerialLibrary>();
+        auto port = std::make_unique<QtSerialLibrary>(ports);
         port->setDeviceOverride(device);
         auto serial = std::make_unique<TimedSerial>(std::move(port));
         timed = serial.get();

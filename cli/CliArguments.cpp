@@ -2,10 +2,10 @@
 
 #include "EdidFile.h"
 #include "ProgramSequence.h"
+#include "RegularFile.h"
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -54,12 +54,39 @@ std::vector<std::string> split(const std::string &text, char separator)
     return parts;
 }
 
-// One step a line: timing, pattern, s|m, show time. Returns an error text, empty when fine.
-std::string readProgram(const std::string &path, SharedValues &values)
+// A program file is a few lines of text; a megabyte is far more than 32 steps need.
+constexpr std::uint64_t kLongestProgramFile = 1024 * 1024;
+
+// The text of a program file, checked before it is read: a regular file (a pipe would wait for
+// a writer, a device never end) of at most kLongestProgramFile bytes. Returns an error text,
+// empty when fine.
+std::string readProgramText(const std::string &path, std::string &text)
 {
-    std::ifstream in(path);
-    if (!in)
-        return "cannot read " + path;
+    RegularFile file;
+    std::vector<std::uint8_t> bytes;
+    if (!file.open(path, RegularFile::Mode::Read))
+        return "cannot read the program file " + file.error();
+    if (file.size() > kLongestProgramFile)
+        return "cannot read the program file " + path + ": " + std::to_string(file.size()) +
+               " bytes, more than a program file's 1 MiB";
+    // One byte more tells a file that grew past the bound since it was opened.
+    if (!file.readUpTo(kLongestProgramFile + 1, bytes))
+        return "cannot read the program file " + file.error();
+    if (bytes.size() > kLongestProgramFile)
+        return "cannot read the program file " + path + ": more than a program file's 1 MiB";
+    text.assign(bytes.begin(), bytes.end());
+    return {};
+}
+
+// One step a line: timing, pattern, s|m, show time. Returns an error text, empty when fine.
+std::string readProgram(const std::string &path, SharedValues &values, bool &fileProblem)
+{
+    std::string text;
+    const std::string unreadable = readProgramText(path, text);
+    fileProblem = !unreadable.empty();
+    if (fileProblem)
+        return unreadable;
+    std::istringstream in(text);
     ProgramSequence sequence;
     int steps = 0;
     int lineNumber = 0;
@@ -206,6 +233,13 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
         request.json = json;
         return {request, {}};
     }
+    if (cmd == "ports") {
+        if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--json"))
+            return {std::nullopt, "ports takes: [--json]"};
+        request.listed = cmd;
+        request.json = rest.size() == 1;
+        return {request, {}};
+    }
     if (cmd == "check" || cmd == "default" || cmd == "edid-write") {
         if (!wantArguments(0))
             return {std::nullopt, cmd + " takes no arguments"};
@@ -249,21 +283,36 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
         return {request, {}};
     }
     if (cmd == "program") {
-        const std::string error = readProgram(arg, request.values);
+        bool fileProblem = false;
+        const std::string error = readProgram(arg, request.values, fileProblem);
         if (!error.empty())
-            return {std::nullopt, error};
+            return {std::nullopt, error, fileProblem};
         request.operation = Operation::ATRN;
         return {request, {}};
     }
+    // "Open file error", the file and why.
+    const auto fileError = [&arg](const EdidFile::Result &result) {
+        return CliParseResult{std::nullopt,
+                              std::string(EdidFile::OpenErrorMessage) + ": " + arg + ": " +
+                                  result.reason.toLocal8Bit().toStdString(),
+                              true};
+    };
     if (cmd == "edid-upload") {
-        if (!EdidFile::load(arg, request.values.EdidBuffer))
-            return {std::nullopt, EdidFile::OpenErrorMessage};
+        if (const EdidFile::Result loaded = EdidFile::load(arg, request.values.EdidBuffer); !loaded)
+            return fileError(loaded);
         request.operation = Operation::UEDID;
         return {request, {}};
     }
     if (cmd == "edid-read") {
         if (arg.empty())
             return {std::nullopt, "edid-read needs a file name"};
+        // Asked now, not after a 5 s read whose EDID would then be lost.
+        QString target;
+        EdidFile::Result writable = EdidFile::localName(arg, target);
+        if (writable)
+            writable = EdidFile::canSave(target);
+        if (!writable)
+            return fileError(writable);
         request.edidOutputPath = arg;
         request.operation = Operation::REDID;
         return {request, {}};

@@ -24,8 +24,8 @@ struct CliRequest {
     std::optional<Operation> operation; // none for "check"
     SharedValues values;
     std::string edidOutputPath; // edid-read
-    std::string listed;         // list: "timings" or "patterns"; needs no port
-    bool json = false;          // list --json
+    std::string listed;         // list: "timings" or "patterns"; "ports" for ports; needs no port
+    bool json = false;          // list, ports --json
     std::optional<SweepRequest> sweep;
     std::string edidCheckPath; // edid-check: needs no port
     bool fixChecksums = false; // edid-check --fix
@@ -33,7 +33,8 @@ struct CliRequest {
 
 struct CliParseResult {
     std::optional<CliRequest> request;
-    std::string error; // the reason, for standard error
+    std::string error;        // the reason, for standard error
+    bool fileProblem = false; // a file named could not be read or written: the usage would not help
 };
 
 [[nodiscard]] CliParseResult parseCliArguments(const std::vector<std::string> &args);
@@ -48,4 +49,6 @@ constexpr const char *kCliUsage =
     "       sgxctl [--port N|PATH] [--trace FILE] sweep [--timings LIST] [--patterns LIST] --dwell SECONDS\n"
     "              [--keep-going]\n"
     "       sgxctl list timings|patterns [--json]\n"
-    "       sgxctl edid-check FILE [--fix]";
+    "       sgxctl ports [--json]\n"
+    "       sgxctl edid-check FILE [--fix]\n"
+    "       sgxctl --help | --version";

@@ -1,6 +1,7 @@
 #include "CliLists.h"
 
 #include "PatternTable.h"
+#include "PortDirectory.h"
 #include "TimingTable.h"
 #include "TimingTexts.h"
 
@@ -56,6 +57,47 @@ std::string listPatterns(bool json)
                    (i + 1 < PatternTable.size() ? "},\n" : "}\n");
         else
             out += number + '\t' + entry.Name + '\n';
+    }
+    return json ? out + "]\n" : out;
+}
+
+namespace {
+
+std::string usbId(const std::optional<quint16> &id)
+{
+    return id ? QStringLiteral("%1").arg(*id, 4, 16, QLatin1Char('0')).toStdString() : std::string();
+}
+
+} // namespace
+
+std::string listPorts(const PortDirectory &ports, bool json)
+{
+    const std::vector<SystemPort> &reported = ports.systemPorts();
+    std::string out = json ? "[\n" : "";
+    for (std::size_t i = 0; i < reported.size(); ++i) {
+        const SystemPort &port = reported[i];
+        const int com = ports.comNumberOf(port);
+        const std::vector<std::pair<const char *, std::string>> texts = {
+            {"systemName", port.systemName.toStdString()},
+            {"device", port.location.toStdString()},
+            {"description", port.description.toStdString()},
+            {"manufacturer", port.manufacturer.toStdString()},
+            {"serialNumber", port.serialNumber.toStdString()},
+            {"vendorId", usbId(port.vendorId)},
+            {"productId", usbId(port.productId)}};
+        if (!json) {
+            for (const auto &[key, text] : texts)
+                out += (text.empty() ? "-" : text) + '\t';
+            out += com != 0 ? "COM " + std::to_string(com) + '\n' : "-\n";
+            continue;
+        }
+        out += "  {";
+        for (const auto &[key, text] : texts) {
+            const bool isId = key == std::string("vendorId") || key == std::string("productId");
+            out += jsonString(key) + ": " + (isId && text.empty() ? "null" : jsonString(text)) + ", ";
+        }
+        out += "\"com\": " + (com != 0 ? std::to_string(com) : std::string("null"));
+        out += i + 1 < reported.size() ? "},\n" : "}\n";
     }
     return json ? out + "]\n" : out;
 }

@@ -8,15 +8,17 @@
 #include "EdidFile.h"
 #include "LinkTimers.h"
 #include "Outcome.h"
+#include "PortDirectory.h"
 #include "QtLinkClock.h"
 #include "QtSerialLibrary.h"
+#include "QtSystemPortList.h"
 #include "SerialThread.h"
 #include "StepMachine.h"
 #include "Sweep.h"
 #include "TracingSerial.h"
 
 #include <QCoreApplication>
-#include <QFile>
+#include <QString>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -32,7 +34,7 @@ namespace {
 
 enum ExitStatus { Done = 0, Failed = 1, BadArguments = 2, Absent = 3 };
 
-// SIGINT turned into a readable pipe, so the message loop hears of it safely.
+// SIGINT and SIGTERM turned into a readable pipe, so the message loop hears of them safely.
 class SignalPipe {
 public:
     ~SignalPipe()
@@ -49,22 +51,26 @@ public:
         for (int fd : s_fds)
             ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
         struct sigaction action {};
-        action.sa_handler = [](int) {
-            const char byte = 1;
+        action.sa_handler = [](int number) {
+            const auto byte = static_cast<char>(number);
             [[maybe_unused]] const ssize_t n = ::write(s_fds[1], &byte, 1);
         };
         sigemptyset(&action.sa_mask);
-        if (sigaction(SIGINT, &action, nullptr) != 0)
+        if (sigaction(SIGINT, &action, nullptr) != 0 || sigaction(SIGTERM, &action, nullptr) != 0)
             return false;
         m_notifier = std::make_unique<QSocketNotifier>(s_fds[0], QSocketNotifier::Read);
         return true;
     }
     [[nodiscard]] QSocketNotifier *notifier() const { return m_notifier.get(); }
-    void drain()
+    // The last signal that arrived.
+    [[nodiscard]] int drain()
     {
+        int last = 0;
         char buffer[16];
-        while (::read(s_fds[0], buffer, sizeof buffer) > 0) {
-        }
+        ssize_t n = 0;
+        while ((n = ::read(s_fds[0], buffer, sizeof buffer)) > 0)
+            last = buffer[n - 1];
+        return last;
     }
 
 private:
@@ -72,16 +78,27 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 
+// "Open file error", then which file and why, on standard error.
+void reportFileError(const std::string &path, const QString &reason)
+{
+    std::fprintf(stderr, "%s: %s: %s\n", EdidFile::OpenErrorMessage, path.c_str(),
+                 reason.toLocal8Bit().constData());
+}
+
 // sgxctl edid-check: the report on standard output; with fix, the wrong checksum bytes rewritten
-// (and nothing else), the file replaced as a whole.
+// (and nothing else), the file replaced as a whole. Only an EDID is fixed: anything else keeps
+// every byte and its length.
 int checkEdidFile(const std::string &path, bool fix)
 {
-    // 256 blocks is far beyond any display's EDID; a longer file is judged by its start.
-    constexpr qint64 kLongest = 256 * 128;
-    const QString file = QFile::decodeName(QByteArray::fromStdString(path));
+    // One byte past the longest EDID tells a longer file.
+    constexpr qint64 kRead = kEdidMaxBlocks * 128 + 1;
+    QString file;
     std::vector<std::uint8_t> bytes;
-    if (!EdidFile::readBytes(file, kLongest, bytes)) {
-        std::fprintf(stderr, "%s\n", EdidFile::OpenErrorMessage);
+    EdidFile::Result result = EdidFile::localName(path, file);
+    if (result)
+        result = EdidFile::readBytes(file, kRead, bytes);
+    if (!result) {
+        reportFileError(path, result.reason);
         return BadArguments;
     }
     const EdidCheck check = checkEdid(bytes);
@@ -89,10 +106,16 @@ int checkEdidFile(const std::string &path, bool fix)
         std::printf("%s\n", line.c_str());
     if (!fix || check.fixes.empty())
         return check.wrong ? Failed : Done;
+    if (!check.notAnEdid.empty()) {
+        std::printf("not fixed: the file is not an EDID (%s); it is left as it was\n",
+                    check.notAnEdid.c_str());
+        return Failed;
+    }
     for (const EdidCheck::Fix &f : check.fixes)
         bytes[f.offset] = f.should;
-    if (!EdidFile::writeBytes(file, bytes.data(), static_cast<qint64>(bytes.size()))) {
-        std::fprintf(stderr, "%s\n", EdidFile::OpenErrorMessage);
+    result = EdidFile::writeBytes(file, bytes.data(), static_cast<qint64>(bytes.size()));
+    if (!result) {
+        reportFileError(path, result.reason + QStringLiteral("; it is left as it was"));
         return BadArguments;
     }
     for (const EdidCheck::Fix &f : check.fixes)
@@ -115,14 +138,29 @@ int main(int argc, char *argv[])
         std::printf("%s\n", kCliUsage);
         return Done;
     }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::printf("sgxctl %s\n", SGX_VERSION);
+        return Done;
+    }
     CliParseResult parsed = parseCliArguments(args);
     if (!parsed.request) {
-        std::fprintf(stderr, "%s\n%s\n", parsed.error.c_str(), kCliUsage);
+        std::fprintf(stderr, "%s\n", parsed.error.c_str());
+        if (!parsed.fileProblem)
+            std::fprintf(stderr, "%s\n", kCliUsage);
         return BadArguments;
     }
     CliRequest &request = *parsed.request;
     if (!request.edidCheckPath.empty())
         return checkEdidFile(request.edidCheckPath, request.fixChecksums);
+    QtSystemPortList systemPorts;
+    PortDirectory ports(systemPorts);
+    if (request.listed == "ports") {
+        ports.refresh();
+        std::fputs(listPorts(ports, request.json).c_str(), stdout);
+        if (!request.json && ports.systemPorts().empty())
+            std::fprintf(stderr, "the system reports no serial port\n");
+        return Done;
+    }
     if (!request.listed.empty()) {
         const std::string list =
             request.listed == "patterns" ? listPatterns(request.json) : listTimings(request.json);
@@ -133,12 +171,12 @@ int main(int argc, char *argv[])
     DeviceLinkState state;
     ByteTrace trace;
     if (!request.tracePath.empty() && !trace.open(request.tracePath)) {
-        std::fprintf(stderr, "cannot write the trace file %s\n", request.tracePath.c_str());
+        std::fprintf(stderr, "cannot write the trace: %s\n", trace.error().c_str());
         return BadArguments;
     }
     // The port, traced when asked, on a thread of its own that paces its characters.
     SerialThread line([&]() -> std::unique_ptr<SerialLibrary> {
-        auto port = std::make_unique<QtSerialLibrary>();
+        auto port = std::make_unique<QtSerialLibrary>(ports);
         if (!request.portPath.empty())
             port->setDeviceOverride(QString::fromStdString(request.portPath));
         if (request.tracePath.empty())
@@ -149,24 +187,35 @@ int main(int argc, char *argv[])
     CliOperator ui;
     SharedValues &values = request.values;
     DeviceLink link(state, line, line, clock, ui);
+    link.usePortNames(ports);
     StepMachine machine(link, values);
     LinkTimers timers(link, machine, clock);
 
     const auto finish = [&](int status) {
         timers.stop();
         link.ClosePort();
+        if (trace.failed()) {
+            std::fprintf(stderr, "the trace is incomplete: %s\n", trace.error().c_str());
+            status = status == Done ? BadArguments : status;
+        }
         QCoreApplication::exit(status);
     };
 
     std::unique_ptr<Sweep> sweep;
     if (request.sweep)
         sweep = std::make_unique<Sweep>(*request.sweep, machine, values, [&](int status) { finish(status); });
-    // Ctrl+C during a sweep ends it after the exchange in flight.
+    // Ctrl+C during a sweep ends it after the exchange in flight; any other command, or SIGTERM,
+    // ends at once, but through finish: the port is closed, and with it goes its lock file.
     SignalPipe interrupt;
-    if (sweep && interrupt.install())
+    if (interrupt.install())
         QObject::connect(interrupt.notifier(), &QSocketNotifier::activated, [&] {
-            interrupt.drain();
-            sweep->interrupt();
+            const int signal = interrupt.drain();
+            if (sweep && signal == SIGINT) {
+                sweep->interrupt();
+                return;
+            }
+            std::fprintf(stderr, "stopped by %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
+            finish(128 + signal);
         });
 
     // What comes next is decided by how each operation ended, never by what the operator was told.
@@ -194,9 +243,10 @@ int main(int argc, char *argv[])
             finish(Failed);
             return;
         }
+        EdidFile::Result saved{true, {}};
         if (outcome == Outcome::Succeeded && op == Operation::REDID &&
-            !EdidFile::save(request.edidOutputPath, values.EdidBuffer)) {
-            std::fprintf(stderr, "%s\n", EdidFile::OpenErrorMessage);
+            !(saved = EdidFile::save(request.edidOutputPath, values.EdidBuffer))) {
+            reportFileError(request.edidOutputPath, saved.reason);
             finish(BadArguments);
             return;
         }

@@ -1,5 +1,6 @@
 #include "EdidCheck.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -106,19 +107,28 @@ EdidCheck checkEdid(const std::vector<std::uint8_t> &bytes)
         check.lines.push_back(line);
         check.wrong = true;
     };
+    // The first reason found is the one given.
+    const auto notAnEdid = [&check](const char *why) {
+        if (check.notAnEdid.empty())
+            check.notAnEdid = why;
+    };
     if (bytes.size() < kBlock) {
         problem("the file holds " + std::to_string(bytes.size()) + " bytes, less than one 128-byte block");
+        notAnEdid("shorter than one block");
         return check;
     }
     bool header = true;
     for (std::size_t i = 0; i < kHeader.size(); ++i)
         header = header && bytes[i] == kHeader[i];
-    if (header)
+    if (header) {
         check.lines.emplace_back("header: right");
-    else
+    } else {
         problem("header: wrong, it should be 00 FF FF FF FF FF FF 00");
+        notAnEdid("its header is wrong");
+    }
 
-    const std::size_t blocks = bytes.size() / kBlock;
+    const bool tooLong = bytes.size() > kEdidMaxBlocks * kBlock;
+    const std::size_t blocks = std::min(bytes.size() / kBlock, kEdidMaxBlocks);
     for (std::size_t block = 0; block < blocks; ++block) {
         const std::size_t at = block * kBlock + kBlock - 1;
         const std::uint8_t should = expectedChecksum(bytes, block * kBlock);
@@ -130,17 +140,25 @@ EdidCheck checkEdid(const std::vector<std::uint8_t> &bytes)
             check.fixes.push_back({at, bytes[at], should});
         }
     }
-    if (bytes.size() % kBlock != 0)
+    if (tooLong) {
+        problem("the file is longer than " + std::to_string(kEdidMaxBlocks) +
+                " blocks; only those are checked");
+        notAnEdid("longer than 256 blocks");
+    } else if (bytes.size() % kBlock != 0) {
         problem("the file holds " + std::to_string(bytes.size() % kBlock) +
                 " bytes past its last whole block");
+        notAnEdid("not a whole number of 128-byte blocks");
+    }
 
     const unsigned extensions = bytes[126];
     const std::string count =
         "extensions: " + std::to_string(extensions) + ", and the file holds " + std::to_string(blocks - 1);
-    if (extensions == blocks - 1)
+    if (extensions == blocks - 1 && !tooLong) {
         check.lines.push_back(count);
-    else
-        problem(count + ": they disagree");
+    } else {
+        problem(count + (tooLong ? " or more" : "") + ": they disagree");
+        notAnEdid("its blocks disagree with its extension count");
+    }
 
     describeIdentity(bytes, check.lines);
     return check;

@@ -1,5 +1,8 @@
 #include "EdidFile.h"
 
+#include "FileOwnership.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -9,20 +12,87 @@
 namespace EdidFile {
 
 namespace {
-QString fromLocal(const std::string &path)
+
+Result done()
 {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+    return {true, {}};
 }
+
+Result failed(const QString &reason)
+{
+    return {false, reason};
+}
+
+// Why info cannot be read or replaced as a file, empty when it can.
+QString notAFile(const QFileInfo &info)
+{
+    if (info.isDir())
+        return QStringLiteral("a folder, not a file");
+    if (!info.isFile())
+        return QStringLiteral("not a regular file but a device, pipe or socket");
+    return {};
+}
+
+// The file written beside the target and renamed over it; with commit false, removed instead.
+Result replace(const QString &path, const std::uint8_t *data, qint64 size, bool commit)
+{
+    const QFileInfo target(path);
+    if (target.exists()) {
+        if (const QString why = notAFile(target); !why.isEmpty())
+            return failed(why);
+    } else if (!target.dir().exists()) {
+        return failed(QStringLiteral("the folder %1 does not exist").arg(target.dir().path()));
+    }
+    const FileOwnership ownership(path);
+    if (!ownership.refusal().isEmpty())
+        return failed(ownership.refusal());
+    QSaveFile file(path);
+    // Unbuffered: through Qt's write buffer a short write (a full disk) can pass for a whole one
+    // and be committed.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failed(
+            QStringLiteral("cannot create a file in %1 (%2)").arg(target.dir().path(), file.errorString()));
+    if (const QString why = ownership.applyTo(file.handle()); !why.isEmpty()) {
+        file.cancelWriting();
+        return failed(why);
+    }
+    // Past a short write the next one tells why (a full disk, a size limit).
+    qint64 written = 0;
+    qint64 n = 0;
+    while (written < size &&
+           (n = file.write(reinterpret_cast<const char *>(data) + written, size - written)) > 0)
+        written += n;
+    if (written != size || file.size() != size) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return failed(QStringLiteral("cannot write it (%1)").arg(why));
+    }
+    if (!commit) {
+        file.cancelWriting();
+        return done();
+    }
+    if (!file.commit())
+        return failed(QStringLiteral("cannot put it in place (%1)").arg(file.errorString()));
+    return done();
+}
+
 } // namespace
 
-bool readBytes(const QString &path, qint64 maxBytes, std::vector<std::uint8_t> &bytes)
+Result readBytes(const QString &path, qint64 maxBytes, std::vector<std::uint8_t> &bytes)
 {
     // Decided before opening: opening a pipe for reading would wait for a writer.
-    if (!QFileInfo(path).isFile() || maxBytes < 0)
-        return false;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return failed(QStringLiteral("no such file"));
+    if (const QString why = notAFile(info); !why.isEmpty())
+        return failed(why);
+    if (maxBytes < 0)
+        return failed(QStringLiteral("nothing to read"));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || file.isSequential())
-        return false;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return failed(file.errorString());
+    if (file.isSequential())
+        return failed(QStringLiteral("not a regular file"));
     std::vector<std::uint8_t> read(
         static_cast<std::size_t>(std::min(maxBytes, std::max<qint64>(file.size(), 0))));
     qint64 count = 0;
@@ -32,55 +102,64 @@ bool readBytes(const QString &path, qint64 maxBytes, std::vector<std::uint8_t> &
         const qint64 n = file.read(reinterpret_cast<char *>(read.data()) + count,
                                    static_cast<qint64>(read.size()) - count);
         if (n < 0)
-            return false;
+            return failed(file.errorString());
         if (n == 0)
             break;
         count += n;
     }
     read.resize(static_cast<std::size_t>(count));
     bytes = std::move(read);
-    return true;
+    return done();
 }
 
-bool writeBytes(const QString &path, const std::uint8_t *data, qint64 size)
+Result writeBytes(const QString &path, const std::uint8_t *data, qint64 size)
 {
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile())
-        return false;
-    QSaveFile file(path);
-    // Unbuffered: through Qt's write buffer a short write (a full disk) can pass for a whole one
-    // and be committed.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    if (file.write(reinterpret_cast<const char *>(data), size) != size || file.size() != size) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return replace(path, data, size, true);
 }
 
-bool load(const QString &path, EdidBytes &edid)
+Result load(const QString &path, EdidBytes &edid)
 {
     std::vector<std::uint8_t> read;
-    if (!readBytes(path, kEdidSize, read))
-        return false;
-    std::copy(read.begin(), read.end(), edid.begin());
-    return true;
+    Result result = readBytes(path, kEdidSize, read);
+    if (result)
+        std::copy(read.begin(), read.end(), edid.begin());
+    return result;
 }
 
-bool save(const QString &path, const EdidBytes &edid)
+Result save(const QString &path, const EdidBytes &edid)
 {
     return writeBytes(path, edid.data(), kEdidSize);
 }
 
-bool load(const std::string &path, EdidBytes &edid)
+Result canSave(const QString &path)
 {
-    return load(fromLocal(path), edid);
+    const EdidBytes probe{};
+    return replace(path, probe.data(), kEdidSize, false);
 }
 
-bool save(const std::string &path, const EdidBytes &edid)
+Result localName(const std::string &argument, QString &path)
 {
-    return save(fromLocal(path), edid);
+    const QByteArray raw = QByteArray::fromStdString(argument);
+    const QString decoded = QFile::decodeName(raw);
+    if (QFile::encodeName(decoded) != raw)
+        return failed(QStringLiteral("the name is not valid UTF-8; refused, so that no other file is "
+                                     "touched in its place"));
+    path = decoded;
+    return done();
+}
+
+Result load(const std::string &path, EdidBytes &edid)
+{
+    QString name;
+    Result result = localName(path, name);
+    return result ? load(name, edid) : result;
+}
+
+Result save(const std::string &path, const EdidBytes &edid)
+{
+    QString name;
+    Result result = localName(path, name);
+    return result ? save(name, edid) : result;
 }
 
 } // namespace EdidFile

@@ -3,6 +3,7 @@
 #include "LinkClock.h"
 #include "LinkOperator.h"
 #include "Outcome.h"
+#include "PortDirectory.h"
 #include "SerialLibrary.h"
 
 #include <algorithm>
@@ -24,7 +25,9 @@ bool DeviceLink::OpenLink(int itemIndex)
 {
     m_state.portNumber = static_cast<std::uint8_t>(itemIndex + 1);
     if (m_serial.openPort(m_state.portNumber) != 0) {
-        m_ui.showMessage(openFailedMessage(std::to_string(m_state.portNumber)));
+        const std::string label = m_ports != nullptr ? m_ports->label(m_state.portNumber).toStdString()
+                                                     : std::to_string(m_state.portNumber);
+        m_ui.showMessage(openFailedMessage(label));
         ClosePort();
         return false;
     }

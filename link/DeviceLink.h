@@ -9,6 +9,7 @@
 
 class LinkClock;
 class LinkOperator;
+class PortDirectory;
 class SerialLibrary;
 
 // The serial link: opening, paced sending, the 100 ms receive tick and the reply check.
@@ -26,6 +27,9 @@ public:
     ~DeviceLink();
     DeviceLink(const DeviceLink &) = delete;
     DeviceLink &operator=(const DeviceLink &) = delete;
+
+    // Messages then name a port as the directory does (a system name from port 9 on), not by number.
+    void usePortNames(const PortDirectory &ports) { m_ports = &ports; }
 
     // Opens and configures COM (itemIndex + 1); says why when it fails.
     [[nodiscard]] bool OpenLink(int itemIndex);
@@ -75,6 +79,7 @@ private:
     LinkClock &m_clock;
     LinkOperator &m_ui;
     LineWriter &m_writer;
+    const PortDirectory *m_ports = nullptr;
     int m_progress = 0;
     bool m_receiveLate = false;
     // A receive tick has found nothing a tick period or more after the answer's last bytes.

@@ -1,10 +1,10 @@
 #include "QtSerialLibrary.h"
 
-#include "PortNaming.h"
+#include "PortDirectory.h"
 
 #include <algorithm>
 
-QtSerialLibrary::QtSerialLibrary()
+QtSerialLibrary::QtSerialLibrary(const PortDirectory &ports) : m_ports(ports)
 {
     // A hang-up shows either as a resource error or, when the far end closed and reads return
     // end-of-file, as a read error that comes back every time the port is polled. Either way
@@ -41,7 +41,10 @@ int QtSerialLibrary::openPort(int port)
 {
     if (m_port.isOpen())
         return -1;
-    m_port.setPortName(m_override.isEmpty() ? portDeviceName(port) : m_override);
+    const QString device = m_override.isEmpty() ? m_ports.devicePath(port) : m_override;
+    if (device.isEmpty())
+        return -2;
+    m_port.setPortName(device);
     // A generator that floods the line cannot fill memory: what the receive ticks have not
     // taken yet waits in the driver beyond this.
     m_port.setReadBufferSize(kReadBufferBytes);

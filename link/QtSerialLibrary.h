@@ -5,13 +5,16 @@
 #include <QSerialPort>
 #include <QString>
 
-// The serial layer on Qt SerialPort, for a thread that runs a message loop (SerialThread's).
+class PortDirectory;
+
+// The serial layer on Qt SerialPort, for a thread that runs a message loop (SerialThread's); the
+// directory says which device a port number opens.
 class QtSerialLibrary final : public SerialLibrary {
 public:
     static constexpr qint64 kReadBufferBytes = 64 * 1024;
     static constexpr int kReadErrorsOfAHangUp = 3;
 
-    QtSerialLibrary();
+    explicit QtSerialLibrary(const PortDirectory &ports);
     ~QtSerialLibrary() override;
 
     // Every port number names this device instead (sgxctl --port PATH).
@@ -28,6 +31,7 @@ private:
     [[nodiscard]] bool usable(int port) const;
     void dropAfterHangUp();
 
+    const PortDirectory &m_ports;
     QSerialPort m_port;
     QString m_override;
     int m_openNumber = 0;

@@ -20,6 +20,9 @@ install(FILES ${packaging_dir}/${SGX_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL
 install(FILES ${packaging_dir}/${SGX_APP_ID}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${packaging_dir}/${SGX_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${packaging_dir}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${SGX_DEB_NAME})
+# bash-completion loads it when sgxctl's arguments are first completed.
+install(FILES ${packaging_dir}/sgxctl.bash-completion DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+        RENAME sgxctl)
 
 # Manual pages and the changelog are installed gzipped at maximum compression and without a
 # time stamp, as Debian keeps them.
@@ -51,8 +54,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${SGX_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Every window names Arial or Times New Roman at fixed sizes and places; these have their metrics.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation2)
+# Every window names Arial or Times New Roman at fixed sizes and places; fonts-liberation2 has their
+# metrics. The menus and the status bar are in the desktop's font, which fontconfig resolves to
+# DejaVu Sans: without it, on a system with only the Liberation faces, the desktop font came out as
+# Liberation Mono and the status panel's text was cut.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

@@ -144,8 +144,9 @@ ProgramGridModel::ShowTimeText ProgramGridModel::setShowTime(const QString &text
     const std::optional<std::uint8_t> value = wholeNumber(text);
     if (!value)
         return ShowTimeText::NotAWholeNumber;
-    // The low 8 bits of "261" would be a valid 5 the operator never typed.
-    write(4, *value, text);
+    // The low 8 bits of "261" would be a valid 5 the operator never typed; and a cell showing a
+    // number the step does not have would pass for a complete row that UpLoad then skips.
+    write(4, *value, *value == kNotSet ? kEmptied : text);
     return ShowTimeText::Stored;
 }
 

@@ -15,7 +15,8 @@ class ProgramGridModel : public QAbstractTableModel {
 public:
     // What became of a text typed into the show-time box.
     enum class ShowTimeText {
-        Stored,          // a whole number: in 0 to 255 its value, else NotSet; the cell shows the text
+        Stored,          // a whole number: 0 to 254 stored and shown as typed, else NotSet, shown as
+                         // three spaces (as after the Delete key)
         Empty,           // still being typed: step and cell as they were
         NotAWholeNumber, // step and cell as they were; the operator is told
     };

@@ -1,8 +1,10 @@
 #include "EdidImage.h"
 
+#include "RegularFile.h"
+
+#include <algorithm>
 #include <array>
 #include <cstddef>
-#include <fstream>
 #include <iterator>
 #include <numeric>
 #include <vector>
@@ -122,20 +124,25 @@ Edid defaultEdid()
     return edid;
 }
 
-bool loadEdidFile(const std::string &path, Edid &edid)
+bool loadEdidFile(const std::string &path, Edid &edid, std::string &report)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    RegularFile file;
+    std::vector<std::uint8_t> bytes;
+    if (!file.open(path, RegularFile::Mode::Read) || !file.readUpTo(edid.size(), bytes)) {
+        report = file.error();
         return false;
-    std::vector<char> bytes;
-    bytes.reserve(edid.size());
-    char c = 0;
-    while (bytes.size() < edid.size() && in.get(c))
-        bytes.push_back(c);
-    if (in.bad())
+    }
+    if (bytes.empty()) {
+        report = path + ": empty, no EDID in it";
         return false;
+    }
     edid.fill(0);
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        edid[i] = static_cast<std::uint8_t>(bytes[i]);
+    std::copy(bytes.begin(), bytes.end(), edid.begin());
+    if (file.size() > edid.size())
+        report = "EDID: the first 256 of the " + std::to_string(file.size()) + " bytes of " + path;
+    else if (bytes.size() < edid.size())
+        report = "EDID: the " + std::to_string(bytes.size()) + " bytes of " + path + ", the rest zero";
+    else
+        report = "EDID: the 256 bytes of " + path;
     return true;
 }

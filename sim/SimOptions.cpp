@@ -23,7 +23,7 @@ std::string simUsage(const std::string &program)
     return "usage: " + program +
            " [--link PATH] [--edid FILE] [--trace FILE] [--silent] [--no-final] [--no-ok]"
            " [--split-ok] [--delay MS] [--malformed-block 0-7] [--garbage] [--long-answer]"
-           " [--hang-up] [--hang-up-after-ack] [--keep-slave] [--faults-from N] [--help]\n"
+           " [--hang-up] [--hang-up-after-ack] [--keep-slave] [--faults-from N] [--help] [--version]\n"
            "SIGUSR1 hangs the line up at once; --keep-slave makes every hang-up close only the"
            " master side, keeping the device open so that the far end reads end-of-file";
 }
@@ -36,6 +36,8 @@ std::string parseSimOptions(const std::vector<std::string> &args, SimOptions &op
         const bool hasValue = i + 1 < args.size();
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--silent") {
             f.silent = true;
         } else if (arg == "--no-final") {

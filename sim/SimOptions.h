@@ -12,6 +12,7 @@ struct SimOptions {
     std::string edidPath;  // --edid: EDID file to answer reads from
     std::string tracePath; // --trace: time-stamped log of every byte
     bool help = false;
+    bool version = false;
 };
 
 [[nodiscard]] std::string simUsage(const std::string &program);

@@ -213,20 +213,26 @@ int main(int argc, char **argv)
         std::printf("%s\n", simUsage(kProgram).c_str());
         return 0;
     }
+    if (options.version) {
+        std::printf("%s %s\n", kProgram, SGX_VERSION);
+        return 0;
+    }
 
     GeneratorEngine engine(options.faults);
     engine.onChange = [](const std::string &line) { std::fprintf(stderr, "%s\n", line.c_str()); };
     if (!options.edidPath.empty()) {
         GeneratorState::Edid edid{};
-        if (!loadEdidFile(options.edidPath, edid)) {
-            std::fprintf(stderr, "%s: cannot read EDID file %s\n", kProgram, options.edidPath.c_str());
+        std::string report;
+        if (!loadEdidFile(options.edidPath, edid, report)) {
+            std::fprintf(stderr, "%s: cannot load the EDID: %s\n", kProgram, report.c_str());
             return 2;
         }
+        std::fprintf(stderr, "%s: %s\n", kProgram, report.c_str());
         engine.setEdid(edid);
     }
     ByteTrace trace;
     if (!options.tracePath.empty() && !trace.open(options.tracePath)) {
-        std::fprintf(stderr, "%s: cannot write trace file %s\n", kProgram, options.tracePath.c_str());
+        std::fprintf(stderr, "%s: cannot write the trace: %s\n", kProgram, trace.error().c_str());
         return 2;
     }
 
@@ -254,8 +260,12 @@ int main(int argc, char **argv)
     std::fflush(stdout);
 
     Emulator emulator(engine, trace);
-    const int status = emulator.run(pty, signalPipe[0]);
+    int status = emulator.run(pty, signalPipe[0]);
     if (!options.linkPath.empty())
         removeLink(options.linkPath, slavePath);
+    if (trace.failed()) {
+        std::fprintf(stderr, "%s: the trace is incomplete: %s\n", kProgram, trace.error().c_str());
+        status = status == 0 ? 1 : status;
+    }
     return status;
 }

@@ -17,8 +17,8 @@ const QString kSelectAll = QStringLiteral("Select All");
 SelectionDialog::SelectionDialog(const Setup &setup, StepMachine &steps,
                                  const std::function<MarkGridModel *(QObject *parent)> &makeModel,
                                  QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
+    : ToolDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_setup(setup), m_steps(steps)
 {
     setObjectName(setup.name);
@@ -59,9 +59,8 @@ SelectionDialog::SelectionDialog(const Setup &setup, StepMachine &steps,
     layout->addLayout(buttons);
 }
 
-void SelectionDialog::showEvent(QShowEvent *event)
+void SelectionDialog::FormShow()
 {
-    QDialog::showEvent(event);
     m_grid->setCurrentCell(1, 0);
 }
 

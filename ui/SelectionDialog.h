@@ -1,8 +1,8 @@
 #pragma once
 
 #include "DeviceLinkState.h"
+#include "ToolDialog.h"
 
-#include <QDialog>
 #include <QSize>
 
 #include <functional>
@@ -16,7 +16,7 @@ class StringGrid;
 // What the Timings and Patterns dialogs share: a grid that marks entries of a table in its
 // column 0, "Select All" to mark or clear every entry, and an Upload that starts the table's
 // selection upload. Made once at start-up and shown modally; closing clears the selection.
-class SelectionDialog : public QDialog {
+class SelectionDialog : public ToolDialog {
     Q_OBJECT
 public:
     struct Setup {
@@ -49,7 +49,7 @@ protected:
     // No mark: the message, nothing sent; else the upload starts by the start rule.
     void upload();
 
-    void showEvent(QShowEvent *event) override;
+    void FormShow() override;
     void done(int result) override;
 
 private:

@@ -1,6 +1,7 @@
 #include "StringGrid.h"
 
 #include "GridCellDelegate.h"
+#include "GridHeading.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -11,6 +12,8 @@
 
 StringGrid::StringGrid(QWidget *parent) : QTableView(parent)
 {
+    setHorizontalHeader(new GridHeading(Qt::Horizontal, this));
+    setVerticalHeader(new GridHeading(Qt::Vertical, this));
     verticalHeader()->hide();
     QHeaderView *heading = horizontalHeader();
     heading->setSectionsClickable(false);
@@ -162,6 +165,12 @@ void StringGrid::keyPressEvent(QKeyEvent *event)
     QWidget *focus = QApplication::focusWidget();
     if (focus == nullptr || focus == this || !viewport()->isAncestorOf(focus))
         emit keyPressed(event->key());
+    // Backspace is typed like a character: it opens the editor, which then erases. The view
+    // itself would ignore it.
+    if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier &&
+        editTriggers().testFlag(AnyKeyPressed) && state() != EditingState &&
+        edit(currentIndex(), AnyKeyPressed, event))
+        return;
     QTableView::keyPressEvent(event);
 }
 

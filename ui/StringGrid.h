@@ -19,9 +19,9 @@ class QValidator;
 // press of a double click) mousePressed reports the button; the double click itself is reported
 // just before its second press, as the generator tools' grids do.
 //
-// An editable grid opens a one-line editor on the current cell when the operator starts typing,
-// presses F2 or double-clicks it, with the cell's whole text selected. keyPressed then reports
-// the keys pressed in the editor as well, and every typed character passes the character filter.
+// An editable grid opens a one-line editor on the current cell when the operator starts typing
+// (Backspace too), presses F2 or double-clicks it, with the cell's whole text selected. keyPressed then
+// reports the keys pressed in the editor as well, and every typed character passes the character filter.
 class StringGrid : public QTableView {
     Q_OBJECT
 public:

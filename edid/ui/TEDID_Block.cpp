@@ -9,7 +9,6 @@
 #include "SharedValues.h"
 #include "StringGrid.h"
 
-#include <QKeyEvent>
 #include <QPushButton>
 
 #include <vector>
@@ -21,8 +20,8 @@ constexpr int kCellDigits = 2;
 } // namespace
 
 TEDID_Block::TEDID_Block(SharedValues &values, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
+    : ToolDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_values(values)
 {
     setObjectName(QStringLiteral("EDID_Block"));
@@ -59,13 +58,6 @@ TEDID_Block::TEDID_Block(SharedValues &values, QWidget *parent)
     connect(m_stringGrid1, &StringGrid::keyPressed, this, &TEDID_Block::StringGrid1KeyDown);
     connect(m_stringGrid1, &StringGrid::mousePressed, this, &TEDID_Block::StringGrid1MouseDown);
     connect(m_button1, &QPushButton::clicked, this, &TEDID_Block::Button1Click);
-}
-
-void TEDID_Block::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TEDID_Block::FormShow()
@@ -113,14 +105,4 @@ void TEDID_Block::Button1Click()
         return;
     }
     accept();
-}
-
-void TEDID_Block::keyPressEvent(QKeyEvent *event)
-{
-    // Escape would close the window and drop every edit; only the close box does that.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ToolDialog.h"
 
 class EdidCellValidator;
 class EdidGridModel;
@@ -11,7 +11,7 @@ struct SharedValues;
 // "EDID Memory": the 256 bytes of EdidBuffer as a 16 x 16 grid of hexadecimal cells, edited in
 // place. Made once at start-up and shown modally by EDID > Memory; each showing starts from
 // EdidBuffer, OK stores every cell into it, the close box drops what was typed.
-class TEDID_Block : public QDialog {
+class TEDID_Block : public ToolDialog {
     Q_OBJECT
 public:
     explicit TEDID_Block(SharedValues &values, QWidget *parent = nullptr);
@@ -25,12 +25,9 @@ public:
     [[nodiscard]] EdidGridModel &model() { return *m_model; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
+    void FormShow() override;
 
 private:
-    void FormShow();
-
     SharedValues &m_values;
     EdidGridModel *m_model = nullptr;
     EdidCellValidator *m_validator = nullptr;

@@ -3,22 +3,29 @@
 #include "DeviceLink.h"
 #include "Fonts.h"
 #include "OuterGeometry.h"
+#include "PortDirectory.h"
 #include "StepMachine.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFont>
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
-constexpr int kPortCount = 8;
+constexpr int kPortCount = PortDirectory::kComPorts;
 constexpr int kLabelLeft = 32;
 constexpr int kListLeft = 150;
 constexpr int kListWidth = 140;
 constexpr int kRowHeight = 26;
 constexpr int kFirstRowTop = 20;
 constexpr int kRowPitch = 38;
+// Room beside an item's text in the drop-down: its frame, the item's padding and a scroll bar.
+constexpr int kDropDownMargins = 40;
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, int row)
 {
@@ -40,22 +47,22 @@ QComboBox *makeList(QWidget *parent, const char *name, const QStringList &items,
 
 } // namespace
 
-TCOM_PORT_SETTING_FORM::TCOM_PORT_SETTING_FORM(StepMachine &steps, QWidget *parent)
+TCOM_PORT_SETTING_FORM::TCOM_PORT_SETTING_FORM(StepMachine &steps, PortDirectory &ports, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      m_steps(steps)
+      m_steps(steps), m_ports(ports)
 {
     setObjectName(QStringLiteral("COM_PORT_SETTING_FORM"));
     setWindowTitle(QStringLiteral("COM Port Setting "));
     new OuterGeometry(this, QSize(330, 232), OuterGeometry::Sizing::Fixed);
     setFont(arialFont(16));
 
-    QStringList ports;
+    QStringList comPorts;
     for (int n = 1; n <= kPortCount; ++n)
-        ports << QStringLiteral("COM %1").arg(n);
+        comPorts << QStringLiteral("COM %1").arg(n);
 
     m_label1 = makeLabel(this, "Label1", QStringLiteral("COM Port"), 0);
-    m_comboBox1 = makeList(this, "ComboBox1", ports, 0);
+    m_comboBox1 = makeList(this, "ComboBox1", comPorts, 0);
     m_label2 = makeLabel(this, "Label2", QStringLiteral("Baud Rate"), 1);
     m_comboBox2 = makeList(this, "ComboBox2", {QStringLiteral("19200")}, 1);
     m_label3 = makeLabel(this, "Label3", QStringLiteral("Data Bits"), 2);
@@ -66,6 +73,14 @@ TCOM_PORT_SETTING_FORM::TCOM_PORT_SETTING_FORM(StepMachine &steps, QWidget *pare
     m_comboBox2->setEnabled(false);
     m_comboBox3->setEnabled(false);
     m_comboBox4->setEnabled(false);
+    // Each box is known by its label, and carries it as its accessible name.
+    for (const auto &[label, box] : {std::pair{m_label1, m_comboBox1}, std::pair{m_label2, m_comboBox2},
+                                     std::pair{m_label3, m_comboBox3}, std::pair{m_label4, m_comboBox4}}) {
+        label->setBuddy(box);
+        box->setAccessibleName(label->text());
+    }
+    connect(m_comboBox1, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &TCOM_PORT_SETTING_FORM::showDevice);
 
     m_button1 = new QPushButton(QStringLiteral("OK"), this);
     m_button1->setObjectName(QStringLiteral("Button1"));
@@ -79,6 +94,50 @@ TCOM_PORT_SETTING_FORM::TCOM_PORT_SETTING_FORM(StepMachine &steps, QWidget *pare
     // FormCreate: the list starts at the port in use, which is none yet, so COM 1.
     const int portNumber = m_steps.link().state().portNumber;
     m_comboBox1->setCurrentIndex(portNumber >= 1 && portNumber <= kPortCount ? portNumber - 1 : 0);
+}
+
+void TCOM_PORT_SETTING_FORM::showEvent(QShowEvent *event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TCOM_PORT_SETTING_FORM::FormShow()
+{
+    // The choice is kept by the device's name: positions after COM 8 change as ports come and go.
+    const int chosen = m_comboBox1->currentIndex();
+    const QString chosenName = chosen >= kPortCount ? m_comboBox1->itemData(chosen).toString() : QString();
+
+    m_ports.refresh();
+    const QSignalBlocker quiet(m_comboBox1);
+    while (m_comboBox1->count() > kPortCount)
+        m_comboBox1->removeItem(kPortCount);
+    for (const SystemPort &port : m_ports.addedPorts())
+        m_comboBox1->addItem((port.systemName + QStringLiteral("  ") + port.description).trimmed(),
+                             port.systemName);
+    int widest = m_comboBox1->width();
+    for (int i = 0; i < m_comboBox1->count(); ++i) {
+        const QString device = m_ports.devicePath(i + 1);
+        m_comboBox1->setItemData(i, device, Qt::ToolTipRole);
+        m_comboBox1->setItemData(i, device, Qt::AccessibleDescriptionRole);
+        widest = std::max(widest, m_comboBox1->fontMetrics().horizontalAdvance(m_comboBox1->itemText(i)) +
+                                      kDropDownMargins);
+    }
+    // A long description widens the drop-down, never the dialog.
+    m_comboBox1->view()->setMinimumWidth(widest);
+
+    int selected = chosen >= 0 && chosen < kPortCount ? chosen : 0;
+    if (const int number = m_ports.portNumberOf(chosenName); number != 0)
+        selected = number - 1;
+    m_comboBox1->setCurrentIndex(selected);
+    showDevice(selected);
+}
+
+void TCOM_PORT_SETTING_FORM::showDevice(int index)
+{
+    const QString device = m_comboBox1->itemData(index, Qt::ToolTipRole).toString();
+    m_comboBox1->setToolTip(device);
+    m_comboBox1->setAccessibleDescription(device);
 }
 
 void TCOM_PORT_SETTING_FORM::Button1Click()

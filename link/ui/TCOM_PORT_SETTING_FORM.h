@@ -5,20 +5,29 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class PortDirectory;
 class StepMachine;
 
 // Where the operator picks the serial port and connects. Created once and shown modally.
 class TCOM_PORT_SETTING_FORM : public QDialog {
     Q_OBJECT
 public:
-    explicit TCOM_PORT_SETTING_FORM(StepMachine &steps, QWidget *parent = nullptr);
+    TCOM_PORT_SETTING_FORM(StepMachine &steps, PortDirectory &ports, QWidget *parent = nullptr);
 
+    // Lists, after COM 8, the serial ports the system has now; keeps the choice while its device does.
+    void FormShow();
     // OK: opens the chosen port and starts the presence check; stays open when it fails.
     void Button1Click();
     void Button2Click();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void showDevice(int index);
+
     StepMachine &m_steps;
+    PortDirectory &m_ports;
     QLabel *m_label1 = nullptr;
     QLabel *m_label2 = nullptr;
     QLabel *m_label3 = nullptr;

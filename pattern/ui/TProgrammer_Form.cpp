@@ -23,8 +23,8 @@ constexpr int kBoxHeight = 28;
 } // namespace
 
 TProgrammer_Form::TProgrammer_Form(SharedValues &values, StepMachine &steps, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
+    : ToolDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_values(values), m_steps(steps)
 {
     setObjectName(QStringLiteral("Programmer_Form"));
@@ -109,12 +109,11 @@ TProgrammer_Form::TProgrammer_Form(SharedValues &values, StepMachine &steps, QWi
     connect(m_button1, &QPushButton::clicked, this, &TProgrammer_Form::Button1Click);
 }
 
-void TProgrammer_Form::showEvent(QShowEvent *event)
+void TProgrammer_Form::FormShow()
 {
-    // FormShow: what was composed before is discarded; the boxes keep their choices.
+    // What was composed before is discarded; the boxes keep their choices.
     m_model->clearProgram();
     m_stringGrid5->setCurrentCell(1, 0);
-    QDialog::showEvent(event);
 }
 
 int TProgrammer_Form::selectedPosition(const QComboBox &box)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ToolDialog.h"
 
 #include <array>
 #include <cstdint>
@@ -15,7 +15,7 @@ struct SharedValues;
 // "Program": composes an auto-run program of up to 32 steps (timing, pattern, show time) and
 // uploads it ("ATRN"). The four boxes edit the step of the row last pressed in the grid. Made once
 // at start-up, shown modally by Edit > Program; every showing starts from an empty program.
-class TProgrammer_Form : public QDialog {
+class TProgrammer_Form : public ToolDialog {
     Q_OBJECT
 public:
     TProgrammer_Form(SharedValues &values, StepMachine &steps, QWidget *parent = nullptr);
@@ -33,7 +33,7 @@ public:
     [[nodiscard]] int validStepCount() const { return m_validStepCount; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
+    void FormShow() override;
 
 private:
     // The entry whose text the box shows (typed or chosen), or -1 when it names none.

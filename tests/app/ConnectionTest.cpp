@@ -3,6 +3,7 @@
 // emulator cannot give (a presence check that succeeds before a refused command).
 #include "AppForms.h"
 #include "AppTestSupport.h"
+#include "ByteTrace.h"
 #include "DeviceLinkState.h"
 #include "FakeSerialLibrary.h"
 #include "GaugeBar.h"
@@ -22,6 +23,7 @@ constexpr bool kEmulatorBuilt = false;
 
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -53,6 +55,7 @@ private slots:
     void cleanup();
 
     void connectUploadAndFailedReopen();
+    void traceHoldsBothDirections();
     void silentGeneratorIsReportedAbsent();
     void closedLineCostsNothingAndReconnectingWorks();
     void windowsOpenedDuringAnUploadDoNotHoldItUp();
@@ -63,7 +66,7 @@ private slots:
 private:
     // COM 1 through the dialog, as the operator does it.
     [[nodiscard]] bool connect(TMainForm &form);
-    TMainForm *startEmulator(const QStringList &flags = {});
+    TMainForm *startEmulator(const QStringList &flags = {}, ByteTrace *trace = nullptr);
     TMainForm &scriptedForm(std::map<std::string, std::string> answers);
     bool waitForPresent()
     {
@@ -111,19 +114,20 @@ bool ConnectionTest::connect(TMainForm &form)
            m_state.portOpen == 1;
 }
 
-TMainForm *ConnectionTest::startEmulator(const QStringList &flags)
+TMainForm *ConnectionTest::startEmulator(const QStringList &flags, ByteTrace *trace)
 {
 #ifdef SGX_SIM_PATH
     m_sim = std::make_unique<SimProcess>();
     if (!m_sim->start(flags))
         return nullptr;
     qputenv("SGX100_COM1", m_sim->path().toLocal8Bit());
-    m_program = std::make_unique<SgxProgram>(m_state, m_values);
+    m_program = std::make_unique<SgxProgram>(m_state, m_values, trace);
     if (!connect(m_program->mainForm()))
         return nullptr;
     return &m_program->mainForm();
 #else
     Q_UNUSED(flags);
+    Q_UNUSED(trace);
     return nullptr;
 #endif
 }
@@ -174,6 +178,37 @@ void ConnectionTest::connectUploadAndFailedReopen()
     QCOMPARE(m_driver->messages.last(), QStringLiteral("Open COM Port 5 fail !!"));
     QCOMPARE(m_state.portOpen, 0);
     QVERIFY(showsAbsent(*form));
+}
+
+void ConnectionTest::traceHoldsBothDirections()
+{
+    if (!kEmulatorBuilt)
+        QSKIP("sgx100-sim is not built");
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("trace.txt")).toStdString();
+    ByteTrace trace;
+    QVERIFY(trace.open(path));
+    QVERIFY(startEmulator({}, &trace) != nullptr);
+    QVERIFY(waitForPresent());
+
+    QByteArray sent;
+    QByteArray received;
+    std::vector<double> sentAt;
+    for (const ByteTrace::Byte &b : ByteTrace::read(path)) {
+        if (b.direction == ByteTrace::Direction::ToGenerator) {
+            sent.append(static_cast<char>(b.value));
+            sentAt.push_back(b.atMs);
+        } else {
+            received.append(static_cast<char>(b.value));
+        }
+    }
+#ifdef SGX_SIM_PATH
+    QCOMPARE(sent, m_sim->sentBytes());
+#endif
+    QCOMPARE(sent, QByteArray("URTCNT \x00 \n\r", 11));
+    QVERIFY2(received.contains("OK"), received.constData());
+    // Time-stamped as it went: eleven characters 35 ms apart.
+    QVERIFY(sentAt.back() - sentAt.front() >= 10 * 35 - 5);
 }
 
 void ConnectionTest::silentGeneratorIsReportedAbsent()

@@ -1,12 +1,20 @@
 // The main window, About box and COM port dialog as the operator finds them, without a generator.
 #include "AppTestSupport.h"
 #include "DeviceLinkState.h"
+#include "FakeSystemPortList.h"
 #include "GaugeBar.h"
 #include "ModalDriver.h"
 #include "ProgramTitle.h"
+#include "PacedWriter.h"
+#include "PtyPair.h"
+#include "QtSerialLibrary.h"
+#include "RecordingOperator.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
+#include "VirtualClock.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
@@ -15,14 +23,88 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSerialPortInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 using namespace AppTestSupport;
+
+namespace {
+
+// How far down a child's contents start: its title bar and the frame's edge above it.
+int titleBarStep(QMdiSubWindow *child)
+{
+    return child->widget()->y();
+}
+
+// The child window seen at a point of the frame's client area.
+QMdiSubWindow *childAt(QMdiArea &area, QPoint at)
+{
+    QWidget *hit = area.viewport()->childAt(at);
+    while (hit != nullptr && qobject_cast<QMdiSubWindow *>(hit) == nullptr)
+        hit = hit->parentWidget();
+    return qobject_cast<QMdiSubWindow *>(hit);
+}
+
+// The COM port dialog alone, over a port list the test writes and the real serial layer, so an
+// OK shows on the pseudo-terminal that was really opened.
+struct PortDialogRig {
+    PortDialogRig() { link.usePortNames(ports); }
+
+    [[nodiscard]] QComboBox *list() const
+    {
+        return dialog.findChild<QComboBox *>(QStringLiteral("ComboBox1"));
+    }
+    [[nodiscard]] QStringList texts() const
+    {
+        QStringList out;
+        for (int i = 0; i < list()->count(); ++i)
+            out << list()->itemText(i);
+        return out;
+    }
+    // Item `index` by the keyboard (none when negative), then a click on OK.
+    void confirm(int index = -1)
+    {
+        list()->setFocus();
+        if (index >= 0) {
+            QTest::keyClick(list(), Qt::Key_Home);
+            for (int i = 0; i < index; ++i)
+                QTest::keyClick(list(), Qt::Key_Down);
+        }
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+        clock.advance(1000); // the presence check's line goes out
+    }
+
+    FakeSystemPortList system;
+    PortDirectory ports{system};
+    QtSerialLibrary serial{ports};
+    VirtualClock clock;
+    PacedWriter writer{serial, clock};
+    RecordingOperator ui;
+    DeviceLinkState state;
+    SharedValues values;
+    DeviceLink link{state, serial, writer, clock, ui};
+    StepMachine steps{link, values};
+    TCOM_PORT_SETTING_FORM dialog{steps, ports};
+};
+
+const QByteArray kPresenceCheck("URTCNT \x00 \n\r", 11);
+
+QStringList comItems()
+{
+    QStringList out;
+    for (int n = 1; n <= 8; ++n)
+        out << QStringLiteral("COM %1").arg(n);
+    return out;
+}
+
+} // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -39,9 +121,13 @@ private slots:
     void startsWithTheAbsentDisplay();
     void portDialogKeepsTheChoiceAndCancelOpensNothing();
     void missingPortFailsAndTheDialogStaysOpen();
+    void systemPortsFollowCom8AndOpenByName();
+    void portGoneBeforeOkIsNotReplaced();
     void aboutBoxIsCentredAndClosesWithEnterOrOk();
     void itemsThatCannotRunDoNoHarm();
     void windowMenuTilesCascadesAndActivates();
+    void cascadeKeepsTheOutputWindowsSizes();
+    void cascadeCutsToTheClientAreaAndShowsEveryTitleBar();
 
 private:
     TMainForm &form() { return m_program->mainForm(); }
@@ -98,8 +184,25 @@ void MainWindowTest::portDialogKeepsTheChoiceAndCancelOpensNothing()
     m_driver->thenOn(QStringLiteral("COM_PORT_SETTING_FORM"), [](QWidget *dialog) {
         QCOMPARE(dialog->windowTitle(), QStringLiteral("COM Port Setting "));
         auto *ports = dialog->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
-        QCOMPARE(ports->count(), 8);
         QCOMPARE(ports->currentText(), QStringLiteral("COM 1"));
+        // Screen readers find the box's name in its label.
+        const auto labels = QAccessible::queryAccessibleInterface(ports)->relations(QAccessible::Label);
+        QVERIFY(!labels.isEmpty());
+        QCOMPARE(labels.first().first->text(QAccessible::Name), QStringLiteral("COM Port"));
+        // Every port this machine reports is there: as the COM n that names its device, or after COM 8.
+        int added = 0;
+        for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+            int found = -1;
+            for (int i = 0; i < ports->count() && found < 0; ++i)
+                if (ports->itemData(i, Qt::ToolTipRole).toString() == info.systemLocation())
+                    found = i;
+            QVERIFY2(found >= 0, qPrintable(info.systemLocation()));
+            if (found >= 8) {
+                ++added;
+                QVERIFY(ports->itemText(found).startsWith(info.portName()));
+            }
+        }
+        QCOMPARE(ports->count(), 8 + added);
         for (QWidget *child : dialog->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             QVERIFY2(dialog->rect().contains(child->geometry()), qPrintable(child->objectName()));
         ports->setFocus();
@@ -139,6 +242,96 @@ void MainWindowTest::missingPortFailsAndTheDialogStaysOpen()
     QCOMPARE(programTitleFor(QStringLiteral("/usr/bin/sgxcontrol")), QStringLiteral("sgxcontrol"));
     QCOMPARE(m_state.portOpen, 0);
     QVERIFY(showsAbsent(form()));
+}
+
+void MainWindowTest::systemPortsFollowCom8AndOpenByName()
+{
+    PtyPair adapter;
+    PtyPair modem;
+    PtyPair named;
+    QVERIFY(!adapter.device().isEmpty() && !modem.device().isEmpty() && !named.device().isEmpty());
+    QTemporaryDir dir;
+    const QString byId = dir.filePath(QStringLiteral("usb-Prolific-port0"));
+    QVERIFY(QFile::link(named.device(), byId));
+    for (int n = 1; n <= 8; ++n)
+        qunsetenv(QByteArray("SGX100_COM" + QByteArray::number(n)).constData());
+    qputenv("SGX100_COM2", byId.toLocal8Bit());
+    const SystemPort usb{
+        QStringLiteral("ttyUSB0"), adapter.device(), QStringLiteral("FT232R USB UART"), {}, {}, {}, {}};
+    const SystemPort acm{QStringLiteral("ttyACM0"), modem.device(), {}, {}, {}, {}, {}};
+    const SystemPort prolific{
+        QStringLiteral("ttyUSB1"), named.device(), QStringLiteral("PL2303"), {}, {}, {}, {}};
+    PortDialogRig rig;
+    rig.system.ports = {usb, prolific, acm};
+
+    // After COM 8, what COM 2 does not already name through its link; each item says what it opens.
+    rig.dialog.show();
+    const QRect listPlace = rig.list()->geometry();
+    const QSize size = rig.dialog.size();
+    QCOMPARE(rig.texts(), comItems() << "ttyUSB0  FT232R USB UART"
+                                     << "ttyACM0");
+    QCOMPARE(rig.list()->currentIndex(), 0);
+    const QStringList devices = {"/dev/ttyS0", byId,         "/dev/ttyS2", "/dev/ttyS3",     "/dev/ttyS4",
+                                 "/dev/ttyS5", "/dev/ttyS6", "/dev/ttyS7", adapter.device(), modem.device()};
+    for (int i = 0; i < devices.size(); ++i) {
+        QCOMPARE(rig.list()->itemData(i, Qt::ToolTipRole).toString(), devices[i]);
+        QCOMPARE(rig.list()->itemData(i, Qt::AccessibleDescriptionRole).toString(), devices[i]);
+    }
+    qunsetenv("SGX100_COM2");
+
+    // The dialog keeps its size; the drop-down is wide enough for the longest item.
+    QCOMPARE(rig.dialog.size(), size);
+    QCOMPARE(rig.list()->geometry(), listPlace);
+    rig.list()->showPopup();
+    QVERIFY(rig.list()->view()->width() >
+            rig.list()->fontMetrics().horizontalAdvance(QStringLiteral("ttyUSB0  FT232R USB UART")));
+    rig.list()->hidePopup();
+
+    // An added item opens the device it names, and nothing else.
+    rig.confirm(9);
+    QVERIFY(!rig.dialog.isVisible());
+    QCOMPARE(modem.takeWritten(), kPresenceCheck);
+    QCOMPARE(adapter.takeWritten(), QByteArray());
+
+    // The adapter unplugged: the modem moves up to 9 and stays chosen, by name.
+    rig.system.ports = {acm};
+    rig.dialog.show();
+    QCOMPARE(rig.texts(), comItems() << "ttyACM0");
+    QCOMPARE(rig.list()->currentText(), QStringLiteral("ttyACM0"));
+    QCOMPARE(rig.list()->toolTip(), modem.device());
+    rig.confirm();
+    QCOMPARE(rig.state.portNumber, 9);
+    QCOMPARE(modem.takeWritten(), kPresenceCheck);
+
+    // The modem unplugged and the adapter back: the choice falls back to COM 1.
+    rig.system.ports = {usb};
+    rig.dialog.show();
+    QCOMPARE(rig.texts(), comItems() << "ttyUSB0  FT232R USB UART");
+    QCOMPARE(rig.list()->currentText(), QStringLiteral("COM 1"));
+    QTest::mouseClick(rig.dialog.findChild<QPushButton *>(QStringLiteral("Button2")), Qt::LeftButton);
+    QCOMPARE(adapter.takeWritten(), QByteArray());
+    QVERIFY(rig.ui.messages().empty());
+}
+
+void MainWindowTest::portGoneBeforeOkIsNotReplaced()
+{
+    std::optional<PtyPair> adapter(std::in_place);
+    PtyPair modem;
+    QVERIFY(!adapter->device().isEmpty() && !modem.device().isEmpty());
+    PortDialogRig rig;
+    rig.system.ports = {{QStringLiteral("ttyUSB0"), adapter->device(), {}, {}, {}, {}, {}}};
+    rig.dialog.show();
+    QCOMPARE(rig.list()->count(), 9);
+
+    // Unplugged while the dialog shows it; the system now reports the modem first.
+    adapter.reset();
+    rig.system.ports = {{QStringLiteral("ttyACM0"), modem.device(), {}, {}, {}, {}, {}}};
+    rig.confirm(8);
+
+    QCOMPARE(rig.ui.messages(), std::vector<std::string>{"Open COM Port ttyUSB0 fail !!"});
+    QVERIFY(rig.dialog.isVisible());
+    QCOMPARE(rig.state.portOpen, 0);
+    QCOMPARE(modem.takeWritten(), QByteArray());
 }
 
 void MainWindowTest::aboutBoxIsCentredAndClosesWithEnterOrOk()
@@ -219,13 +412,17 @@ void MainWindowTest::windowMenuTilesCascadesAndActivates()
         QCOMPARE(next, area.height());
     }
 
-    QVERIFY(chooseMenuItem(form(), QStringLiteral("Window1"), QStringLiteral("WindowCascadeItem")));
-    QList<QPoint> corners;
+    // Cascade: each keeps its tiled size; the most recently active comes last, on top.
+    QList<QSize> sizes;
     for (QMdiSubWindow *child : children)
-        corners << child->pos();
-    std::sort(corners.begin(), corners.end(), [](const QPoint &a, const QPoint &b) { return a.x() < b.x(); });
-    QVERIFY(corners[0].x() < corners[1].x() && corners[0].y() < corners[1].y());
-    QVERIFY(corners[1].x() < corners[2].x() && corners[1].y() < corners[2].y());
+        sizes << child->size();
+    form().mdiArea()->setActiveSubWindow(children[0]);
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Window1"), QStringLiteral("WindowCascadeItem")));
+    const int step = titleBarStep(children[0]);
+    const QList<QMdiSubWindow *> order = {children[1], children[2], children[0]};
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(order[i]->geometry(), QRect(QPoint(step * i, step * i), sizes[children.indexOf(order[i])]));
+    QCOMPARE(childAt(*form().mdiArea(), QPoint(2 * step + 5, 2 * step + 5)), children[0]);
 
     // The window list names every child; choosing one brings it forward.
     form().mdiArea()->setActiveSubWindow(children[0]);
@@ -237,6 +434,53 @@ void MainWindowTest::windowMenuTilesCascadesAndActivates()
     QCOMPARE(listed.mid(4), (QStringList{"&1 Child 1", "&2 Child 2", "&3 Child 3"}));
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(5)).center());
     QCOMPARE(form().mdiArea()->activeSubWindow(), children[1]);
+}
+
+void MainWindowTest::cascadeKeepsTheOutputWindowsSizes()
+{
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Output1"), QStringLiteral("Timing1")));
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Output1"), QStringLiteral("Pattern1")));
+    auto *timing =
+        qobject_cast<QMdiSubWindow *>(frameChild(form(), QStringLiteral("Timing"))->parentWidget());
+    auto *pattern =
+        qobject_cast<QMdiSubWindow *>(frameChild(form(), QStringLiteral("Pattern"))->parentWidget());
+    form().mdiArea()->setActiveSubWindow(pattern);
+    QVERIFY(chooseMenuItem(form(), QStringLiteral("Window1"), QStringLiteral("WindowCascadeItem")));
+    const int step = titleBarStep(timing);
+    QCOMPARE(timing->geometry(), QRect(0, 0, 820, 520));
+    QCOMPARE(pattern->geometry(), QRect(step, step, 693, 520));
+    QCOMPARE(childAt(*form().mdiArea(), QPoint(step + 5, step + 5)), pattern);
+}
+
+void MainWindowTest::cascadeCutsToTheClientAreaAndShowsEveryTitleBar()
+{
+    const QSize client = form().mdiArea()->viewport()->size();
+    QList<QMdiSubWindow *> children;
+    const auto add = [&](QSize size) {
+        children << form().mdiArea()->addSubWindow(new QWidget);
+        children.last()->resize(size);
+        children.last()->show();
+        form().mdiArea()->setActiveSubWindow(children.last());
+    };
+    add(client + QSize(100, 50));
+    for (int i = 0; i < 40; ++i)
+        add(QSize(200, 120));
+    form().WindowCascadeItemClick();
+
+    QCOMPARE(children[0]->geometry(), QRect(QPoint(0, 0), client));
+    const int step = titleBarStep(children[0]);
+    int restarts = 0;
+    for (int i = 1; i < children.size(); ++i) {
+        const QPoint corner = children[i]->pos();
+        QCOMPARE(children[i]->size(), QSize(200, 120));
+        QVERIFY2(QRect(QPoint(0, 0), client).contains(QRect(corner, QSize(step, step))),
+                 "a title bar outside the client area");
+        if (corner == QPoint(0, 0))
+            ++restarts;
+        else
+            QCOMPARE(corner, children[i - 1]->pos() + QPoint(step, step));
+    }
+    QCOMPARE(restarts, 1);
 }
 
 QTEST_MAIN(MainWindowTest)

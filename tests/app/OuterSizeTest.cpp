@@ -6,6 +6,7 @@
 #include "SgxProgram.h"
 #include "SharedValues.h"
 
+#include <QScreen>
 #include <QTest>
 
 #include <memory>
@@ -56,19 +57,31 @@ void OuterSizeTest::windowsHaveTheirOuterSizes()
     QVERIFY(clickToolButton(form, QStringLiteral("ConnectButton")));
     QCOMPARE(dialogOuter.size(), QSize(330, 232));
 
-    // The About box's size is its client area.
-    QSize aboutClient;
-    QSize aboutOuter;
-    driver.thenOn(QStringLiteral("AboutBox"), [&](QWidget *box) {
-        QVERIFY(QTest::qWaitFor([box] { return framed(*box); }, 3000));
-        QTest::qWait(500);
-        aboutClient = box->size();
-        aboutOuter = box->frameGeometry().size();
-        box->close();
-    });
-    QVERIFY(chooseMenuItem(form, QStringLiteral("Help1"), QStringLiteral("HelpAboutItem")));
-    QCOMPARE(aboutClient, QSize(298, 380));
-    QVERIFY(aboutOuter.height() > 380);
+    // The About box's size is its client area; the whole box, frame included, is centred on the
+    // screen, each time it opens.
+    QList<QSize> aboutClient;
+    QList<QRect> aboutOuter;
+    for (int i = 0; i < 2; ++i)
+        driver.thenOn(QStringLiteral("AboutBox"), [&](QWidget *box) {
+            QVERIFY(QTest::qWaitFor([box] { return framed(*box); }, 3000));
+            QTest::qWait(500);
+            aboutClient << box->size();
+            aboutOuter << box->frameGeometry();
+            box->move(box->frameGeometry().topLeft() + QPoint(40, 30)); // moved away by the operator
+            box->close();
+        });
+    for (int i = 0; i < 2; ++i)
+        QVERIFY(chooseMenuItem(form, QStringLiteral("Help1"), QStringLiteral("HelpAboutItem")));
+    const QPoint screenCentre = form.screen()->geometry().center();
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(aboutClient[i], QSize(298, 380));
+        QVERIFY(aboutOuter[i].height() > 380);
+        const QPoint offCentre = aboutOuter[i].center() - screenCentre;
+        QVERIFY2(offCentre.manhattanLength() <= 1,
+                 qPrintable(QStringLiteral("the box's frame is %1, %2 px off the screen's centre")
+                                .arg(offCentre.x())
+                                .arg(offCentre.y())));
+    }
 
     // EDID Memory: sizeable, its place and size the outer ones; the OK button inside the frame.
     QRect memoryOuter;

@@ -218,6 +218,10 @@ int main(int argc, char *argv[])
     QTest::mouseDClick(patternGrid->viewport(), Qt::LeftButton, {}, colorBar);
     QTest::qWait(300);
     ok &= save(pattern->grab(), dir, QStringLiteral("pattern.png"));
+    // Window > Cascade with both output windows open: each keeps its size.
+    main.WindowCascadeItemClick();
+    QTest::qWait(300);
+    ok &= save(main.grab(), dir, QStringLiteral("cascade.png"));
 
     TPatterns &patterns = program.patterns();
     QTimer::singleShot(500, &patterns, [&] {

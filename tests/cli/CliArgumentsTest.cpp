@@ -143,6 +143,13 @@ TEST(CliArguments, ProgramFile)
     const auto longPath = writeTemp("sgxctl-long.txt", tooLong);
     EXPECT_FALSE(parse({"program", longPath.c_str()}).request);
     EXPECT_FALSE(parse({"program", "/nonexistent/program.txt"}).request);
+
+    // A name in no encoding at all is the file of exactly those bytes.
+    const auto latin1 = writeTemp("sgxctl-caf\xE9.txt", "5,5,s,5\n");
+    r = parse({"program", latin1.c_str()});
+    ASSERT_TRUE(r.request) << r.error;
+    EXPECT_EQ(r.request->values.ProgramUploadImage[0], 4);
+    fs::remove(latin1);
 }
 
 TEST(CliArguments, EdidFiles)
@@ -155,10 +162,14 @@ TEST(CliArguments, EdidFiles)
     EXPECT_EQ(r.request->values.EdidBuffer[200], 0x00); // past a 128-byte file: still zero
     r = parse({"edid-upload", "/nonexistent.bin"});
     EXPECT_FALSE(r.request);
-    EXPECT_EQ(r.error, "Open file error");
-    r = parse({"edid-read", "/tmp/out.bin"});
+    EXPECT_EQ(r.error, "Open file error: /nonexistent.bin: no such file");
+    EXPECT_TRUE(r.fileProblem);
+    const std::string out = (fs::temp_directory_path() / "sgxctl-edid-read.bin").string();
+    fs::remove(out);
+    r = parse({"edid-read", out.c_str()});
     ASSERT_TRUE(r.request);
-    EXPECT_EQ(r.request->edidOutputPath, "/tmp/out.bin");
+    EXPECT_EQ(r.request->edidOutputPath, out);
+    EXPECT_FALSE(fs::exists(out)) << "asking whether it can be written leaves nothing";
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // sgxctl list: the table as the windows show it, for scripts.
 #include "CliLists.h"
 #include "CliArguments.h"
+#include "FakeSystemPortList.h"
 #include "PatternTable.h"
+#include "PortDirectory.h"
 #include "TimingReference.h"
 #include "TimingTable.h"
 
@@ -11,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QString>
+#include <QtGlobal>
 
 namespace {
 
@@ -84,6 +87,57 @@ TEST(CliLists, PatternsKeepTheirPadding)
         EXPECT_EQ(request.request->json, json);
     }
     EXPECT_FALSE(parseCliArguments({"list", "programs"}).request);
+}
+
+TEST(CliLists, PortsWithEveryFieldAndTheirComNumber)
+{
+    for (int n = 1; n <= 8; ++n)
+        qunsetenv(QByteArray("SGX100_COM" + QByteArray::number(n)).constData());
+    qputenv("SGX100_COM2", "/dev/ttyUSB0");
+    FakeSystemPortList system;
+    system.ports = {{"ttyUSB0", "/dev/ttyUSB0", "FT232R \"USB\" UART", "FTDI", "A50285BI", 0x0403, 0x6001},
+                    {"ttyS5", "/dev/ttyS5", {}, {}, {}, {}, {}}};
+    PortDirectory ports(system);
+    ports.refresh();
+    const std::string text = listPorts(ports, false);
+    const std::string json = listPorts(ports, true);
+    qunsetenv("SGX100_COM2");
+
+    EXPECT_EQ(text, "ttyUSB0\t/dev/ttyUSB0\tFT232R \"USB\" UART\tFTDI\tA50285BI\t0403\t6001\tCOM 2\n"
+                    "ttyS5\t/dev/ttyS5\t-\t-\t-\t-\t-\tCOM 6\n");
+    QJsonParseError error{};
+    const QJsonArray entries = QJsonDocument::fromJson(QByteArray::fromStdString(json), &error).array();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    ASSERT_EQ(entries.size(), 2);
+    const QJsonObject usb = entries[0].toObject();
+    EXPECT_EQ(usb.size(), 8);
+    EXPECT_EQ(usb["systemName"].toString(), "ttyUSB0");
+    EXPECT_EQ(usb["device"].toString(), "/dev/ttyUSB0");
+    EXPECT_EQ(usb["description"].toString(), "FT232R \"USB\" UART");
+    EXPECT_EQ(usb["manufacturer"].toString(), "FTDI");
+    EXPECT_EQ(usb["serialNumber"].toString(), "A50285BI");
+    EXPECT_EQ(usb["vendorId"].toString(), "0403");
+    EXPECT_EQ(usb["productId"].toString(), "6001");
+    EXPECT_EQ(usb["com"].toInt(), 2);
+    const QJsonObject bare = entries[1].toObject();
+    EXPECT_TRUE(bare["vendorId"].isNull() && bare["productId"].isNull());
+    EXPECT_EQ(bare["description"].toString("missing"), "");
+    EXPECT_EQ(bare["com"].toInt(), 6);
+
+    system.ports.clear();
+    ports.refresh();
+    EXPECT_EQ(listPorts(ports, true), "[\n]\n");
+    EXPECT_EQ(listPorts(ports, false), "");
+
+    for (const auto &[args, json] : std::vector<std::pair<std::vector<std::string>, bool>>{
+             {{"ports"}, false}, {{"ports", "--json"}, true}}) {
+        const auto request = parseCliArguments(args);
+        ASSERT_TRUE(request.request);
+        EXPECT_EQ(request.request->listed, "ports");
+        EXPECT_EQ(request.request->json, json);
+    }
+    EXPECT_FALSE(parseCliArguments({"ports", "--xml"}).request);
+    EXPECT_FALSE(parseCliArguments({"ports", "--json", "--json"}).request);
 }
 
 } // namespace

@@ -7,6 +7,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSerialPortInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
@@ -110,6 +115,12 @@ TEST_F(SgxctlEndToEnd, RunTimingPutsExactBytesOnTheLinePaced)
     EXPECT_NEAR(sentAt[22] - sentAt[21], 35.0, 3.0);
     EXPECT_EQ(sgxctl({"--trace", "--port", sim.path(), "check"}).exitCode, 2);
 
+    // A trace that fills the disk: the command is done, but the run fails and says why.
+    const CtlRun full = sgxctl(QStringList{"--trace", tracePath} + port() + QStringList{"check"}, 100);
+    EXPECT_EQ(full.exitCode, 2);
+    EXPECT_EQ(full.out.trimmed(), "Exist");
+    EXPECT_EQ(full.messages, QStringList{"the trace is incomplete: " + tracePath + ": File too large"});
+
     // Spacing inside one command line, as the generator saw it.
     std::vector<double> gaps;
     const auto trace = sim.trace();
@@ -160,7 +171,7 @@ TEST_F(SgxctlEndToEnd, BadArgumentsAndFilesExitTwoWithoutTouchingThePort)
     EXPECT_EQ(sgxctl({"nonsense"}).exitCode, 2);
     const CtlRun r = sgxctl({"edid-upload", "/nonexistent.bin"});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.messages.value(0), "Open file error");
+    EXPECT_EQ(r.messages, QStringList{"Open file error: /nonexistent.bin: no such file"});
 }
 
 TEST_F(SgxctlEndToEnd, TimingSelectionUpload)
@@ -242,7 +253,7 @@ TEST_F(SgxctlEndToEnd, MalformedBlockEndsInErrorAndWritesNoFile)
     EXPECT_FALSE(QFile::exists(out));
 }
 
-TEST_F(SgxctlEndToEnd, ReadEdidThatCannotBeSavedLeavesTheOldFile)
+TEST_F(SgxctlEndToEnd, ReadEdidThatCannotBeSavedLeavesTheOldFileAndTheGeneratorAlone)
 {
     startSim();
     QTemporaryDir dir;
@@ -253,10 +264,11 @@ TEST_F(SgxctlEndToEnd, ReadEdidThatCannotBeSavedLeavesTheOldFile)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(old);
     }
-    // The write fails part-way; then a folder that cannot exist.
+    // A disk with room for 100 bytes, then a folder that cannot exist: both found before the
+    // generator is asked for anything.
     CtlRun r = sgxctl(port() + QStringList{"edid-read", kept}, 100);
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(withoutProgress(r.messages), (QStringList{"  Read EDID Successful!!  ", "Open file error"}));
+    EXPECT_EQ(r.messages, QStringList{"Open file error: " + kept + ": cannot write it (File too large)"});
     QFile file(kept);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(hex(file.readAll()), hex(old));
@@ -264,7 +276,9 @@ TEST_F(SgxctlEndToEnd, ReadEdidThatCannotBeSavedLeavesTheOldFile)
 
     r = sgxctl(port() + QStringList{"edid-read", kept + "/read.bin"});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(withoutProgress(r.messages).last(), "Open file error");
+    EXPECT_EQ(r.messages,
+              QStringList{"Open file error: " + kept + "/read.bin: the folder " + kept + " does not exist"});
+    EXPECT_TRUE(sim.sentBytes().isEmpty()) << sim.sentBytes().toStdString();
 }
 
 TEST_F(SgxctlEndToEnd, WrongAcknowledgmentGarbageAndOverlongAnswers)
@@ -431,6 +445,51 @@ TEST_F(SgxctlEndToEnd, CtrlCEndsASweepCleanly)
         QString::fromLocal8Bit(p.readAllStandardError()).contains("stopped after 1 of 3 pairs, 0 failed"));
 }
 
+// The lock file Qt keeps for an open serial device: "LCK.." and the device's path below /dev
+// with '/' as '_', in the first of these folders it may write.
+QString lockFileOf(const QString &device)
+{
+    const QString name = "LCK.." + device.mid(QStringLiteral("/dev/").size()).replace('/', '_');
+    for (const QString &folder :
+         {QStringLiteral("/var/lock"), QStringLiteral("/etc/locks"), QStringLiteral("/var/spool/locks"),
+          QStringLiteral("/var/spool/uucp"), QDir::tempPath()})
+        if (QFile::exists(folder + "/" + name))
+            return folder + "/" + name;
+    return {};
+}
+
+TEST(SgxctlSignals, EndingMidUploadClosesThePortAndLeavesNoLockFile)
+{
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        SimProcess sim;
+        ASSERT_TRUE(sim.start());
+        QProcess p;
+        p.setReadChannel(QProcess::StandardError);
+        p.start(QStringLiteral(SGXCTL_PATH), {"--port", sim.path(), "timings", "all"});
+        ASSERT_TRUE(p.waitForStarted());
+        // On a failure, not killed: that would leave the lock file behind.
+        const auto stop = qScopeGuard([&p] {
+            p.terminate();
+            p.waitForFinished(3000);
+        });
+        // Into the payload: the first progress line.
+        QByteArray err;
+        while (!err.contains("progress") && p.waitForReadyRead(5000))
+            err += p.readAllStandardError();
+        ASSERT_TRUE(err.contains("progress")) << err.toStdString();
+        const QString lock = lockFileOf(sim.path());
+        ASSERT_FALSE(lock.isEmpty()) << "no lock file for " << sim.path().toStdString();
+        ::kill(static_cast<pid_t>(p.processId()), signal);
+        ASSERT_TRUE(p.waitForFinished(5000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 128 + signal);
+        EXPECT_TRUE(
+            p.readAllStandardError().contains(signal == SIGINT ? "stopped by SIGINT" : "stopped by SIGTERM"));
+        EXPECT_FALSE(QFile::exists(lock)) << lock.toStdString();
+    }
+}
+
 TEST(SgxctlEdidCheck, VerdictAndFixTouchOnlyTheChecksum)
 {
     QFile original(QStringLiteral(SGX_TEST_DATA "/acer-xv273k-dp.bin"));
@@ -474,6 +533,38 @@ TEST_F(SgxctlEndToEnd, SlowGeneratorStillSucceeds)
     startSim({"--delay", "300"});
     const CtlRun r = sgxctl(port() + QStringList{"timing", "35"});
     EXPECT_EQ(r.exitCode, 0) << r.messages.join('|').toStdString();
+}
+
+} // namespace
+
+namespace {
+
+TEST(SgxctlBench, PortsAsJsonAndVersions)
+{
+    // Whatever this machine has: valid JSON, one object per port the system reports.
+    const CtlRun r = sgxctl({"ports", "--json"});
+    EXPECT_EQ(r.exitCode, 0);
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(r.out.toUtf8(), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError)
+        << error.errorString().toStdString() << r.out.toStdString();
+    ASSERT_TRUE(document.isArray());
+    const QList<QSerialPortInfo> reported = QSerialPortInfo::availablePorts();
+    ASSERT_EQ(document.array().size(), reported.size());
+    for (qsizetype i = 0; i < reported.size(); ++i)
+        EXPECT_EQ(document.array()[i].toObject()["device"].toString(), reported[i].systemLocation());
+    EXPECT_EQ(sgxctl({"ports"}).out.count('\n'), reported.size());
+    EXPECT_EQ(sgxctl({"ports", "extra"}).exitCode, 2);
+
+    for (const auto &[program, name] :
+         {std::pair{SGXCTL_PATH, "sgxctl"}, std::pair{SGX_SIM_PATH, "sgx100-sim"}}) {
+        QProcess p;
+        p.start(QString::fromLatin1(program), {QStringLiteral("--version")});
+        ASSERT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitCode(), 0);
+        EXPECT_EQ(QString::fromLocal8Bit(p.readAllStandardOutput()),
+                  QStringLiteral("%1 %2\n").arg(QString::fromLatin1(name), QStringLiteral(SGX_VERSION)));
+    }
 }
 
 } // namespace

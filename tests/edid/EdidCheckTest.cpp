@@ -97,4 +97,44 @@ TEST(EdidCheck, BrokenShapes)
     EXPECT_TRUE(checkEdid({}).wrong);
 }
 
+// Only what is an EDID through and through may have its checksums rewritten; the rest is only
+// reported. Each case has a wrong block-0 checksum, so a fix is always on offer.
+TEST(EdidCheck, OnlyAWholeEdidMayBeFixed)
+{
+    const std::vector<std::uint8_t> asus = readData("asus-vw246-hdmi.bin"); // one extension
+    const auto broken = [&asus](std::size_t size, std::uint8_t extensions) {
+        std::vector<std::uint8_t> bytes = asus;
+        bytes.resize(size, 0x3C);
+        bytes[126] = extensions;
+        bytes[127] ^= 0x01;
+        return bytes;
+    };
+    std::vector<std::uint8_t> header = broken(256, 1);
+    header[3] = 0xFD;
+    struct Case {
+        const char *what;
+        std::vector<std::uint8_t> bytes;
+        const char *notAnEdid;
+    };
+    const std::vector<Case> cases = {
+        {"two blocks, one extension", broken(256, 1), ""},
+        {"one block", broken(128, 0), ""},
+        {"256 blocks, 255 extensions", broken(256 * 128, 255), ""},
+        {"a wrong header", header, "its header is wrong"},
+        {"a block and a bit", broken(300, 1), "not a whole number of 128-byte blocks"},
+        {"blocks past the count", broken(384, 1), "its blocks disagree with its extension count"},
+        {"blocks short of the count", broken(256, 3), "its blocks disagree with its extension count"},
+        {"257 blocks", broken(257 * 128, 255), "longer than 256 blocks"},
+        {"an EDID and a long tail, as read", broken(256 * 128 + 1, 1), "longer than 256 blocks"},
+    };
+    for (const Case &c : cases) {
+        const EdidCheck check = checkEdid(c.bytes);
+        EXPECT_EQ(check.notAnEdid, c.notAnEdid) << c.what << "\n" << all(check);
+        EXPECT_TRUE(check.wrong) << c.what;
+        ASSERT_FALSE(check.fixes.empty()) << c.what;
+        EXPECT_EQ(check.fixes[0].offset, 127u) << c.what;
+        EXPECT_LE(check.fixes.back().offset, 256u * 128 - 1) << c.what;
+    }
+}
+
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include <QString>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -131,6 +133,7 @@ TEST_F(EdidFileTest, FailedSavesLeaveWhatWasThere)
     for (const fs::path &path : {plain / "x.bin", dir / "missing" / "x.bin", pipe, dir / "folder"}) {
         SCOPED_TRACE(path.string());
         EXPECT_FALSE(EdidFile::save(path.string(), filled(1)));
+        EXPECT_FALSE(EdidFile::canSave(QString::fromStdString(path.string())));
     }
     EXPECT_TRUE(fs::is_fifo(pipe));
     EXPECT_TRUE(fs::is_directory(dir / "folder"));
@@ -159,6 +162,85 @@ TEST_F(EdidFileTest, AWriteThatFailsPartWayLeavesTheOldFileWhole)
     EXPECT_EQ(entries(), std::vector<fs::path>{path}); // no temporary left behind
     ASSERT_TRUE(EdidFile::save(path.string(), filled(0xEE)));
     EXPECT_EQ(fileBytes(path), std::vector<char>(256, static_cast<char>(0xEE)));
+}
+
+TEST_F(EdidFileTest, AskingWhetherASaveWouldWorkWritesNothing)
+{
+    const fs::path existing = dir / "old.bin";
+    writeBytes(existing, {'o', 'l', 'd'});
+    for (const fs::path &path : {existing, dir / "new.bin"}) {
+        SCOPED_TRACE(path.string());
+        EXPECT_TRUE(EdidFile::canSave(QString::fromStdString(path.string())));
+    }
+    EXPECT_EQ(entries(), std::vector<fs::path>{existing});
+    EXPECT_EQ(fileBytes(existing), (std::vector<char>{'o', 'l', 'd'}));
+    FileSizeLimit limit(100); // a disk that fills up: found by the 256 bytes the question writes
+    EXPECT_FALSE(EdidFile::canSave(QString::fromStdString(existing.string())));
+}
+
+// A replaced file keeps its owner, group and mode; one whose hard links a replacement would
+// split is left alone. (A file whose owner cannot be kept: the sgxctl tests, as another user.)
+TEST_F(EdidFileTest, ReplacingKeepsOwnerAndModeAndNeverSplitsHardLinks)
+{
+    struct Case {
+        const char *name;
+        unsigned mode;
+        bool otherOwner; // given to nobody (65534), where this test may do so
+        bool linked;     // a second hard link
+        bool saved;
+    };
+    const bool root = ::geteuid() == 0;
+    for (const Case &c :
+         {Case{"private.bin", 0600, false, false, true}, Case{"shared.bin", 0664, false, false, true},
+          Case{"theirs.bin", 0640, root, false, true}, Case{"linked.bin", 0644, false, true, false}}) {
+        SCOPED_TRACE(c.name);
+        const fs::path path = dir / c.name;
+        writeBytes(path, {'o', 'l', 'd'});
+        ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+        if (c.otherOwner) {
+            ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+        }
+        if (c.linked)
+            fs::create_hard_link(path, dir / "second-name.bin");
+        struct stat before {};
+        ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+        const EdidFile::Result result = EdidFile::save(path.string(), filled(0x21));
+        EXPECT_EQ(result.ok, c.saved) << result.reason.toStdString();
+        struct stat after {};
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(after.st_gid, before.st_gid);
+        EXPECT_EQ(after.st_mode & 07777, c.mode);
+        EXPECT_EQ(after.st_nlink, before.st_nlink);
+        EXPECT_EQ(fileBytes(path).size(), c.saved ? 256u : 3u);
+        if (c.linked) {
+            EXPECT_EQ(after.st_ino, before.st_ino);
+            EXPECT_EQ(result.reason, "it has 2 hard links, which replacing it would split");
+        }
+    }
+    EXPECT_EQ(entries().size(), 5u) << "no temporary file left";
+}
+
+TEST(EdidFileName, ANameThatDoesNotDecodeToItsOwnBytesIsRefused)
+{
+    struct Case {
+        std::string argument;
+        bool taken;
+    };
+    for (const Case &c :
+         {Case{"plain.bin", true}, Case{"caf\xC3\xA9.bin", true}, Case{"caf\xE9.bin", false},
+          Case{"caf\xE8.bin", false}, Case{"\xFF\xFE", false}, Case{"/tmp/\xC3.bin", false}}) {
+        QString path = QStringLiteral("untouched");
+        const EdidFile::Result result = EdidFile::localName(c.argument, path);
+        EXPECT_EQ(result.ok, c.taken) << c.argument;
+        EXPECT_EQ(path, c.taken ? QString::fromUtf8(c.argument.c_str()) : QStringLiteral("untouched"));
+        EdidBytes edid{};
+        if (!c.taken) {
+            EXPECT_FALSE(EdidFile::save(c.argument, edid));
+            EXPECT_FALSE(EdidFile::load(c.argument, edid));
+        }
+    }
 }
 
 } // namespace

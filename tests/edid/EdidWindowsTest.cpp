@@ -172,6 +172,7 @@ private slots:
     void memoryWindowShowsTheBufferUnderItsHeadings();
     void editingKeepsACellToTwoUpperCaseDigits();
     void okStoresEveryCellOrNoneAndTheCloseBoxNothing();
+    void backspaceOpensTheEditorAndErases();
     void openAndSaveAs();
     void fileFailuresLeaveBufferAndFileAlone();
     void windowsOpenedDuringAnUploadDoNotHoldItUp();
@@ -272,6 +273,8 @@ void EdidWindowsTest::memoryWindowShowsTheBufferUnderItsHeadings()
         QVERIFY(m.grid->viewport()->rect().contains(m.grid->visualRect(m.grid->model()->index(15, 15))));
         QCOMPARE(m.current(), QPoint(1, 1));
         QCOMPARE(m.window->focusWidget(), m.grid);
+        QTest::keyClick(m.grid, Qt::Key_Escape); // only the close box closes it
+        QVERIFY(m.window->isVisible());
         m.window->close();
     });
 }
@@ -386,6 +389,28 @@ void EdidWindowsTest::okStoresEveryCellOrNoneAndTheCloseBoxNothing()
     QCOMPARE(fileBytes(saved).size(), 256);
     QCOMPARE(static_cast<std::uint8_t>(fileBytes(saved)[127]), 0xFF);
     QCOMPARE(m_driver->messages.size(), 1);
+}
+
+void EdidWindowsTest::backspaceOpensTheEditorAndErases()
+{
+    m_values.EdidBuffer = counting();
+    inMemory([this](const Memory &m) {
+        m.click(3, 2);
+        QVERIFY(m.editor() == nullptr);
+        m.keys(QStringLiteral("{BS}"));
+        QVERIFY(m.editor() != nullptr);
+        QCOMPARE(m.cell(3, 2), QString());
+        m.keys(QStringLiteral("{BS}")); // nothing left to erase
+        QCOMPARE(m.cell(3, 2), QString());
+        m.ok();
+        QCOMPARE(m_driver->messages, QStringList{QStringLiteral("'0x' is not a valid integer value.")});
+        QVERIFY(m.window->isVisible());
+        m.keys(QStringLiteral("{BackTab}9"));
+        m.ok();
+    });
+    EdidBytes expected = counting();
+    expected[0x21] = 0x09;
+    QCOMPARE(m_values.EdidBuffer, expected);
 }
 
 void EdidWindowsTest::openAndSaveAs()

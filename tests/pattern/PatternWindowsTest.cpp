@@ -51,6 +51,22 @@ QColor cellPixel(QTableView *grid, int row, int column)
     return grid->viewport()->grab(cell).toImage().pixelColor(1, cell.height() / 2);
 }
 
+// Where the text of a heading is drawn, in the section's own coordinates: the box around its dark
+// pixels, away from the section's edges.
+QRect headingInk(QTableView *grid, int column)
+{
+    QHeaderView *heading = grid->horizontalHeader();
+    const QRect section(heading->sectionViewportPosition(column), 0, heading->sectionSize(column),
+                        heading->height());
+    const QImage image = heading->viewport()->grab(section).toImage();
+    QRect ink;
+    for (int y = 1; y < image.height() - 1; ++y)
+        for (int x = 1; x < image.width() - 1; ++x)
+            if (qGray(image.pixel(x, y)) < 96)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
 QComboBox *programBox(QWidget *editor, int n)
 {
     return editor->findChild<QComboBox *>(QStringLiteral("PCBox%1").arg(n));
@@ -265,6 +281,16 @@ void PatternWindowsTest::listKeepsItsHighlightAndPicksByDoubleClick()
     QCOMPARE(grid->verticalHeader()->defaultSectionSize(), 24);
     QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("      Pattern NO."));
     QCOMPARE(grid->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("      Pattern Name"));
+    // Drawn whole, 2 pixels from the section's corner as the body cells are, in whole-pixel widths.
+    QFont hinted = grid->horizontalHeader()->font();
+    hinted.setHintingPreference(QFont::PreferFullHinting);
+    const QFontMetrics metrics(hinted);
+    const QRect ink = headingInk(grid, 1);
+    const QRect glyphs =
+        metrics.tightBoundingRect(QStringLiteral("Pattern Name"))
+            .translated(2 + metrics.horizontalAdvance(QStringLiteral("      ")), 2 + metrics.ascent());
+    QCOMPARE(ink.topLeft(), glyphs.topLeft());
+    QVERIFY2(std::abs(ink.right() - glyphs.right()) <= 1, "the heading's last letter is cut");
     QCOMPARE(grid->model()->index(24, 1).data().toString(), QStringLiteral("Pluge        "));
     QCOMPARE(list.model().highlightRow(), -1);
     QCOMPARE(cellPixel(grid, 4, 1), grid->palette().color(QPalette::Base));
@@ -349,6 +375,9 @@ void PatternWindowsTest::patternsDialogMarksDrawsAndUploads()
         QVERIFY(model->ownDrawing());
         QVERIFY(cellPixel(grid, 2, 1) != window);
         pressCell(grid, 0, 0);
+        QCOMPARE(m_values.patternSelection[0], 1);
+        QTest::keyClick(grid, Qt::Key_Escape); // only the close box closes it
+        QVERIFY(dialog->isVisible());
         QCOMPARE(m_values.patternSelection[0], 1);
         QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("     V"));
         QCOMPARE(cellPixel(grid, 0, 0), window);               // a mark is drawn on the window colour
@@ -459,6 +488,11 @@ void PatternWindowsTest::programEditorComposesSteps()
                 QStringLiteral("5"));
         QCOMPARE(stepOf(model, 1), (std::array<int, 4>{5, 2, 1, 5}));
         QCOMPARE(rowTexts(grid, 1), (QStringList{"800x600-60", "Red", "Minute", "5"}));
+        // Escape, from the grid or a box, closes nothing and keeps the row.
+        for (QWidget *focus : std::initializer_list<QWidget *>{grid, programBox(editor, 4)->lineEdit()})
+            QTest::keyClick(focus, Qt::Key_Escape);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(rowTexts(grid, 1), (QStringList{"800x600-60", "Red", "Minute", "5"}));
 
         // Row 2: the show-time box shows "5" but was never changed here.
         pressCell(grid, 1, 3);
@@ -528,9 +562,9 @@ void PatternWindowsTest::programEditorMends()
         auto &model = *qobject_cast<ProgramGridModel *>(grid->model());
         compose(editor, 1, QStringLiteral("800x600-60"), QStringLiteral("Red"), QStringLiteral("Minute"),
                 QStringLiteral("261"));
-        // Not 5, its low 8 bits: no show time at all, shown as typed.
+        // Not 5, its low 8 bits: no show time at all, and the cell shows none.
         QCOMPARE(stepOf(model, 1), (std::array<int, 4>{5, 2, 1, 255}));
-        QCOMPARE(rowTexts(grid, 1).last(), QStringLiteral("261"));
+        QCOMPARE(rowTexts(grid, 1).last(), QStringLiteral("   "));
         QTest::mouseClick(editor->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
         QTRY_COMPARE(m_driver->messages, QStringList{QStringLiteral("There is no legal item")});
 

@@ -300,6 +300,9 @@ void TimingWindowsTest::timingsDialogMarksAndUploads()
         QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("    V"));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell(0, 3)); // other columns: nothing
         QCOMPARE(m_values.timingSelection[0], 1);
+        QTest::keyClick(grid, Qt::Key_Escape); // only the close box closes it
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(m_values.timingSelection[0], 1);
         doubleClick(grid->viewport(), cell(4, 0)); // flips twice
         QCOMPARE(m_values.timingSelection[4], 0);
         // While the button is held the grid draws itself; released, the painter paints over it.

@@ -1,31 +1,37 @@
 #include "ByteTrace.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 bool ByteTrace::open(const std::string &path)
 {
-    m_out.open(path, std::ios::out | std::ios::trunc);
-    return m_out.is_open();
+    m_failed = !m_out.open(path, RegularFile::Mode::Replace);
+    return !m_failed;
 }
 
 void ByteTrace::record(std::int64_t sinceStartUs, Direction direction, const std::uint8_t *bytes,
                        std::size_t count)
 {
-    if (!m_out.is_open())
+    if (!m_out.isOpen())
         return;
     const char arrow = direction == Direction::ToGenerator ? '>' : '<';
     std::array<char, 48> line{};
+    std::string batch;
     for (std::size_t i = 0; i < count; ++i) {
-        std::snprintf(line.data(), line.size(), "%7lld.%03lld %c %02X\n",
-                      static_cast<long long>(sinceStartUs / 1000),
-                      static_cast<long long>(sinceStartUs % 1000), arrow, bytes[i]);
-        m_out << line.data();
+        const int n = std::snprintf(line.data(), line.size(), "%7lld.%03lld %c %02X\n",
+                                    static_cast<long long>(sinceStartUs / 1000),
+                                    static_cast<long long>(sinceStartUs % 1000), arrow, bytes[i]);
+        batch.append(line.data(), static_cast<std::size_t>(std::max(n, 0)));
     }
-    // Flushed per batch, so a trace can be followed while the emulator runs.
-    m_out.flush();
+    // Written per batch, so a trace can be followed while the emulator runs.
+    if (!m_out.writeAll(batch.data(), batch.size())) {
+        m_failed = true;
+        m_out.close();
+    }
 }
 
 std::vector<ByteTrace::Byte> ByteTrace::read(const std::string &path)

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "RegularFile.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
 // A log of every byte on the line, one line per byte: the time since start in milliseconds
 // with microseconds, ">" for a byte that went to the generator, "<" for one it sent. The
-// emulator and sgxctl write it; the tests and the benchmark read it back with read().
+// emulator, sgxctl and sgxcontrol write it; the tests and the benchmark read it back with read().
 class ByteTrace {
 public:
     enum class Direction { ToGenerator, FromGenerator };
@@ -19,13 +20,19 @@ public:
         std::uint8_t value;
     };
 
+    // Only a regular file, created or emptied; anything else is refused without waiting.
     [[nodiscard]] bool open(const std::string &path);
-    [[nodiscard]] bool isOpen() const { return m_out.is_open(); }
+    [[nodiscard]] bool isOpen() const { return m_out.isOpen(); }
     void record(std::int64_t sinceStartUs, Direction direction, const std::uint8_t *bytes, std::size_t count);
+    // After the first write that failed (a full disk), nothing more is written and this says why,
+    // as "PATH: reason"; so does a failed open. Empty while all is well.
+    [[nodiscard]] const std::string &error() const { return m_out.error(); }
+    [[nodiscard]] bool failed() const { return m_failed; }
 
     // Every well-formed line of a trace file, in order; anything else in it is skipped.
     [[nodiscard]] static std::vector<Byte> read(const std::string &path);
 
 private:
-    std::ofstream m_out;
+    RegularFile m_out;
+    bool m_failed = false;
 };

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <memory>
 
-// Passes every serial operation through and writes each byte, both ways, to a trace in the
-// emulator's format, time-stamped from when the trace was opened.
+// Passes every serial operation through and writes each byte, both ways, to a byte trace,
+// time-stamped from when this layer was made.
 class TracingSerial final : public SerialLibrary {
 public:
     TracingSerial(SerialLibrary &inner, ByteTrace &trace) : m_inner(inner), m_trace(trace) {}
