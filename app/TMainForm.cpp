@@ -226,10 +226,10 @@ void TMainForm::createStatusBar()
 
 // ---- What the link shows the operator ----
 
-void TMainForm::showMessage(const std::string &text)
+void TMainForm::showMessage(const std::string &text, const std::string &detail)
 {
     // Over whatever modal window is up, so the COM port dialog's failures appear on top of it.
-    showProgramMessage(this, QString::fromStdString(text));
+    showProgramMessage(this, QString::fromStdString(text), QMessageBox::NoIcon, QString::fromStdString(detail));
 }
 
 void TMainForm::showDevicePresent()

@@ -31,7 +31,7 @@ public:
     [[nodiscard]] QMdiArea *mdiArea() const { return m_mdiArea; }
 
     // LinkOperator
-    void showMessage(const std::string &text) override;
+    void showMessage(const std::string &text, const std::string &detail) override;
     void showDevicePresent() override;
     void showDeviceAbsent() override;
     void setProgress(int percent) override;

@@ -35,7 +35,7 @@ namespace {
 
 class QuietOperator final : public LinkOperator {
 public:
-    void showMessage(const std::string &) override {}
+    void showMessage(const std::string &, const std::string &) override {}
     void showDevicePresent() override {}
     void showDeviceAbsent() override {}
     void setProgress(int) override {}
@@ -110,11 +110,11 @@ int main(int argc, char *argv[])
     DeviceLinkState state;
     QtSystemPortList systemPorts;
     PortDirectory ports(systemPorts);
+    ports.useDevice(device);
     // The program's own arrangement: the port on a thread of its own, which paces it.
     TimedSerial *timed = nullptr;
     SerialThread line([&]() -> std::unique_ptr<SerialLibrary> {
         auto port = std::make_unique<QtSerialLibrary>(ports);
-        port->setDeviceOverride(device);
         auto serial = std::make_unique<TimedSerial>(std::move(port));
         timed = serial.get();
         return serial;

@@ -9,9 +9,11 @@
 // the progress value. Nothing waits for anyone to press OK.
 class CliOperator final : public LinkOperator {
 public:
-    void showMessage(const std::string &text) override
+    void showMessage(const std::string &text, const std::string &detail) override
     {
         std::fprintf(stderr, "%s\n", text.c_str());
+        if (!detail.empty())
+            std::fprintf(stderr, "%s\n", detail.c_str());
         std::fflush(stderr);
     }
     void showDevicePresent() override {}

@@ -177,8 +177,6 @@ int main(int argc, char *argv[])
     // The port, traced when asked, on a thread of its own that paces its characters.
     SerialThread line([&]() -> std::unique_ptr<SerialLibrary> {
         auto port = std::make_unique<QtSerialLibrary>(ports);
-        if (!request.portPath.empty())
-            port->setDeviceOverride(QString::fromStdString(request.portPath));
         if (request.tracePath.empty())
             return port;
         return std::make_unique<TracingSerial>(std::move(port), trace);
@@ -186,6 +184,8 @@ int main(int argc, char *argv[])
     QtLinkClock clock;
     CliOperator ui;
     SharedValues &values = request.values;
+    if (!request.portPath.empty())
+        ports.useDevice(QString::fromStdString(request.portPath));
     DeviceLink link(state, line, line, clock, ui);
     link.usePortNames(ports);
     StepMachine machine(link, values);

@@ -27,7 +27,9 @@ bool DeviceLink::OpenLink(int itemIndex)
     if (m_serial.openPort(m_state.portNumber) != 0) {
         const std::string label = m_ports != nullptr ? m_ports->label(m_state.portNumber).toStdString()
                                                      : std::to_string(m_state.portNumber);
-        m_ui.showMessage(openFailedMessage(label));
+        const SerialLibrary::OpenFailure failure = m_serial.lastOpenFailure();
+        m_ui.showMessage(openFailedMessage(label),
+                         failure.reason.empty() ? std::string() : failure.device + ": " + failure.reason);
         ClosePort();
         return false;
     }
@@ -41,11 +43,11 @@ bool DeviceLink::OpenLink(int itemIndex)
 bool DeviceLink::ConfigureLink()
 {
     if (m_serial.setLineParameters(m_state.portNumber, kBaudCode19200, kMode8N1) != 0) {
-        m_ui.showMessage(kLineParametersFailedMessage);
+        m_ui.showMessage(kLineParametersFailedMessage, {});
         return false;
     }
     if (m_serial.secondSetup(m_state.portNumber, 0) != 0) {
-        m_ui.showMessage(kSecondSetupFailedMessage);
+        m_ui.showMessage(kSecondSetupFailedMessage, {});
         return false;
     }
     return true;

@@ -9,8 +9,9 @@
 class LinkOperator {
 public:
     virtual ~LinkOperator() = default;
-    // A message with one OK button; modal in the window, so it returns when closed.
-    virtual void showMessage(const std::string &text) = 0;
+    // A message with one OK button; modal in the window, so it returns when closed. The detail,
+    // when there is one, says more under it (which device, and why).
+    virtual void showMessage(const std::string &text, const std::string &detail) = 0;
     // Presence displays; the link has already set devicePresent.
     virtual void showDevicePresent() = 0;
     virtual void showDeviceAbsent() = 0;

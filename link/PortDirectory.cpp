@@ -38,6 +38,8 @@ void PortDirectory::refresh()
 
 QString PortDirectory::devicePath(int portNumber) const
 {
+    if (!m_override.isEmpty())
+        return m_override;
     if (portNumber >= 1 && portNumber <= kComPorts)
         return portDeviceName(portNumber);
     const int i = portNumber - kComPorts - 1;
@@ -48,6 +50,8 @@ QString PortDirectory::devicePath(int portNumber) const
 
 QString PortDirectory::label(int portNumber) const
 {
+    if (!m_override.isEmpty())
+        return m_override;
     const int i = portNumber - kComPorts - 1;
     if (i >= 0 && i < static_cast<int>(m_added.size()))
         return m_added[static_cast<std::size_t>(i)].systemName;

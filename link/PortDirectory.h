@@ -22,6 +22,8 @@ public:
 
     // Reads the system's list anew.
     void refresh();
+    // Every port number opens this device instead, and is known by its path (sgxctl --port PATH).
+    void useDevice(const QString &device) { m_override = device; }
 
     // Everything the system reported at the last refresh, COM 1 to 8 included.
     [[nodiscard]] const std::vector<SystemPort> &systemPorts() const { return m_reported; }
@@ -41,4 +43,5 @@ private:
     const SystemPortList &m_system;
     std::vector<SystemPort> m_reported;
     std::vector<SystemPort> m_added;
+    QString m_override;
 };

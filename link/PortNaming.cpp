@@ -14,3 +14,12 @@ QString portDeviceName(int comNumber)
     return QStringLiteral("/dev/ttyS%1").arg(comNumber - 1);
 #endif
 }
+
+QString permissionAdvice()
+{
+#ifdef Q_OS_LINUX
+    return QStringLiteral("add the user to the dialout group (sudo usermod -aG dialout $USER), then log in again");
+#else
+    return QStringLiteral("ask the administrator for access to the port");
+#endif
+}

@@ -1,6 +1,9 @@
 #include "QtSerialLibrary.h"
 
 #include "PortDirectory.h"
+#include "PortNaming.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -39,20 +42,48 @@ void QtSerialLibrary::dropAfterHangUp()
 
 int QtSerialLibrary::openPort(int port)
 {
-    if (m_port.isOpen())
+    m_openFailure = {};
+    if (m_port.isOpen()) {
+        m_openFailure = {m_port.portName().toStdString(), "this program has a port open already"};
         return -1;
-    const QString device = m_override.isEmpty() ? m_ports.devicePath(port) : m_override;
-    if (device.isEmpty())
+    }
+    const QString device = m_ports.devicePath(port);
+    if (device.isEmpty()) {
+        m_openFailure = {m_ports.label(port).toStdString(), "not found: the system no longer has this port"};
         return -2;
+    }
     m_port.setPortName(device);
     // A generator that floods the line cannot fill memory: what the receive ticks have not
     // taken yet waits in the driver beyond this.
     m_port.setReadBufferSize(kReadBufferBytes);
-    if (!m_port.open(QIODevice::ReadWrite))
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        m_openFailure = failureOf(device);
         return -2;
+    }
     m_openNumber = port;
     m_readErrorsInARow = 0;
     return 0;
+}
+
+SerialLibrary::OpenFailure QtSerialLibrary::failureOf(const QString &device) const
+{
+    std::string reason;
+    switch (m_port.error()) {
+    case QSerialPort::DeviceNotFoundError: reason = "not found"; break;
+    case QSerialPort::PermissionError: {
+        // Refused although this user may read and write it: another program holds it (its
+        // lock, or its exclusive open).
+        const QFileInfo file(device);
+        if (file.exists() && (!file.isReadable() || !file.isWritable()))
+            reason = "permission denied: " + permissionAdvice().toStdString();
+        else
+            reason = "already in use by another program";
+        break;
+    }
+    case QSerialPort::OpenError: reason = "already open"; break;
+    default: reason = m_port.errorString().toStdString(); break;
+    }
+    return {device.toStdString(), reason};
 }
 
 int QtSerialLibrary::setLineParameters(int port, int baudCode, int modeCode)

@@ -17,23 +17,22 @@ public:
     explicit QtSerialLibrary(const PortDirectory &ports);
     ~QtSerialLibrary() override;
 
-    // Every port number names this device instead (sgxctl --port PATH).
-    void setDeviceOverride(const QString &path) { m_override = path; }
-
     [[nodiscard]] int openPort(int port) override;
     [[nodiscard]] int setLineParameters(int port, int baudCode, int modeCode) override;
     [[nodiscard]] int secondSetup(int port, int arg) override;
     int writeChar(int port, int ch) override;
     [[nodiscard]] int readPort(int port, std::uint8_t *buffer, int maxBytes) override;
     int closePort(int port) override;
+    [[nodiscard]] OpenFailure lastOpenFailure() const override { return m_openFailure; }
 
 private:
     [[nodiscard]] bool usable(int port) const;
     void dropAfterHangUp();
+    [[nodiscard]] OpenFailure failureOf(const QString &device) const;
 
     const PortDirectory &m_ports;
     QSerialPort m_port;
-    QString m_override;
+    OpenFailure m_openFailure;
     int m_openNumber = 0;
     int m_readErrorsInARow = 0;
 };

@@ -198,7 +198,7 @@ void StepMachine::finish(Operation op, Outcome outcome)
         break;
     }
     if (const char *message = outcomeMessage(op, outcome))
-        m_link.ui().showMessage(message);
+        m_link.ui().showMessage(message, {});
     if (errorAnswer && info.absentOnError == AbsentOnError::AfterMessage)
         m_link.ShowDeviceAbsent();
     emit finished(op, outcome);

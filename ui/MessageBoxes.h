@@ -7,4 +7,6 @@ class QWidget;
 
 // The program's message boxes: modal, one OK button, headed by the program's title. Shown over
 // whatever modal window is up, else over owner.
-void showProgramMessage(QWidget *owner, const QString &text, QMessageBox::Icon icon = QMessageBox::NoIcon);
+// The informative text, when given, stands under the message.
+void showProgramMessage(QWidget *owner, const QString &text, QMessageBox::Icon icon = QMessageBox::NoIcon,
+                        const QString &informative = {});

@@ -176,6 +176,7 @@ void ConnectionTest::connectUploadAndFailedReopen()
     qunsetenv("SGX100_COM5");
     QVERIFY(stillOpen);
     QCOMPARE(m_driver->messages.last(), QStringLiteral("Open COM Port 5 fail !!"));
+    QCOMPARE(m_driver->details.last(), QStringLiteral("/nonexistent/sgx100: not found"));
     QCOMPARE(m_state.portOpen, 0);
     QVERIFY(showsAbsent(*form));
 }

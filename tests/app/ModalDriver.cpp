@@ -62,6 +62,7 @@ void ModalDriver::poll()
             return;
         box->setProperty("driverClosing", true);
         messages << box->text();
+        details << box->informativeText();
         titles << box->windowTitle();
         buttonCounts << static_cast<int>(box->buttons().size());
         icons << static_cast<int>(box->icon());

@@ -40,6 +40,7 @@ public:
 
     // What the message boxes said, in order, with their titles and the number of their buttons.
     QStringList messages;
+    QStringList details; // each message's informative text, empty when it had none
     QStringList titles;
     QList<int> buttonCounts;
     QList<int> icons;

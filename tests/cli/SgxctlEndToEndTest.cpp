@@ -7,14 +7,19 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSerialPortInfo>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QThread>
 
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
@@ -29,17 +34,21 @@ struct CtlRun {
 };
 
 // fileSizeLimit > 0: no file sgxctl writes may grow past that many bytes, as on a full disk.
-CtlRun sgxctl(const QStringList &args, rlim_t fileSizeLimit = 0)
+// asNobody: run as the unprivileged user nobody (the test must run as root for that).
+CtlRun sgxctl(const QStringList &args, rlim_t fileSizeLimit = 0, bool asNobody = false)
 {
     QProcess p;
-    if (fileSizeLimit > 0)
-        p.setChildProcessModifier([fileSizeLimit] {
+    p.setChildProcessModifier([fileSizeLimit, asNobody] {
+        if (fileSizeLimit > 0) {
             std::signal(SIGXFSZ, SIG_IGN);
             rlimit limit{};
             getrlimit(RLIMIT_FSIZE, &limit);
             limit.rlim_cur = fileSizeLimit;
             setrlimit(RLIMIT_FSIZE, &limit);
-        });
+        }
+        if (asNobody && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(125);
+    });
     QElapsedTimer timer;
     timer.start();
     p.start(QStringLiteral(SGXCTL_PATH), args);
@@ -50,6 +59,18 @@ CtlRun sgxctl(const QStringList &args, rlim_t fileSizeLimit = 0)
     r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
     r.messages = QString::fromLocal8Bit(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
     return r;
+}
+
+// Whether anyone may run the program at path: it and every folder above it searchable by others.
+bool othersMayRun(const QString &path)
+{
+    for (QString at = QFileInfo(path).absoluteFilePath();; at = QFileInfo(at).path()) {
+        struct stat info {};
+        if (::stat(at.toLocal8Bit().constData(), &info) != 0 || (info.st_mode & S_IXOTH) == 0)
+            return false;
+        if (at == QStringLiteral("/"))
+            return true;
+    }
 }
 
 QStringList withoutProgress(const QStringList &lines)
@@ -157,12 +178,44 @@ TEST_F(SgxctlEndToEnd, SilentGeneratorIsAbsentAfterTwoToThreeSeconds)
     EXPECT_LE(r.elapsedMs, 3500);
 }
 
-TEST_F(SgxctlEndToEnd, UnopenablePortIsReportedAndAbsent)
+TEST_F(SgxctlEndToEnd, AnUnopenablePortSaysWhichDeviceAndWhy)
 {
-    const CtlRun r = sgxctl({"--port", "/nonexistent/tty", "check"});
+    // Missing: the message names the path that was tried, and the line under it why.
+    CtlRun r = sgxctl({"--port", "/nonexistent/tty", "check"});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.messages, QStringList{"Open COM Port 1 fail !!"});
+    EXPECT_EQ(r.messages, (QStringList{"Open COM Port /nonexistent/tty fail !!", "/nonexistent/tty: not found"}));
     EXPECT_EQ(r.out.trimmed(), "Not Exist");
+    // A COM number is named by its number, the device under it.
+    qputenv("SGX100_COM2", "/nonexistent/com2");
+    r = sgxctl({"--port", "2", "check"});
+    qunsetenv("SGX100_COM2");
+    EXPECT_EQ(r.messages, (QStringList{"Open COM Port 2 fail !!", "/nonexistent/com2: not found"}));
+
+    // Held by another sgxctl, which is sweeping on it.
+    startSim();
+    QProcess holder;
+    holder.start(QStringLiteral(SGXCTL_PATH),
+                 port() + QStringList{"sweep", "--timings", "1", "--patterns", "1", "--dwell", "30"});
+    QElapsedTimer waited;
+    waited.start();
+    while (!sim.sentBytes().contains("PTIX") && waited.elapsed() < 10000)
+        QThread::msleep(50);
+    ASSERT_TRUE(sim.sentBytes().contains("PTIX"));
+    r = sgxctl(port() + QStringList{"check"});
+    EXPECT_EQ(r.messages, (QStringList{"Open COM Port " + sim.path() + " fail !!",
+                                       sim.path() + ": already in use by another program"}));
+    holder.kill();
+    holder.waitForFinished();
+
+    // A user who may not open it: the reason says how to be let in.
+    const bool root = ::geteuid() == 0;
+    if (root && !othersMayRun(SGXCTL_PATH))
+        GTEST_SKIP() << "nobody may not run " << SGXCTL_PATH;
+    ASSERT_EQ(::chmod(sim.path().toLocal8Bit().constData(), root ? 0600 : 0), 0);
+    r = sgxctl(port() + QStringList{"check"}, 0, root);
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.messages.value(1), sim.path() + ": permission denied: add the user to the dialout group "
+                                                "(sudo usermod -aG dialout $USER), then log in again");
 }
 
 TEST_F(SgxctlEndToEnd, BadArgumentsAndFilesExitTwoWithoutTouchingThePort)

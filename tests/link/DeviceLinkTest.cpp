@@ -32,10 +32,13 @@ TEST(DeviceLinkOpen, EachFailureHasItsOwnMessageAndClosesThePort)
          {Case{1, 0, 0, "Open COM Port 5 fail !!"}, Case{0, 1, 0, "Error!!"}, Case{0, 0, 1, "Error"}}) {
         LinkHarness h;
         h.port.openResult = c.open;
+        h.port.openFailure = {"/dev/ttyUSB0", "permission denied"};
         h.port.lineParametersResult = c.line;
         h.port.secondSetupResult = c.second;
         EXPECT_FALSE(h.link.OpenLink(4));
         EXPECT_EQ(h.ui.messages(), std::vector<std::string>{c.message});
+        // The device and the reason stand under an open failure only.
+        EXPECT_EQ(h.ui.details.front(), c.open != 0 ? "/dev/ttyUSB0: permission denied" : "");
         EXPECT_EQ(h.port.closeCalls(), 1);
         EXPECT_FALSE(h.port.isOpen());
     }

@@ -20,6 +20,7 @@ public:
     explicit FakeSerialLibrary(const LinkClock &clock) : m_clock(clock) {}
 
     int openResult = 0;
+    OpenFailure openFailure; // what lastOpenFailure says after a failed open
     int lineParametersResult = 0;
     int secondSetupResult = 0;
     // Largest count one read hands out (a real driver may split an answer).
@@ -31,6 +32,7 @@ public:
     int writeChar(int port, int ch) override;
     int readPort(int port, std::uint8_t *buffer, int maxBytes) override;
     int closePort(int port) override;
+    [[nodiscard]] OpenFailure lastOpenFailure() const override { return openFailure; }
 
     // The far end goes away: the port stays nominally open, but writes fail and reads bring
     // nothing, as a serial layer does that closed itself after a hang-up.

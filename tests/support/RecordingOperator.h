@@ -10,7 +10,11 @@
 // "msg:<text>", "present", "absent", "progress:<p>", "panel0", "clearlog".
 class RecordingOperator final : public LinkOperator {
 public:
-    void showMessage(const std::string &text) override { events.push_back("msg:" + text); }
+    void showMessage(const std::string &text, const std::string &detail) override
+    {
+        events.push_back("msg:" + text);
+        details.push_back(detail);
+    }
     void showDevicePresent() override { events.push_back("present"); }
     void showDeviceAbsent() override { events.push_back("absent"); }
     void setProgress(int percent) override
@@ -40,5 +44,6 @@ public:
 
     std::vector<std::string> events;
     std::vector<int> progressValues;
+    std::vector<std::string> details; // one per message, empty when it had none
     std::string receiveLog;
 };
