@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AppForms.h"
 #include "DeviceLink.h"
 #include "LinkClock.h"
 #include "LinkTimers.h"
+#include "MainFormDisplay.h"
 #include "PacedWriter.h"
 #include "PortDirectory.h"
 #include "QtLinkClock.h"
@@ -42,6 +42,9 @@ public:
     SgxProgram &operator=(const SgxProgram &) = delete;
 
     void show();
+    // Output > Timing and Output > Pattern: an open one is left where it is, not brought forward.
+    void openTimingWindow();
+    void openPatternWindow();
 
     [[nodiscard]] TMainForm &mainForm() { return m_mainForm; }
     [[nodiscard]] TAboutBox &aboutBox() { return m_aboutBox; }
@@ -58,12 +61,17 @@ public:
 private:
     SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibrary *serial, LinkClock *clock,
                ByteTrace *trace);
+    // What the main window's items and buttons ask for goes to the windows and the link.
+    void connectMainForm();
+    // Closing the frame: the timers stop, a running transfer is abandoned and the port closed.
+    void closeDown();
 
     // Ownership, in order of construction (destruction runs the other way):
     // 1. the port directory, the serial layer, its writer and the clock, which the link uses until
     //    its very end (the program's own serial layer runs on a thread of its own and paces there;
     //    a caller's is paced on the caller's clock);
-    // 2. the main window: the link reports to it, and it is the Qt parent of every other window;
+    // 2. the main window, the Qt parent of every other window, and the display over it that the
+    //    link reports to;
     // 3. the link core, which the windows start operations on, and its timers;
     // 4. the other long-lived windows, in start-up order, each destroyed before the link core.
     QtSystemPortList m_systemPorts;
@@ -75,8 +83,9 @@ private:
     LinkClock &m_clock;
     std::unique_ptr<PacedWriter> m_ownWriter;
     LineWriter &m_writer;
-    AppForms m_forms;
+    SharedValues &m_values;
     TMainForm m_mainForm;
+    MainFormDisplay m_display;
     DeviceLink m_link;
     StepMachine m_steps;
     LinkTimers m_timers;

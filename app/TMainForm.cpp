@@ -1,25 +1,13 @@
 #include "TMainForm.h"
 
-#include "AppForms.h"
-#include "DeviceLink.h"
 #include "DeviceLinkState.h"
 #include "EdidFileDialogs.h"
 #include "GaugeBar.h"
-#include "LinkTimers.h"
 #include "MdiTiling.h"
 #include "MessageBoxes.h"
 #include "OuterGeometry.h"
 #include "PanelStatusBar.h"
 #include "SharedValues.h"
-#include "StepMachine.h"
-#include "TAboutBox.h"
-#include "TCOM_PORT_SETTING_FORM.h"
-#include "TEDID_Block.h"
-#include "TPatternForm.h"
-#include "TPatterns.h"
-#include "TProgrammer_Form.h"
-#include "TTiming.h"
-#include "TTimings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -76,8 +64,8 @@ const QString kAbsentText = QStringLiteral(" SGX-100 Status : Not Exist");
 
 } // namespace
 
-TMainForm::TMainForm(DeviceLinkState &state, AppForms &forms, QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_forms(forms)
+TMainForm::TMainForm(DeviceLinkState &state, EdidBytes &edid, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_edid(edid)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Vorna - tv Signal Generator"));
@@ -206,10 +194,8 @@ void TMainForm::createToolBar()
                                 &TMainForm::ConnectButtonClick);
     m_disConnectButton = addButton("DisConnectButton", QStringLiteral("Disconnect"), ImageList::Disconnect,
                                    &TMainForm::DisConnectButtonClick);
-    m_timingRun =
-        addButton("Timing_Run", QStringLiteral("Timing"), ImageList::TimingRun, &TMainForm::Timing_RunClick);
-    m_patternRun = addButton("Pattern_Run", QStringLiteral("Pattern"), ImageList::PatternRun,
-                             &TMainForm::Pattern_RunClick);
+    addButton("Timing_Run", QStringLiteral("Timing"), ImageList::TimingRun, &TMainForm::Timing_RunClick);
+    addButton("Pattern_Run", QStringLiteral("Pattern"), ImageList::PatternRun, &TMainForm::Pattern_RunClick);
 }
 
 void TMainForm::createStatusBar()
@@ -226,10 +212,10 @@ void TMainForm::createStatusBar()
 
 // ---- What the link shows the operator ----
 
-void TMainForm::showMessage(const std::string &text, const std::string &detail)
+void TMainForm::showMessage(const QString &text, const QString &detail)
 {
     // Over whatever modal window is up, so the COM port dialog's failures appear on top of it.
-    showProgramMessage(this, QString::fromStdString(text), QMessageBox::NoIcon, QString::fromStdString(detail));
+    showProgramMessage(this, text, QMessageBox::NoIcon, detail);
 }
 
 void TMainForm::showDevicePresent()
@@ -313,20 +299,16 @@ void TMainForm::StatusBar1DrawPanel(QPainter &painter, int panel, const QRect &r
 
 void TMainForm::FileOpenItemClick()
 {
-    if (m_forms.values == nullptr)
-        return;
     if (m_openDialog1 == nullptr)
         m_openDialog1 = EdidFileDialogs::makeOpenDialog1(this);
-    EdidFileDialogs::openFile(*m_openDialog1, m_forms.values->EdidBuffer);
+    EdidFileDialogs::openFile(*m_openDialog1, m_edid);
 }
 
 void TMainForm::FileSaveAsItemClick()
 {
-    if (m_forms.values == nullptr)
-        return;
     if (m_saveDialog1 == nullptr)
         m_saveDialog1 = EdidFileDialogs::makeSaveDialog1(this);
-    EdidFileDialogs::saveFile(*m_saveDialog1, m_forms.values->EdidBuffer);
+    EdidFileDialogs::saveFile(*m_saveDialog1, m_edid);
 }
 
 void TMainForm::FileExit1Execute()
@@ -336,65 +318,37 @@ void TMainForm::FileExit1Execute()
 
 void TMainForm::Timing2Click()
 {
-    if (m_forms.timings != nullptr)
-        m_forms.timings->exec();
+    emit timingsRequested();
 }
 
 void TMainForm::Pattern2Click()
 {
-    if (m_forms.patterns != nullptr)
-        m_forms.patterns->exec();
+    emit patternsRequested();
 }
 
 void TMainForm::Program1Click()
 {
-    if (m_forms.programmerForm != nullptr)
-        m_forms.programmerForm->exec();
-}
-
-void TMainForm::startOperation(Operation op)
-{
-    if (m_forms.steps != nullptr)
-        m_forms.steps->StartLinkOperation(op);
+    emit programRequested();
 }
 
 void TMainForm::DefaultSettingClick()
 {
-    startOperation(Operation::DFSET);
+    emit operationRequested(Operation::DFSET);
 }
 
 void TMainForm::COMPort1Click()
 {
-    if (m_forms.comPortSettingForm != nullptr)
-        m_forms.comPortSettingForm->exec();
+    emit portSettingsRequested();
 }
 
 void TMainForm::Timing1Click()
 {
-    // An open one is left where it is, not brought forward.
-    if (findChildWindow(QStringLiteral("Timing")) != nullptr || m_forms.timingList == nullptr)
-        return;
-    auto *timing = new TTiming(*m_forms.values, *m_forms.steps, *m_forms.timingList);
-    addOutputWindow(timing, QSize(TTiming::kWidth, TTiming::kHeight), QPoint(TTiming::kLeft, TTiming::kTop),
-                    [timing] { timing->FormActivate(); });
+    emit timingWindowRequested();
 }
 
 void TMainForm::Pattern1Click()
 {
-    if (findChildWindow(QStringLiteral("Pattern")) != nullptr || m_forms.patternList == nullptr)
-        return;
-    auto *pattern = new TPatternForm(*m_forms.values, *m_forms.steps, *m_forms.patternList);
-    addOutputWindow(pattern, QSize(TPatternForm::kWidth, TPatternForm::kHeight), std::nullopt,
-                    [pattern] { pattern->FormActivate(); });
-}
-
-QMdiSubWindow *TMainForm::findChildWindow(const QString &caption) const
-{
-    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
-        if (window->windowTitle() == caption)
-            return window;
-    }
-    return nullptr;
+    emit patternWindowRequested();
 }
 
 QMdiSubWindow *TMainForm::addOutputWindow(QWidget *content, QSize size, std::optional<QPoint> place,
@@ -424,24 +378,22 @@ QMdiSubWindow *TMainForm::addOutputWindow(QWidget *content, QSize size, std::opt
 
 void TMainForm::EDID_READClick()
 {
-    startOperation(Operation::REDID);
+    emit operationRequested(Operation::REDID);
 }
 
 void TMainForm::WRITE_EDIDClick()
 {
-    startOperation(Operation::UEDID);
+    emit operationRequested(Operation::UEDID);
 }
 
 void TMainForm::WriteEDID1Click()
 {
-    startOperation(Operation::WEDID);
+    emit operationRequested(Operation::WEDID);
 }
 
 void TMainForm::EDID_MemorysClick()
 {
-    // No connection needed, and a running transfer goes on behind it.
-    if (m_forms.edidBlock != nullptr)
-        m_forms.edidBlock->exec();
+    emit edidMemoryRequested();
 }
 
 void TMainForm::WindowCascadeItemClick()
@@ -483,8 +435,7 @@ void TMainForm::fillWindowList()
 
 void TMainForm::HelpAbout1Execute()
 {
-    if (m_forms.aboutBox != nullptr)
-        m_forms.aboutBox->exec();
+    emit aboutRequested();
 }
 
 void TMainForm::ConnectButtonClick()
@@ -494,8 +445,7 @@ void TMainForm::ConnectButtonClick()
 
 void TMainForm::DisConnectButtonClick()
 {
-    if (m_forms.steps != nullptr)
-        m_forms.steps->disconnect();
+    emit disconnectRequested();
 }
 
 void TMainForm::Timing_RunClick()
@@ -512,12 +462,7 @@ void TMainForm::Pattern_RunClick()
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    // FormClose: a running transfer is abandoned; the port is closed whether or not one was opened.
-    if (m_forms.timers != nullptr)
-        m_forms.timers->stop();
-    if (m_forms.steps != nullptr) {
-        m_forms.steps->abandonOperations();
-        m_forms.link->ClosePort();
-    }
+    // FormClose: whoever drives the link abandons a running transfer and closes the port now.
+    emit closing();
     event->accept();
 }

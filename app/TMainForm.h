@@ -2,9 +2,11 @@
 
 #include "DeviceLinkState.h"
 #include "ImageList.h"
-#include "LinkOperator.h"
+#include "SharedValues.h"
 
 #include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 #include <functional>
 #include <optional>
@@ -12,32 +14,35 @@
 class PanelStatusBar;
 class QAction;
 class QFileDialog;
-class QMdiArea;
-class QMdiSubWindow;
 class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QToolBar;
-struct AppForms;
 
-// The frame: menus, tool bar, status bar with the presence display and progress gauge, and the
-// two timers that drive the link. Everything the link shows the operator comes through here.
-class TMainForm : public QMainWindow, public LinkOperator {
+// The frame: menus, tool bar, and the status bar with the presence display and progress gauge.
+// Its items and buttons say what the operator asked for through the signals below; the program
+// connects them to the windows and the link. The File items load and save the EDID it is given.
+class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    // The link core is reached through forms; it is built after this window, which it reports to.
-    TMainForm(DeviceLinkState &state, AppForms &forms, QWidget *parent = nullptr);
+    TMainForm(DeviceLinkState &state, EdidBytes &edid, QWidget *parent = nullptr);
 
     [[nodiscard]] QMdiArea *mdiArea() const { return m_mdiArea; }
+    // Adds an output window (Output > Timing, Output > Pattern) at its outer size; without a
+    // place, where the frame puts a new child. onActivate runs each time it becomes active.
+    QMdiSubWindow *addOutputWindow(QWidget *content, QSize size, std::optional<QPoint> place,
+                                   std::function<void()> onActivate);
+    // The open output window whose contents are of type W, if any.
+    template <typename W> [[nodiscard]] W *outputWindow() const;
 
-    // LinkOperator
-    void showMessage(const std::string &text, const std::string &detail) override;
-    void showDevicePresent() override;
-    void showDeviceAbsent() override;
-    void setProgress(int percent) override;
-    void setProgressPanelOwnerDrawn() override;
-    void appendReceiveLog(const std::uint8_t *bytes, std::size_t count) override;
-    void clearReceiveLog() override;
+    // What the link shows: the presence displays, the gauge, messages and the receive log.
+    void showMessage(const QString &text, const QString &detail);
+    void showDevicePresent();
+    void showDeviceAbsent();
+    void setProgress(int percent);
+    void setProgressPanelOwnerDrawn();
+    void appendReceiveLog(const std::uint8_t *bytes, std::size_t count);
+    void clearReceiveLog();
 
     // File
     void FileOpenItemClick();
@@ -73,6 +78,21 @@ public:
     // Paints an owner-drawn status panel: the red "Not Exist" panel, or a plain one.
     void StatusBar1DrawPanel(QPainter &painter, int panel, const QRect &rect);
 
+signals:
+    void timingsRequested();
+    void patternsRequested();
+    void programRequested();
+    void portSettingsRequested();
+    void disconnectRequested();
+    void timingWindowRequested();
+    void patternWindowRequested();
+    void edidMemoryRequested();
+    void aboutRequested();
+    // Default Setting and the three EDID transfers.
+    void operationRequested(Operation op);
+    // The frame is closing, which ends the program.
+    void closing();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -84,15 +104,9 @@ private:
                      int picture = -1);
     void attachStatusDrawHandler(bool attached);
     void fillWindowList();
-    [[nodiscard]] QMdiSubWindow *findChildWindow(const QString &caption) const;
-    // At the outer size in the frame; without a place, where the frame puts a new child.
-    QMdiSubWindow *addOutputWindow(QWidget *content, QSize size, std::optional<QPoint> place,
-                                   std::function<void()> onActivate);
-
-    void startOperation(Operation op);
 
     DeviceLinkState &m_state;
-    AppForms &m_forms;
+    EdidBytes &m_edid;
     ImageList m_images;
 
     QMdiArea *m_mdiArea = nullptr;
@@ -100,8 +114,6 @@ private:
     QToolBar *m_toolBar2 = nullptr;
     QAction *m_connectButton = nullptr;
     QAction *m_disConnectButton = nullptr;
-    QAction *m_timingRun = nullptr;
-    QAction *m_patternRun = nullptr;
     PanelStatusBar *m_statusBar1 = nullptr;
     QProgressBar *m_progressGauge = nullptr;
     QPlainTextEdit *m_memo1 = nullptr;
@@ -109,3 +121,11 @@ private:
     QFileDialog *m_openDialog1 = nullptr;
     QFileDialog *m_saveDialog1 = nullptr;
 };
+
+template <typename W> W *TMainForm::outputWindow() const
+{
+    for (QMdiSubWindow *window : m_mdiArea->subWindowList())
+        if (auto *content = qobject_cast<W *>(window->widget()))
+            return content;
+    return nullptr;
+}

@@ -12,7 +12,6 @@ public:
     explicit NumberBox(QWidget *parent = nullptr);
 
     void setItems(const QStringList &items);
-    [[nodiscard]] const QStringList &items() const { return m_items; }
 
     // -1 when no item is selected.
     [[nodiscard]] int itemIndex() const { return m_index; }

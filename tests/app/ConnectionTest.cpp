@@ -1,7 +1,6 @@
 // Connecting, the presence display, Default Setting, Disconnect and Exit at real pacing: against
 // the emulator on a pseudo-terminal, and against an in-memory generator for outcomes the
 // emulator cannot give (a presence check that succeeds before a refused command).
-#include "AppForms.h"
 #include "AppTestSupport.h"
 #include "ByteTrace.h"
 #include "DeviceLinkState.h"

@@ -171,7 +171,7 @@ TEST_F(SgxctlFiles, ATraceNamedInNoEncodingIsTheFileOfThoseBytes)
     args.emplace_back("check");
     const CtlRun r = sgxctl(args);
     EXPECT_EQ(r.exitCode, 3) << r.err;
-    EXPECT_EQ(r.err, "Open COM Port 1 fail !!\n");
+    EXPECT_EQ(r.err, "Open COM Port /nonexistent/tty fail !!\n/nonexistent/tty: not found\n");
     EXPECT_TRUE(fs::is_regular_file(trace));
 }
 
