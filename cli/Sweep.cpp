@@ -9,15 +9,14 @@
 
 #include <cstdio>
 
-Sweep::Sweep(const SweepRequest &request, StepMachine &steps, SharedValues &values,
-             std::function<void(int status)> finish)
-    : m_request(request), m_steps(steps), m_values(values), m_finish(std::move(finish))
+Sweep::Sweep(const SweepRequest &request, StepMachine &steps, SharedValues &values, LinkClock &clock,
+             std::function<void(int status)> finish, std::FILE *out)
+    : m_request(request), m_steps(steps), m_values(values), m_finish(std::move(finish)), m_out(out),
+      m_dwell(clock.makeTimer(LinkClock::Repeat::Once, [this] {
+          ++m_pair;
+          startPair();
+      }))
 {
-    m_dwell.setSingleShot(true);
-    connect(&m_dwell, &QTimer::timeout, this, [this] {
-        ++m_pair;
-        startPair();
-    });
 }
 
 int Sweep::pairCount() const
@@ -74,9 +73,9 @@ void Sweep::report(const std::string &outcome)
     const PatternEntry &pattern = PatternTable[m_values.currentPatternIndex];
     const std::string when =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toStdString();
-    std::printf("%s\t%d\t%s\t%d\t%s\t%s\n", when.c_str(), timing.Number, timing.Name, pattern.Number,
+    std::fprintf(m_out, "%s\t%d\t%s\t%d\t%s\t%s\n", when.c_str(), timing.Number, timing.Name, pattern.Number,
                 pattern.Name, outcome.c_str());
-    std::fflush(stdout);
+    std::fflush(m_out);
     ++m_reported;
     const bool failed = outcome != "ok";
     if (failed)
@@ -91,14 +90,14 @@ void Sweep::report(const std::string &outcome)
     }
     m_stage = Stage::Dwell;
     // A failed pair is not held: the next one follows at once.
-    m_dwell.start(failed ? 0 : m_request.dwellMs);
+    m_dwell->start(failed ? 0 : m_request.dwellMs);
 }
 
 void Sweep::interrupt()
 {
     m_interrupted = true;
     if (m_stage == Stage::Dwell) {
-        m_dwell.stop();
+        m_dwell->stop();
         end(Interrupted);
     }
 }

@@ -3,10 +3,11 @@
 #include "CliArguments.h"
 #include "Outcome.h"
 
-#include <QObject>
-#include <QTimer>
+#include "LinkClock.h"
 
+#include <cstdio>
 #include <functional>
+#include <memory>
 
 class StepMachine;
 struct SharedValues;
@@ -14,13 +15,13 @@ struct SharedValues;
 // sgxctl sweep on a line whose generator has answered: for each pair, "TMIX" then "PTIX", then
 // the dwell. One line per pair on standard output, tab-separated: time, timing number and name,
 // pattern number and name, and "ok" or the failed run and its outcome ("TMIX: no response").
-class Sweep : public QObject {
-    Q_OBJECT
+class Sweep {
 public:
     enum Status { AllPassed = 0, SomeFailed = 1, Interrupted = 130 };
 
-    Sweep(const SweepRequest &request, StepMachine &steps, SharedValues &values,
-          std::function<void(int status)> finish);
+    // The lines go to out; the dwell is timed on clock.
+    Sweep(const SweepRequest &request, StepMachine &steps, SharedValues &values, LinkClock &clock,
+          std::function<void(int status)> finish, std::FILE *out = stdout);
 
     void start();
     // Each run's outcome moves the sweep on.
@@ -41,7 +42,8 @@ private:
     StepMachine &m_steps;
     SharedValues &m_values;
     std::function<void(int)> m_finish;
-    QTimer m_dwell;
+    std::FILE *m_out;
+    std::unique_ptr<LinkTimer> m_dwell;
     Stage m_stage = Stage::Timing;
     int m_pair = 0;
     int m_failed = 0;

@@ -3,18 +3,17 @@
 #include "CliArguments.h"
 #include "CliLists.h"
 #include "CliOperator.h"
+#include "CliSession.h"
 #include "DeviceLink.h"
 #include "EdidCheck.h"
 #include "EdidFile.h"
 #include "LinkTimers.h"
-#include "Outcome.h"
 #include "PortDirectory.h"
 #include "QtLinkClock.h"
 #include "QtSerialLibrary.h"
 #include "QtSystemPortList.h"
 #include "SerialThread.h"
 #include "StepMachine.h"
-#include "Sweep.h"
 #include "TracingSerial.h"
 
 #include <QCoreApplication>
@@ -32,7 +31,12 @@
 
 namespace {
 
-enum ExitStatus { Done = 0, Failed = 1, BadArguments = 2, Absent = 3 };
+enum ExitStatus {
+    Done = CliSession::Done,
+    Failed = CliSession::Failed,
+    BadArguments = CliSession::BadArguments,
+    Absent = CliSession::Absent
+};
 
 // SIGINT and SIGTERM turned into a readable pipe, so the message loop hears of them safely.
 class SignalPipe {
@@ -201,68 +205,14 @@ int main(int argc, char *argv[])
         QCoreApplication::exit(status);
     };
 
-    std::unique_ptr<Sweep> sweep;
-    if (request.sweep)
-        sweep = std::make_unique<Sweep>(*request.sweep, machine, values, [&](int status) { finish(status); });
-    // Ctrl+C during a sweep ends it after the exchange in flight; any other command, or SIGTERM,
-    // ends at once, but through finish: the port is closed, and with it goes its lock file.
+    CliSession session(request, values, machine, clock, finish);
+    // SIGINT and SIGTERM end the run through finish: the port is closed, and with it goes its lock
+    // file; a sweep stops after the exchange in flight on Ctrl+C.
     SignalPipe interrupt;
     if (interrupt.install())
-        QObject::connect(interrupt.notifier(), &QSocketNotifier::activated, [&] {
-            const int signal = interrupt.drain();
-            if (sweep && signal == SIGINT) {
-                sweep->interrupt();
-                return;
-            }
-            std::fprintf(stderr, "stopped by %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
-            finish(128 + signal);
-        });
-
-    // What comes next is decided by how each operation ended, never by what the operator was told.
-    const auto operationEnded = [&](Operation op, Outcome outcome) {
-        if (op == Operation::URTCNT) {
-            if (outcome != Outcome::Succeeded) {
-                std::printf("Not Exist\n");
-                finish(Absent);
-            } else if (sweep) {
-                sweep->start();
-            } else if (!request.operation) {
-                std::printf("Exist\n");
-                finish(Done);
-            } else {
-                machine.StartLinkOperation(*request.operation);
-            }
-            return;
-        }
-        if (sweep) {
-            sweep->operationEnded(op, outcome);
-            return;
-        }
-        if (outcome == Outcome::Refused) {
-            std::fprintf(stderr, "the generator refused to start %s\n", commandText(op));
-            finish(Failed);
-            return;
-        }
-        EdidFile::Result saved{true, {}};
-        if (outcome == Outcome::Succeeded && op == Operation::REDID &&
-            !(saved = EdidFile::save(request.edidOutputPath, values.EdidBuffer))) {
-            reportFileError(request.edidOutputPath, saved.reason);
-            finish(BadArguments);
-            return;
-        }
-        finish(outcome == Outcome::Succeeded ? Done : Failed);
-    };
-    // Taken up from the message loop, once the step machine has finished with its tick.
-    QObject::connect(&machine, &StepMachine::finished, [&](Operation op, Outcome outcome) {
-        QTimer::singleShot(0, [&operationEnded, op, outcome] { operationEnded(op, outcome); });
-    });
-
+        QObject::connect(interrupt.notifier(), &QSocketNotifier::activated,
+                         [&] { session.interrupt(interrupt.drain()); });
     timers.start();
-    QTimer::singleShot(0, [&] {
-        if (!machine.connectPort(request.portNumber - 1)) {
-            std::printf("Not Exist\n");
-            finish(Absent);
-        }
-    });
+    QTimer::singleShot(0, [&] { session.start(); });
     return app.exec();
 }

@@ -193,9 +193,9 @@ void DeviceLink::readAndCount()
         }
     }
     if (!arrived) {
-        // Only a whole period of silence ends an answer: right after a send, the late tick and
-        // the regular one can fall a few milliseconds apart, between two halves of one answer.
-        m_answerQuiet = m_state.replyLength > 0 && m_clock.nowMs() - m_lastArrivalMs >= kReceiveTickMs;
+        // Only a long enough silence ends an answer: right after a send, the late tick and the
+        // regular one can fall a few milliseconds apart, between two halves of one answer.
+        m_answerQuiet = m_state.replyLength > 0 && m_clock.nowMs() - m_lastArrivalMs >= kAnswerQuietMs;
         return;
     }
     m_answerQuiet = false;

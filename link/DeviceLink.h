@@ -21,6 +21,9 @@ public:
     // Reads of one receive tick, at most: a flood is drained, not let pile up, but a tick ends.
     static constexpr int kMaxReadsPerTick = 64;
     static constexpr int kReceiveTickMs = 100;
+    // Silence that ends an answer holding neither its acknowledgment nor a line end: two ticks,
+    // so halves of one answer some way apart (slow bridges) are still read as one.
+    static constexpr int kAnswerQuietMs = 2 * kReceiveTickMs;
 
     DeviceLink(DeviceLinkState &state, SerialLibrary &serial, LineWriter &writer, LinkClock &clock,
                LinkOperator &ui);
@@ -48,8 +51,7 @@ public:
     // Whether the answer collected since the last reset holds what op waits for.
     [[nodiscard]] bool CheckReply(Operation op);
     // An answer is examined once it is whole: it holds the acknowledgment, ends in CR LF, fills
-    // the reply buffer, or a receive tick a whole tick period after its last bytes brought
-    // nothing more.
+    // the reply buffer, or a receive tick kAnswerQuietMs after its last bytes brought nothing more.
     [[nodiscard]] bool answerWhole(Operation op) const;
     [[nodiscard]] bool LinkBusy() const;
 
@@ -82,7 +84,7 @@ private:
     const PortDirectory *m_ports = nullptr;
     int m_progress = 0;
     bool m_receiveLate = false;
-    // A receive tick has found nothing a tick period or more after the answer's last bytes.
+    // A receive tick has found nothing kAnswerQuietMs or more after the answer's last bytes.
     bool m_answerQuiet = false;
     std::int64_t m_lastArrivalMs = 0;
 };
