@@ -1,13 +1,18 @@
 #pragma once
 
-// One program and one emulator on a pseudo-terminal, at real pacing, worked through the windows
-// with real clicks; the emulator's own account of what it received is what a test asserts on.
+// One program and one emulated generator (the emulator's own engine, in this process) worked
+// through the windows with real clicks, the link's time running ten times faster than the wall
+// clock; the generator's own account of what it received is what a test asserts on. The pacing
+// at real speed on a pseudo-terminal is the business of the slow tests.
 #include "AppTestSupport.h"
 #include "DeviceLinkState.h"
+#include "EdidImage.h"
+#include "EngineSerialLibrary.h"
 #include "ModalDriver.h"
+#include "QtLinkClock.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
-#include "SimProcess.h"
+#include "SimOptions.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -16,21 +21,33 @@
 
 class AcceptanceSession {
 public:
-    // Starts an emulator with flags, maps COM 1 to it and connects through the port dialog.
+    // A generator with the emulator's flags on the line, then connected through the port dialog.
     [[nodiscard]] bool start(const QStringList &flags = {})
     {
+        std::vector<std::string> args;
+        for (const QString &flag : flags)
+            args.push_back(flag.toStdString());
+        SimOptions options;
+        if (!parseSimOptions(args, options).empty())
+            return false;
+        m_port.restart(options.faults);
+        m_changes.clear();
+        m_port.engine().onChange = [this](const std::string &line) {
+            m_changes += QString::fromStdString(line) + QLatin1Char('\n');
+        };
+        if (!options.edidPath.empty()) {
+            GeneratorState::Edid edid{};
+            std::string report;
+            if (!loadEdidFile(options.edidPath, edid, report))
+                return false;
+            m_port.engine().setEdid(edid);
+        }
         if (!m_program) {
-            m_program = std::make_unique<SgxProgram>(state, values);
+            m_program = std::make_unique<SgxProgram>(state, values, m_port, m_clock);
             m_program->show();
             if (!QTest::qWaitForWindowExposed(&m_program->mainForm()))
                 return false;
         }
-        auto sim = std::make_unique<SimProcess>();
-        if (!sim->start(flags))
-            return false;
-        qputenv("SGX100_COM1", sim->path().toLocal8Bit());
-        m_sim = std::move(sim);
-        m_changes.clear();
         // Connect when the display is absent, Config > COM Port when a generator is shown present.
         AppTestSupport::pickPortAndConfirm(driver, 0);
         const bool opened = state.devicePresent == 1
@@ -38,34 +55,37 @@ public:
                                                                  QStringLiteral("COMPort1"))
                                 : AppTestSupport::clickToolButton(form(), QStringLiteral("ConnectButton"));
         // Present once the presence check's answer has been examined.
-        return opened && driver.allDone() &&
-               QTest::qWaitFor([this] { return changes().contains("presence check"); }, 5000) &&
+        return opened && driver.allDone() && waitForChange(QStringLiteral("presence check"), 5000) &&
                waitIdle(3000) && state.devicePresent == 1;
     }
 
     [[nodiscard]] TMainForm &form() { return m_program->mainForm(); }
     [[nodiscard]] SgxProgram &program() { return *m_program; }
-    [[nodiscard]] SimProcess &sim() { return *m_sim; }
+    [[nodiscard]] EngineSerialLibrary &line() { return m_port; }
 
-    // Everything the emulator has reported so far, one line per change.
-    [[nodiscard]] QString changes()
+    // Everything the generator has reported, one line per change.
+    [[nodiscard]] QString changes() const { return m_changes; }
+    // The bytes the program put on the line since the generator was started.
+    [[nodiscard]] QByteArray sentBytes() const
     {
-        m_changes += m_sim->newChanges();
-        return m_changes;
+        QByteArray out;
+        for (const EngineSerialLibrary::Written &w : m_port.written())
+            out.append(static_cast<char>(w.byte));
+        return out;
     }
-    // Waits, with the message loop running, until the emulator has reported text.
+    // Waits, with the message loop running, until the generator has reported text.
     [[nodiscard]] bool waitForChange(const QString &text, int ms)
     {
-        return QTest::qWaitFor([&] { return changes().contains(text); }, ms);
+        return AppTestSupport::waitUntil([&] { return m_changes.contains(text); }, ms);
     }
     [[nodiscard]] bool waitForMessages(int count, int ms)
     {
-        return QTest::qWaitFor([&] { return driver.messages.size() >= count; }, ms);
+        return AppTestSupport::waitUntil([&] { return driver.messages.size() >= count; }, ms);
     }
     // Waits until the link is idle again.
     [[nodiscard]] bool waitIdle(int ms)
     {
-        return QTest::qWaitFor([&] { return !m_program->deviceLink().LinkBusy(); }, ms);
+        return AppTestSupport::waitUntil([&] { return !m_program->deviceLink().LinkBusy(); }, ms);
     }
 
     DeviceLinkState state;
@@ -73,7 +93,8 @@ public:
     ModalDriver driver;
 
 private:
+    QtLinkClock m_clock{10};
+    EngineSerialLibrary m_port{m_clock};
     std::unique_ptr<SgxProgram> m_program;
-    std::unique_ptr<SimProcess> m_sim;
     QString m_changes;
 };

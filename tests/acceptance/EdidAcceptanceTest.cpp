@@ -94,7 +94,7 @@ void EdidAcceptanceTest::uploadAndWrite()
     QCOMPARE(m_session.driver.messages.last(), QStringLiteral("Upload successful!!"));
     QVERIFY(m_session.changes().contains(QStringLiteral("EDID uploaded")));
     QByteArray payload;
-    const QByteArray sent = m_session.sim().sentBytes();
+    const QByteArray sent = m_session.sentBytes();
     const int start = static_cast<int>(sent.lastIndexOf("UEDID")) + 10;
     for (int i = 0; i < 256; ++i)
         payload.append(sent.at(start + 3 * i + 1));

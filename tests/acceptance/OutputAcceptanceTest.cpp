@@ -34,7 +34,7 @@ void OutputAcceptanceTest::presenceCheck()
 {
     QVERIFY(m_session.start());
     QVERIFY(showsPresent(m_session.form()));
-    QCOMPARE(m_session.sim().sentBytes(), QByteArray("URTCNT \x00 \n\r", 11));
+    QCOMPARE(m_session.sentBytes(), QByteArray("URTCNT \x00 \n\r", 11));
     QVERIFY(m_session.driver.messages.isEmpty());
 }
 

@@ -89,7 +89,7 @@ void UploadAcceptanceTest::program()
     QCOMPARE(m_session.driver.messages.last(), QStringLiteral("Upload successful!!"));
     QVERIFY(m_session.changes().contains(QStringLiteral("program: 1 step(s)")));
     // The step the emulator keeps: 800x600-60, Red, one minute, five.
-    const QByteArray sent = m_session.sim().sentBytes();
+    const QByteArray sent = m_session.sentBytes();
     QVERIFY(sent.contains(QByteArray::fromHex("20052020022020012020052020ff20")));
 }
 

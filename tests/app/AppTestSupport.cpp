@@ -1,4 +1,7 @@
 #include "AppTestSupport.h"
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 
 #include "ModalDriver.h"
 #include "PanelStatusBar.h"
@@ -52,6 +55,21 @@ QImage presencePanel(TMainForm &form)
 }
 
 } // namespace
+
+bool waitUntil(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer waited;
+    waited.start();
+    // Wakes the loop at least every 10 ms, whatever else is going on.
+    QTimer wake;
+    wake.start(10);
+    while (!done()) {
+        if (waited.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
 
 void quietenPlatformWarnings()
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 
 class ModalDriver;
@@ -14,6 +16,10 @@ namespace AppTestSupport {
 
 // The offscreen platform warns about every raise and keyboard grab; keep the test log readable.
 void quietenPlatformWarnings();
+
+// Runs the message loop until done() holds or ms have passed; unlike QTest::qWaitFor it never
+// sleeps between events, so timers of the link's own (pacing in the window's thread) keep time.
+[[nodiscard]] bool waitUntil(const std::function<bool()> &done, int ms);
 
 // Empty when "Arial" and "Times New Roman" resolve to their metric-compatible Liberation faces;
 // otherwise what is wrong and which package mends it. Every window is laid out in those metrics.

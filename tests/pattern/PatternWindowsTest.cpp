@@ -5,9 +5,9 @@
 #include "LinkHarness.h"
 #include "ModalDriver.h"
 #include "ProgramGridModel.h"
-#include "ScriptedProgram.h"
 #include "SharedValues.h"
 #include "TextGridModels.h"
+#include "WindowTest.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -88,7 +88,7 @@ QStringList rowTexts(QTableView *grid, int gridRow)
 
 } // namespace
 
-class PatternWindowsTest : public QObject {
+class PatternWindowsTest : public WindowTest {
     Q_OBJECT
 
 private slots:
@@ -107,43 +107,28 @@ private slots:
     void aSecondUpLoadNeverChangesARunningTransfer();
 
 private:
-    TMainForm &form() { return m_front->form; }
     [[nodiscard]] QWidget *patternWindow() const;
     [[nodiscard]] QString field(const char *name) const;
     void clickSpinner(bool up);
     void type(const QString &text);
-    [[nodiscard]] QByteArray written() const { return asBytes(m_front->port.writtenBytes()); }
     // Row gridRow of the editor: the four boxes chosen, the show time typed.
     void compose(QWidget *editor, int gridRow, const QString &timing, const QString &pattern,
                  const QString &unit, const QString &showTime);
-
-    DeviceLinkState m_state;
-    SharedValues m_values;
-    std::unique_ptr<ScriptedProgram> m_front;
-    std::unique_ptr<ModalDriver> m_driver;
 };
 
 void PatternWindowsTest::initTestCase()
 {
-    quietenPlatformWarnings();
-    QVERIFY2(metricFontProblem().isEmpty(), qPrintable(metricFontProblem()));
+    checkFonts();
 }
 
 void PatternWindowsTest::init()
 {
-    m_state = DeviceLinkState();
-    m_values = SharedValues();
-    m_front = std::make_unique<ScriptedProgram>(m_state, m_values,
-                                                std::map<std::string, std::string>{{"PTIX", "OK\r\n"}});
-    m_driver = std::make_unique<ModalDriver>();
-    m_front->program.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form()));
+    startProgram({{"PTIX", "OK\r\n"}});
 }
 
 void PatternWindowsTest::cleanup()
 {
-    m_driver.reset();
-    m_front.reset();
+    stopProgram();
 }
 
 QWidget *PatternWindowsTest::patternWindow() const

@@ -29,6 +29,14 @@ public:
     int readPort(int port, std::uint8_t *buffer, int maxBytes) override;
     int closePort(int port) override;
 
+    // A new generator on the same line, as after swapping the box: fresh state, these faults.
+    void restart(SimFaults faults)
+    {
+        m_engine = GeneratorEngine(faults);
+        m_written.clear();
+        m_arrived.clear();
+    }
+
     [[nodiscard]] GeneratorEngine &engine() { return m_engine; }
     [[nodiscard]] const std::vector<Written> &written() const { return m_written; }
     [[nodiscard]] bool isOpen() const { return m_open; }

@@ -4,11 +4,11 @@
 #include "GridCellDelegate.h"
 #include "LinkHarness.h"
 #include "ModalDriver.h"
-#include "ScriptedProgram.h"
 #include "SharedValues.h"
 #include "TextGridModels.h"
 #include "TimingReference.h"
 #include "TimingTable.h"
+#include "WindowTest.h"
 
 #include <QLineEdit>
 #include <QMdiArea>
@@ -21,7 +21,7 @@
 
 using namespace AppTestSupport;
 
-class TimingWindowsTest : public QObject {
+class TimingWindowsTest : public WindowTest {
     Q_OBJECT
 
 private slots:
@@ -38,40 +38,25 @@ private slots:
     void closingTheDialogBeforeThePayloadKeepsTheSelection();
 
 private:
-    TMainForm &form() { return m_front->form; }
     [[nodiscard]] QWidget *timingWindow() const;
     [[nodiscard]] QString field(const char *name) const;
     void clickSpinner(bool up);
     void type(const QString &text);
-    [[nodiscard]] QByteArray written() const;
-
-    DeviceLinkState m_state;
-    SharedValues m_values;
-    std::unique_ptr<ScriptedProgram> m_front;
-    std::unique_ptr<ModalDriver> m_driver;
 };
 
 void TimingWindowsTest::initTestCase()
 {
-    quietenPlatformWarnings();
-    QVERIFY2(metricFontProblem().isEmpty(), qPrintable(metricFontProblem()));
+    checkFonts();
 }
 
 void TimingWindowsTest::init()
 {
-    m_state = DeviceLinkState();
-    m_values = SharedValues();
-    m_front = std::make_unique<ScriptedProgram>(m_state, m_values,
-                                                std::map<std::string, std::string>{{"TMIX", "OK\r\n"}});
-    m_driver = std::make_unique<ModalDriver>();
-    m_front->program.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form()));
+    startProgram({{"TMIX", "OK\r\n"}});
 }
 
 void TimingWindowsTest::cleanup()
 {
-    m_driver.reset();
-    m_front.reset();
+    stopProgram();
 }
 
 QWidget *TimingWindowsTest::timingWindow() const
@@ -92,14 +77,6 @@ void TimingWindowsTest::clickSpinner(bool up)
 void TimingWindowsTest::type(const QString &text)
 {
     retype(timingWindow(), QStringLiteral("TimingComboBox1"), text);
-}
-
-QByteArray TimingWindowsTest::written() const
-{
-    QByteArray out;
-    for (std::uint8_t b : m_front->port.writtenBytes())
-        out.append(static_cast<char>(b));
-    return out;
 }
 
 void TimingWindowsTest::outputMenuAndToolButtonOpenOneWindowAtEntryOne()
