@@ -167,17 +167,6 @@ TEST_F(SgxctlEndToEnd, CheckReportsPresence)
     EXPECT_EQ(r.out.trimmed(), "Exist");
 }
 
-TEST_F(SgxctlEndToEnd, SilentGeneratorIsAbsentAfterTwoToThreeSeconds)
-{
-    startSim({"--silent"});
-    const CtlRun r = sgxctl(port() + QStringList{"timing", "1"});
-    EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(withoutProgress(r.messages), QStringList{"No Response !!"});
-    EXPECT_EQ(r.out.trimmed(), "Not Exist");
-    EXPECT_GE(r.elapsedMs, 1900);
-    EXPECT_LE(r.elapsedMs, 3500);
-}
-
 TEST_F(SgxctlEndToEnd, AnUnopenablePortSaysWhichDeviceAndWhy)
 {
     // Missing: the message names the path that was tried, and the line under it why.
@@ -296,12 +285,12 @@ TEST_P(SgxctlHangUp, EndsWithNoResponseWithoutSpinning)
     EXPECT_LT(cpu / seconds, 0.05) << cpu << " s of CPU in " << seconds << " s";
 }
 
-// Once the presence check has passed, the line dies after Run Timing's acknowledgment: the
-// framed byte cannot go out, and the run times out as for silence. (A hang-up in the middle of a
-// payload is the engine's, in-process.)
+// Once the presence check has passed, the line dies after Run Timing's acknowledgment and the
+// device stays open, so reads see end-of-file (as from a bridge, or a closed pseudo-terminal
+// master): the framed byte cannot go out, and the run times out as for silence without spinning.
+// (A line closed outright is the window's test; a hang-up mid-payload is the engine's, in-process.)
 INSTANTIATE_TEST_SUITE_P(Kinds, SgxctlHangUp,
-                         ::testing::Values("--hang-up-after-ack --faults-from 2",
-                                           "--hang-up-after-ack --keep-slave --faults-from 2"));
+                         ::testing::Values("--hang-up-after-ack --keep-slave --faults-from 2"));
 
 TEST_F(SgxctlEndToEnd, CtrlCEndsASweepCleanly)
 {
