@@ -15,6 +15,7 @@
 #include "SharedValues.h"
 
 #ifdef SGX_SIM_PATH
+#include "Ser2netProcess.h"
 #include "SimProcess.h"
 constexpr bool kEmulatorBuilt = true;
 #else
@@ -62,6 +63,7 @@ private slots:
     void refusedDefaultSettingShowsAbsentAndExitClosesThePort();
     void disconnectEndsARunningOperationQuietly();
     void closingDuringAnUploadEndsItAtOnce();
+    void connectsThroughATerminalServer();
 
 private:
     // COM 1 through the dialog, as the operator does it.
@@ -386,6 +388,29 @@ void ConnectionTest::closingDuringAnUploadEndsItAtOnce()
     QCOMPARE(m_front->port.written().size(), writtenAtClose);
     QVERIFY(!m_front->port.isOpen());
     QVERIFY(m_driver->messages.isEmpty());
+}
+
+void ConnectionTest::connectsThroughATerminalServer()
+{
+#ifdef SGX_SIM_PATH
+    if (Ser2netProcess::program().isEmpty())
+        QSKIP(qPrintable(Ser2netProcess::missingMessage()));
+    m_sim = std::make_unique<SimProcess>();
+    QVERIFY(m_sim->start());
+    Ser2netProcess server;
+    QVERIFY2(server.start(m_sim->path()), qPrintable(server.log()));
+    qputenv("SGX100_COM1", server.address().toLocal8Bit());
+    m_program = std::make_unique<SgxProgram>(m_state, m_values, nullptr);
+    const bool connected = connect(m_program->mainForm());
+    qunsetenv("SGX100_COM1");
+    QVERIFY(connected);
+    QVERIFY(waitForPresent());
+    QVERIFY(showsPresent(m_program->mainForm()));
+    QVERIFY(m_driver->messages.isEmpty());
+    QCOMPARE(m_sim->sentBytes(), QByteArray("URTCNT \x00 \n\r", 11));
+#else
+    QSKIP("sgx100-sim is not built");
+#endif
 }
 
 QTEST_MAIN(ConnectionTest)
