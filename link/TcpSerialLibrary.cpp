@@ -104,7 +104,8 @@ TcpSerialLibrary::lookUp(const QString &host, const QDeadlineTimer &deadline, st
         answer = info;
         loop.quit();
     });
-    QTimer::singleShot(std::max<qint64>(deadline.remainingTime(), 0), &loop, &QEventLoop::quit);
+    QTimer::singleShot(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0)), &loop,
+                       &QEventLoop::quit);
     if (!answer)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (!answer) {
