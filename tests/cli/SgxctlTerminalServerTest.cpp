@@ -65,8 +65,9 @@ double cpuSecondsOf(qint64 pid)
     return fields.size() > 13 ? (fields[11].toDouble() + fields[12].toDouble()) / 100.0 : -1;
 }
 
-// Also the EDID family's one real-time scenario: an upload of a whole image as the generator
-// receives it, which the other EDID tests replay on the virtual clock.
+// The upload here can be the EDID family's one real-time scenario: a whole image at real pacing,
+// byte for byte as the generator receives it; the EDID operations' other cases need only the
+// virtual clock.
 TEST_F(SgxctlTerminalServer, TimingAndEdidUploadArriveWhole35MsApart)
 {
     QProcess timing;
