@@ -1,6 +1,6 @@
 #include "SgxProgram.h"
 
-#include "QtSerialLibrary.h"
+#include "SwitchingSerialLibrary.h"
 #include "TPatternForm.h"
 #include "TTiming.h"
 
@@ -20,7 +20,7 @@ SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibra
       // The program's own port lives on its line thread, traced there when asked.
       m_ownLine(serial != nullptr ? nullptr
                                   : std::make_unique<SerialThread>([this, trace]() -> std::unique_ptr<SerialLibrary> {
-                                        auto port = std::make_unique<QtSerialLibrary>(m_ports);
+                                        auto port = std::make_unique<SwitchingSerialLibrary>(m_ports);
                                         if (trace == nullptr)
                                             return port;
                                         return std::make_unique<TracingSerial>(std::move(port), *trace);

@@ -8,12 +8,12 @@
 #include "Outcome.h"
 #include "PortDirectory.h"
 #include "QtLinkClock.h"
-#include "QtSerialLibrary.h"
 #include "QtSystemPortList.h"
 #include "SerialLibrary.h"
 #include "SerialThread.h"
 #include "SharedValues.h"
 #include "StepMachine.h"
+#include "SwitchingSerialLibrary.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -114,7 +114,7 @@ int main(int argc, char *argv[])
     // The program's own arrangement: the port on a thread of its own, which paces it.
     TimedSerial *timed = nullptr;
     SerialThread line([&]() -> std::unique_ptr<SerialLibrary> {
-        auto port = std::make_unique<QtSerialLibrary>(ports);
+        auto port = std::make_unique<SwitchingSerialLibrary>(ports);
         auto serial = std::make_unique<TimedSerial>(std::move(port));
         timed = serial.get();
         return serial;

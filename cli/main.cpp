@@ -10,10 +10,10 @@
 #include "LinkTimers.h"
 #include "PortDirectory.h"
 #include "QtLinkClock.h"
-#include "QtSerialLibrary.h"
 #include "QtSystemPortList.h"
 #include "SerialThread.h"
 #include "StepMachine.h"
+#include "SwitchingSerialLibrary.h"
 #include "TracingSerial.h"
 
 #include <QCoreApplication>
@@ -180,7 +180,7 @@ int main(int argc, char *argv[])
     }
     // The port, traced when asked, on a thread of its own that paces its characters.
     SerialThread line([&]() -> std::unique_ptr<SerialLibrary> {
-        auto port = std::make_unique<QtSerialLibrary>(ports);
+        auto port = std::make_unique<SwitchingSerialLibrary>(ports);
         if (request.tracePath.empty())
             return port;
         return std::make_unique<TracingSerial>(std::move(port), trace);

@@ -13,6 +13,7 @@
 #include "SharedValues.h"
 
 #ifdef SGX_SIM_PATH
+#include "Ser2netProcess.h"
 #include "SimProcess.h"
 constexpr bool kEmulatorBuilt = true;
 #else
@@ -53,6 +54,7 @@ private slots:
     void silentGeneratorIsReportedAbsent();
     void closedLineCostsNothingAndReconnectingWorks();
     void windowsOpenedDuringAnUploadDoNotHoldItUp();
+    void connectsThroughATerminalServer();
 
 private:
     // COM 1 through the dialog, as the operator does it.
@@ -326,6 +328,29 @@ void ConnectionTest::windowsOpenedDuringAnUploadDoNotHoldItUp()
           median, inside.back());
     QVERIFY2(median >= 35 && median <= 36.5, qPrintable(QString::number(median)));
     QVERIFY2(inside.back() < 60, qPrintable(QString::number(inside.back())));
+#else
+    QSKIP("sgx100-sim is not built");
+#endif
+}
+
+void ConnectionTest::connectsThroughATerminalServer()
+{
+#ifdef SGX_SIM_PATH
+    if (Ser2netProcess::program().isEmpty())
+        QSKIP(qPrintable(Ser2netProcess::missingMessage()));
+    m_sim = std::make_unique<SimProcess>();
+    QVERIFY(m_sim->start());
+    Ser2netProcess server;
+    QVERIFY2(server.start(m_sim->path()), qPrintable(server.log()));
+    qputenv("SGX100_COM1", server.address().toLocal8Bit());
+    m_program = std::make_unique<SgxProgram>(m_state, m_values, nullptr);
+    const bool connected = connect(m_program->mainForm());
+    qunsetenv("SGX100_COM1");
+    QVERIFY(connected);
+    QVERIFY(waitForPresent());
+    QVERIFY(showsPresent(m_program->mainForm()));
+    QVERIFY(m_driver->messages.isEmpty());
+    QCOMPARE(m_sim->sentBytes(), QByteArray("URTCNT \x00 \n\r", 11));
 #else
     QSKIP("sgx100-sim is not built");
 #endif

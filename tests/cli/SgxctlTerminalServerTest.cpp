@@ -1,0 +1,152 @@
+// sgxctl with --port tcp://... through the real ser2net to sgx100-sim's pseudo-terminal, at real
+// pacing: what the generator receives, and a server that goes away in the middle of an upload.
+#include "Ser2netProcess.h"
+#include "SimProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+class SgxctlTerminalServer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (Ser2netProcess::program().isEmpty())
+            GTEST_SKIP() << Ser2netProcess::missingMessage().toStdString();
+        ASSERT_TRUE(sim.start());
+        ASSERT_TRUE(server.start(sim.path())) << server.log().toStdString();
+    }
+
+    // Standard error without the progress lines.
+    static QStringList messagesOf(QProcess &p)
+    {
+        QStringList out;
+        for (const QString &line :
+             QString::fromLocal8Bit(p.readAllStandardError()).split('\n', Qt::SkipEmptyParts))
+            if (!line.startsWith(QStringLiteral("progress ")))
+                out << line;
+        return out;
+    }
+
+    void run(QProcess &p, const QStringList &command)
+    {
+        p.start(QStringLiteral(SGXCTL_PATH), QStringList{"--port", server.address()} + command);
+        ASSERT_TRUE(p.waitForFinished(60000));
+    }
+
+    SimProcess sim;
+    Ser2netProcess server;
+};
+
+QByteArray commandLine(const char *text, int argument)
+{
+    return QByteArray(text) + QByteArray(" ") + char(argument) + QByteArray(" \n\r");
+}
+
+QByteArray framed(char value)
+{
+    return QByteArray(" ") + value + QByteArray(" ");
+}
+
+// CPU seconds a live process has used so far, from /proc (utime and stime, in ticks of 10 ms).
+double cpuSecondsOf(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 13 ? (fields[11].toDouble() + fields[12].toDouble()) / 100.0 : -1;
+}
+
+// The upload here can be the EDID family's one real-time scenario: a whole image at real pacing,
+// byte for byte as the generator receives it; the EDID operations' other cases need only the
+// virtual clock.
+TEST_F(SgxctlTerminalServer, TimingAndEdidUploadArriveWhole35MsApart)
+{
+    QProcess timing;
+    run(timing, {"timing", "5"});
+    EXPECT_EQ(timing.exitCode(), 0);
+    EXPECT_EQ(messagesOf(timing), QStringList());
+    const QByteArray timingBytes = commandLine("URTCNT", 0) + commandLine("TMIX", 1) + framed(4);
+    EXPECT_EQ(sim.sentBytes().toHex(' '), timingBytes.toHex(' '));
+
+    const QString sample = QStringLiteral(SGX_TEST_DATA "/dell-2408wfp-dp.bin");
+    QFile file(sample);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray image = file.readAll() + QByteArray(128, '\0');
+    QProcess upload;
+    run(upload, {"edid-upload", sample});
+    EXPECT_EQ(upload.exitCode(), 0);
+    EXPECT_EQ(messagesOf(upload), QStringList{"Upload successful!!"});
+    QByteArray uploadBytes = commandLine("URTCNT", 0) + commandLine("UEDID", 255);
+    for (const char byte : image)
+        uploadBytes += framed(byte);
+    EXPECT_EQ(sim.sentBytes().toHex(' '), (timingBytes + uploadBytes).toHex(' '));
+
+    // Gaps between characters that follow each other on the line (the longer ones are waits for
+    // an answer), as the emulator time-stamped them on its side of ser2net.
+    std::vector<double> gaps;
+    double previous = -1;
+    for (const SimProcess::TracedByte &t : sim.trace()) {
+        if (!t.toGenerator)
+            continue;
+        if (previous >= 0 && t.atMs - previous < 200)
+            gaps.push_back(t.atMs - previous);
+        previous = t.atMs;
+    }
+    ASSERT_GT(gaps.size(), 700u);
+    std::sort(gaps.begin(), gaps.end());
+    const double median = gaps[gaps.size() / 2];
+    std::printf(
+        "spacing through ser2net: median %.2f ms, 1st percentile %.2f ms, max %.2f ms over %zu gaps\n",
+        median, gaps[gaps.size() / 100], gaps.back(), gaps.size());
+    EXPECT_GE(median, 35.0);
+    EXPECT_LE(median, 36.0);
+}
+
+TEST_F(SgxctlTerminalServer, ServerGoneMidUploadEndsInNoResponseWithoutSpinning)
+{
+    QProcess p;
+    p.setReadChannel(QProcess::StandardError);
+    p.start(QStringLiteral(SGXCTL_PATH), {"--port", server.address(), "timings", "all"});
+    ASSERT_TRUE(p.waitForStarted());
+    // Into the payload: the first progress line.
+    QByteArray err;
+    while (!err.contains("progress") && p.waitForReadyRead(5000))
+        err += p.readAllStandardError();
+    ASSERT_TRUE(err.contains("progress")) << err.toStdString();
+    server.stop();
+    const double cpuAtStop = cpuSecondsOf(p.processId());
+    QElapsedTimer sinceStop;
+    sinceStop.start();
+    double cpu = cpuAtStop;
+    double seconds = 0;
+    while (!p.waitForFinished(100)) {
+        const double now = cpuSecondsOf(p.processId());
+        if (now >= 0) {
+            cpu = now;
+            seconds = static_cast<double>(sinceStop.elapsed()) / 1000.0;
+        }
+        ASSERT_LT(sinceStop.elapsed(), 15000);
+    }
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE((err + p.readAllStandardError()).contains("No Response !!")) << err.toStdString();
+    // As for a generator silent after the payload: its 70 receive ticks, and a step tick.
+    EXPECT_LT(sinceStop.elapsed(), 9000);
+    ASSERT_GT(seconds, 1.0);
+    const double share = (cpu - cpuAtStop) / seconds;
+    std::printf("after ser2net stopped: %.3f s of CPU in %.2f s\n", cpu - cpuAtStop, seconds);
+    EXPECT_LT(share, 0.02) << cpu - cpuAtStop << " s of CPU in " << seconds << " s";
+    // Less than the whole payload reached the generator.
+    EXPECT_LT(sim.sentBytes().size(),
+              commandLine("URTCNT", 0).size() + commandLine("TMGS", 37).size() + 37 * 3);
+}
+
+} // namespace
