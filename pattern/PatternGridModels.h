@@ -1,7 +1,8 @@
 #pragma once
 
+#include "HighlightGridModel.h"
+#include "MarkGridModel.h"
 #include "SharedValues.h"
-#include "TextGridModels.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "TextGridModels.h"
+#include "HighlightGridModel.h"
+#include "MarkGridModel.h"
 
 #include <array>
 #include <cstdint>

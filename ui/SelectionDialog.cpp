@@ -1,11 +1,11 @@
 #include "SelectionDialog.h"
 
 #include "Fonts.h"
+#include "MarkGridModel.h"
 #include "MessageBoxes.h"
 #include "OuterGeometry.h"
 #include "StepMachine.h"
 #include "StringGrid.h"
-#include "TextGridModels.h"
 
 #include <QBoxLayout>
 #include <QPushButton>

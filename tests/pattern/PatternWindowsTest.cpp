@@ -2,12 +2,13 @@
 #include "AppTestSupport.h"
 #include "DeviceLinkState.h"
 #include "GridCellDelegate.h"
+#include "HighlightGridModel.h"
 #include "LinkHarness.h"
+#include "MarkGridModel.h"
 #include "ModalDriver.h"
 #include "ProgramGridModel.h"
 #include "ScriptedProgram.h"
 #include "SharedValues.h"
-#include "TextGridModels.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -2,11 +2,12 @@
 #include "AppTestSupport.h"
 #include "DeviceLinkState.h"
 #include "GridCellDelegate.h"
+#include "HighlightGridModel.h"
 #include "LinkHarness.h"
+#include "MarkGridModel.h"
 #include "ModalDriver.h"
 #include "ScriptedProgram.h"
 #include "SharedValues.h"
-#include "TextGridModels.h"
 #include "TimingReference.h"
 #include "TimingTable.h"
 
