@@ -2,6 +2,7 @@
 
 #include "PatternGridModels.h"
 #include "SharedValues.h"
+#include "StepMachine.h"
 #include "StringGrid.h"
 
 #include <QPushButton>
@@ -14,9 +15,11 @@ TPatterns::TPatterns(SharedValues &values, StepMachine &steps, QWidget *parent)
            {58, 179, 14},
            QStringLiteral("UnSelect All"),
            QStringLiteral("Patterns_OK"),
-           QStringLiteral("Please Select the Pattern index"),
-           Operation::PTNS},
-          steps,
+           QStringLiteral("Please Select the Pattern index")},
+          {[&steps] { steps.StartLinkOperation(Operation::PTNS); },
+           [&steps](std::vector<std::uint8_t> accepted) {
+               steps.handOverSelection(Operation::PTNS, std::move(accepted));
+           }},
           [&values](QObject *owner) { return makePatternSelectionModel(values.patternSelection, owner); },
           parent)
 {

@@ -1,6 +1,7 @@
 #include "TTimings.h"
 
 #include "SharedValues.h"
+#include "StepMachine.h"
 #include "StringGrid.h"
 #include "TimingGridModels.h"
 
@@ -14,9 +15,11 @@ TTimings::TTimings(SharedValues &values, StepMachine &steps, QWidget *parent)
            {48, 116, 115, 115, 115, 12},
            QStringLiteral(" UnSelect All"),
            QStringLiteral("Timings_OK"),
-           QStringLiteral("Please Select the Timing index"),
-           Operation::TMGS},
-          steps,
+           QStringLiteral("Please Select the Timing index")},
+          {[&steps] { steps.StartLinkOperation(Operation::TMGS); },
+           [&steps](std::vector<std::uint8_t> accepted) {
+               steps.handOverSelection(Operation::TMGS, std::move(accepted));
+           }},
           [&values](QObject *owner) { return makeTimingSelectionModel(values.timingSelection, owner); },
           parent)
 {
