@@ -1,6 +1,7 @@
 #include "SgxProgram.h"
 
 #include "QtSerialLibrary.h"
+#include "SharedValues.h"
 
 SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, ByteTrace *trace)
     : SgxProgram(state, values, nullptr, nullptr, trace)

@@ -2,7 +2,7 @@
 
 #include "HighlightGridModel.h"
 #include "MarkGridModel.h"
-#include "SharedValues.h"
+#include "PatternTable.h"
 
 #include <array>
 #include <cstdint>

@@ -1,13 +1,13 @@
 #include "TPatterns.h"
 
 #include "PatternGridModels.h"
-#include "SharedValues.h"
+#include "PatternValues.h"
 #include "StepMachine.h"
 #include "StringGrid.h"
 
 #include <QPushButton>
 
-TPatterns::TPatterns(SharedValues &values, StepMachine &steps, QWidget *parent)
+TPatterns::TPatterns(PatternValues &values, StepMachine &steps, QWidget *parent)
     : SelectionDialog(
           {QStringLiteral("Patterns"),
            QSize(318, 399),

@@ -1,13 +1,13 @@
 #include "TTimings.h"
 
-#include "SharedValues.h"
 #include "StepMachine.h"
 #include "StringGrid.h"
 #include "TimingGridModels.h"
+#include "TimingValues.h"
 
 #include <QPushButton>
 
-TTimings::TTimings(SharedValues &values, StepMachine &steps, QWidget *parent)
+TTimings::TTimings(TimingValues &values, StepMachine &steps, QWidget *parent)
     : SelectionDialog(
           {QStringLiteral("Timings"),
            QSize(603, 406),
