@@ -1,5 +1,6 @@
 #include "SgxProgram.h"
 
+#include "SharedValues.h"
 #include "SwitchingSerialLibrary.h"
 #include "TPatternForm.h"
 #include "TTiming.h"

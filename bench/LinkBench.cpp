@@ -150,8 +150,8 @@ int main(int argc, char *argv[])
     values.timingSelection.fill(1);
     values.patternSelection.fill(1);
     values.ProgramUploadImage.fill(0);
-    for (int i = 0; i < 32; ++i) {
-        values.ProgramUploadImage[static_cast<std::size_t>(96 + i)] = 5;
+    for (int i = 0; i < kProgramSteps; ++i) {
+        values.ProgramUploadImage[static_cast<std::size_t>(3 * kProgramSteps + i)] = 5;
         values.ProgramUploadImage[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
     }
     for (int i = 0; i < kEdidSize; ++i)
@@ -165,8 +165,10 @@ int main(int argc, char *argv[])
     };
     std::printf("%-6s %10s %12s %10s %8s  %s\n", "op", "wall (s)", "payload (s)", "floor (s)", "ratio",
                 "CPU while sending");
-    for (const Case &c : {Case{Operation::TMGS, "TMGS", 35, 37}, Case{Operation::PTNS, "PTNS", 39, 41},
-                          Case{Operation::ATRN, "ATRN", 32, 130}, Case{Operation::UEDID, "UEDID", 0, 256}}) {
+    for (const Case &c : {Case{Operation::TMGS, "TMGS", kTimingCount, 1 + kTimingCount + 1},
+                          Case{Operation::PTNS, "PTNS", kPatternCount, 1 + kPatternCount + 1},
+                          Case{Operation::ATRN, "ATRN", kProgramSteps, 1 + 4 * kProgramSteps + 1},
+                          Case{Operation::UEDID, "UEDID", 0, kEdidSize}}) {
         // The floor: 105 ms a framed byte, plus the loop's own pauses (1 ms each time a table
         // upload's bar rises, 5 ms after every EDID byte).
         int pausesMs = 0;

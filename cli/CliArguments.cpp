@@ -54,7 +54,7 @@ std::vector<std::string> split(const std::string &text, char separator)
     return parts;
 }
 
-// A program file is a few lines of text; a megabyte is far more than 32 steps need.
+// A program file is a few lines of text; a megabyte is far more than a program's steps need.
 constexpr std::uint64_t kLongestProgramFile = 1024 * 1024;
 
 // The text of a program file, checked before it is read: a regular file (a pipe would wait for
@@ -109,15 +109,15 @@ std::string readProgram(const std::string &path, SharedValues &values, bool &fil
                    unit.end());
         const auto showTime = parseNumber(fields[3], 1, 59);
         if (!timing)
-            return where + "timing must be 1 to 35";
+            return where + "timing must be 1 to " + std::to_string(kTimingCount);
         if (!pattern)
-            return where + "pattern must be 1 to 39";
+            return where + "pattern must be 1 to " + std::to_string(kPatternCount);
         if (unit != "s" && unit != "m")
             return where + "unit must be s or m";
         if (!showTime)
             return where + "show time must be 1 to 59";
         if (steps == kProgramSteps)
-            return where + "a program has at most 32 steps";
+            return where + "a program has at most " + std::to_string(kProgramSteps) + " steps";
         sequence.setStep(steps++, ProgramStep{static_cast<std::uint8_t>(*timing - 1),
                                               static_cast<std::uint8_t>(*pattern - 1),
                                               static_cast<std::uint8_t>(unit == "m" ? 1 : 0),

@@ -9,8 +9,8 @@
 
 // sgxctl sweep: every timing of a list with every pattern of another, each pair held a while.
 struct SweepRequest {
-    std::vector<int> timings;  // numbers, 1 to 35, in the order given
-    std::vector<int> patterns; // numbers, 1 to 39
+    std::vector<int> timings;  // numbers, 1 to kTimingCount, in the order given
+    std::vector<int> patterns; // numbers, 1 to kPatternCount
     int dwellMs = 0;
     bool keepGoing = false;
 };

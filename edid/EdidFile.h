@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SharedValues.h"
+#include "EdidValues.h"
 
 #include <QString>
 

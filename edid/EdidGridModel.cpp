@@ -1,6 +1,7 @@
 #include "EdidGridModel.h"
 
 #include "EdidHex.h"
+#include "HexDigits.h"
 
 namespace {
 constexpr std::size_t cellOffset(int row, int column)
@@ -44,7 +45,7 @@ QVariant EdidGridModel::headerData(int section, Qt::Orientation orientation, int
 {
     // Down the side too the heading is the section's own digit: row 2 reads " 01", not " 10".
     if (role == Qt::DisplayRole && section >= 0 && section < kSide)
-        return QStringLiteral(" 0%1").arg(section, 1, 16).toUpper();
+        return QStringLiteral(" 0") + QLatin1Char(hexDigitChar(static_cast<unsigned>(section)));
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -1,5 +1,7 @@
 #include "EdidHex.h"
 
+#include "HexDigits.h"
+
 namespace EdidHex {
 
 namespace {
@@ -8,27 +10,21 @@ constexpr int kMaxDigits = 2;
 
 int digitValue(QChar c)
 {
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
+    return hexDigitValue(c.unicode());
 }
 
+// A digit as a cell holds it, a to f raised to upper case; anything else as it is.
 QChar upper(QChar c)
 {
-    const char16_t u = c.unicode();
-    return u >= 'a' && u <= 'f' ? QChar(static_cast<char16_t>(u - 'a' + 'A')) : c;
+    const int value = digitValue(c);
+    return value < 0 ? c : QChar(QLatin1Char(hexDigitChar(static_cast<unsigned>(value))));
 }
 
 } // namespace
 
 QString byteText(std::uint8_t value)
 {
-    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+    return QString(QLatin1Char(hexDigitChar(value >> 4u))) + QLatin1Char(hexDigitChar(value));
 }
 
 std::optional<QString> acceptedCellText(const QString &text)

@@ -51,8 +51,8 @@ enum class Payload : std::uint8_t {
     PatternIndex,     // one framed byte: currentPatternIndex
     TimingSelection,  // count, one flag per timing, checksum
     PatternSelection, // count, one flag per pattern, checksum
-    Program,          // count, 32 rows of four bytes, checksum
-    EdidBytes,        // the 256 bytes of EdidBuffer
+    Program,          // count, one row of four bytes per program step, checksum
+    EdidBytes,        // every byte of EdidBuffer
     WriteCommand,     // the one framed byte 1
     EdidBlocks,       // eight block requests, each answered by a block
 };
@@ -64,7 +64,9 @@ enum class AbsentOnError : std::uint8_t { No, BeforeMessage, AfterMessage };
 struct OperationInfo {
     Operation op;
     const char *command;
-    std::uint8_t argument;      // for the table uploads, the framed bytes that follow
+    // The command's argument byte. A table upload's is the number of framed bytes that follow,
+    // counted by the step machine from the table it is given; 0 here.
+    std::uint8_t argument;
     const char *acknowledgment; // what CheckReply looks for in the first answer
     int ackTimeoutTicks;        // step 1
     int replyTimeoutTicks;      // step 4; for the block answers, the wait for each whole one
@@ -86,12 +88,12 @@ inline constexpr std::array<OperationInfo, kOperationCount> kOperations = {{
      &DeviceLinkState::stepTMIX},
     {Operation::PTIX, "PTIX", 1, "OK", 16, 16, Payload::PatternIndex, 0, true, AbsentOnError::No, -1, -1, -1,
      &DeviceLinkState::stepPTIX},
-    {Operation::TMGS, "TMGS", 1 + 35 + 1, "OK", 16, 70, Payload::TimingSelection, 0, true, AbsentOnError::No,
-     -1, 0, -1, &DeviceLinkState::stepTMGS},
-    {Operation::PTNS, "PTNS", 1 + 39 + 1, "OK", 16, 70, Payload::PatternSelection, 0, true, AbsentOnError::No,
-     -1, 0, -1, &DeviceLinkState::stepPTNS},
-    {Operation::ATRN, "ATRN", 1 + 4 * 32 + 1, "OK", 16, 70, Payload::Program, 0, true, AbsentOnError::No, -1,
-     0, -1, &DeviceLinkState::stepATRN},
+    {Operation::TMGS, "TMGS", 0, "OK", 16, 70, Payload::TimingSelection, 0, true, AbsentOnError::No, -1, 0,
+     -1, &DeviceLinkState::stepTMGS},
+    {Operation::PTNS, "PTNS", 0, "OK", 16, 70, Payload::PatternSelection, 0, true, AbsentOnError::No, -1, 0,
+     -1, &DeviceLinkState::stepPTNS},
+    {Operation::ATRN, "ATRN", 0, "OK", 16, 70, Payload::Program, 0, true, AbsentOnError::No, -1, 0, -1,
+     &DeviceLinkState::stepATRN},
     {Operation::DFSET, "DFSET", 0, "OK", 16, 0, Payload::None, 0, true, AbsentOnError::BeforeMessage, -1, -1,
      -1, &DeviceLinkState::stepDFSET},
     {Operation::REDID, "REDID", 0, "OK1", 45, 45, Payload::EdidBlocks, kEdidBlockAnswerLength, false,

@@ -2,12 +2,11 @@
 
 #include "DeviceLink.h"
 #include "HexDigits.h"
-#include "SharedValues.h"
 
 #include <algorithm>
 #include <array>
 
-EdidBlockRead::EdidBlockRead(DeviceLink &link, SharedValues &values) : m_link(link), m_values(values) {}
+EdidBlockRead::EdidBlockRead(DeviceLink &link, ByteSpan edid) : m_link(link), m_edid(edid) {}
 
 void EdidBlockRead::prepare()
 {
@@ -28,7 +27,7 @@ void EdidBlockRead::acknowledged()
 void EdidBlockRead::request(int offset)
 {
     m_link.SendFramedByte(static_cast<std::uint8_t>(offset));
-    m_link.setProgress(offset * 100 / 255);
+    m_link.setProgress(offset * 100 / (size() - 1));
 }
 
 std::optional<Outcome> EdidBlockRead::blockTick()
@@ -50,15 +49,15 @@ std::optional<Outcome> EdidBlockRead::blockTick()
 
     if (st.edidLastBlockRequested == 1) {
         st.edidLastBlockRequested = 0;
-        st.edidBlockOffset = kEdidSize;
+        st.edidBlockOffset = size();
         st.replyLength = 0;
         // A skipped block leaves old bytes behind: the read is not whole, and must not say so.
         return m_malformed ? Outcome::MalformedBlock : Outcome::Succeeded;
     }
     const int offset = st.edidBlockOffset;
-    if (offset < kEdidSize) {
+    if (offset < size()) {
         request(offset);
-        if (offset >= kEdidSize - kBlockSize - 1)
+        if (offset >= size() - kBlockSize - 1)
             st.edidLastBlockRequested = 1;
     }
     st.edidBlockOffset += kBlockSize;
@@ -68,7 +67,7 @@ std::optional<Outcome> EdidBlockRead::blockTick()
 bool EdidBlockRead::decodeBlock(int offset)
 {
     const auto &reply = m_link.state().replyBuffer;
-    if (offset < 0 || offset + kBlockSize > kEdidSize || reply[0] != 'A' ||
+    if (offset < 0 || offset + kBlockSize > size() || reply[0] != 'A' ||
         reply[kEdidBlockAnswerLength - 1] != 'T')
         return false;
     std::array<std::uint8_t, kBlockSize> block{};
@@ -79,7 +78,7 @@ bool EdidBlockRead::decodeBlock(int offset)
             return false;
         block[k] = static_cast<std::uint8_t>(high * 16 + low);
     }
-    std::copy(block.begin(), block.end(), m_values.EdidBuffer.begin() + offset);
+    std::copy(block.begin(), block.end(), m_edid.begin() + offset);
     return true;
 }
 

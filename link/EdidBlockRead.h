@@ -1,21 +1,23 @@
 #pragma once
 
+#include "ByteSpan.h"
 #include "Outcome.h"
 
 #include <cstdint>
 #include <optional>
 
 class DeviceLink;
-struct SharedValues;
 
-// Read EDID after the generator's "OK1": eight requests for 32-byte blocks at offsets 0 to 224,
-// one a step tick, each answered by "A", 64 hexadecimal digits and "T". Everything particular to
-// this read is here; the step machine only hands it the ticks.
+// Read EDID after the generator's "OK1": requests for 32-byte blocks at offsets 0, 32, ... to the
+// end of the buffer (eight of them for its 256 bytes, offsets to 224), one a step tick, each answered by "A",
+// 64 hexadecimal digits and "T". Everything particular to this read is here; the step machine only hands it
+// the ticks.
 class EdidBlockRead {
 public:
     static constexpr int kBlockSize = 32;
 
-    EdidBlockRead(DeviceLink &link, SharedValues &values);
+    // The blocks are stored into edid, which outlives the read.
+    EdidBlockRead(DeviceLink &link, ByteSpan edid);
 
     // Before its command line goes out.
     void prepare();
@@ -29,8 +31,9 @@ private:
     [[nodiscard]] bool decodeBlock(int offset);
     [[nodiscard]] bool answerCanStillBeWellFormed() const;
     void request(int offset);
+    [[nodiscard]] int size() const { return static_cast<int>(m_edid.size); }
 
     DeviceLink &m_link;
-    SharedValues &m_values;
+    ByteSpan m_edid;
     bool m_malformed = false;
 };

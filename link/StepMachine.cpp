@@ -2,17 +2,11 @@
 
 #include "DeviceLink.h"
 #include "LinkOperator.h"
-#include "SharedValues.h"
 
 #include <algorithm>
 
-// A table upload's argument is the number of framed bytes after it: count, entries, checksum.
-static_assert(operationInfo(Operation::TMGS).argument == 1 + kTimingCount + 1);
-static_assert(operationInfo(Operation::PTNS).argument == 1 + kPatternCount + 1);
-static_assert(operationInfo(Operation::ATRN).argument == 1 + 4 * kProgramSteps + 1);
-
-StepMachine::StepMachine(DeviceLink &link, SharedValues &values)
-    : m_link(link), m_values(values), m_edidRead(link, values)
+StepMachine::StepMachine(DeviceLink &link, LinkValues values)
+    : m_link(link), m_values(values), m_edidRead(link, values.EdidBuffer)
 {
     m_link.afterSend = [this](bool written) { afterSend(written); };
 }
@@ -33,7 +27,7 @@ bool StepMachine::StartLinkOperation(Operation op)
     if (info.progressAtStart >= 0)
         m_link.setProgress(info.progressAtStart);
     st.step(op) = AwaitAck;
-    m_link.SendCommand(info.command, info.argument);
+    m_link.SendCommand(info.command, commandArgument(op));
     return true;
 }
 
@@ -204,14 +198,25 @@ void StepMachine::finish(Operation op, Outcome outcome)
     emit finished(op, outcome);
 }
 
+std::uint8_t StepMachine::commandArgument(Operation op) const
+{
+    // A table upload's argument is the number of framed bytes after it: count, entries, checksum.
+    switch (operationInfo(op).payload) {
+    case Payload::TimingSelection: return static_cast<std::uint8_t>(1 + m_values.timingSelection.size + 1);
+    case Payload::PatternSelection: return static_cast<std::uint8_t>(1 + m_values.patternSelection.size + 1);
+    case Payload::Program: return static_cast<std::uint8_t>(1 + m_values.ProgramUploadImage.size + 1);
+    default: return operationInfo(op).argument;
+    }
+}
+
 std::vector<std::uint8_t> StepMachine::payloadBytes(Operation op)
 {
     std::vector<std::uint8_t> bytes;
-    const auto addFlags = [&](const auto &shared) {
-        bytes.push_back(static_cast<std::uint8_t>(shared.size()));
+    const auto addFlags = [&](const ByteSpan &shared) {
+        bytes.push_back(static_cast<std::uint8_t>(shared.size));
         const bool handedOver = m_handedOver && m_handedOver->first == op;
-        for (std::size_t i = 0; i < shared.size(); ++i) {
-            const std::uint8_t flag = handedOver ? m_handedOver->second[i] : shared[i];
+        for (std::size_t i = 0; i < shared.size; ++i) {
+            const std::uint8_t flag = handedOver ? m_handedOver->second[i] : shared.data[i];
             bytes.push_back(flag != 0 ? 1 : 0);
         }
         m_handedOver.reset();
@@ -222,13 +227,15 @@ std::vector<std::uint8_t> StepMachine::payloadBytes(Operation op)
     case Payload::WriteCommand: bytes.push_back(1); break;
     case Payload::TimingSelection: addFlags(m_values.timingSelection); break;
     case Payload::PatternSelection: addFlags(m_values.patternSelection); break;
-    case Payload::Program:
-        bytes.push_back(kProgramSteps);
-        for (int row = 0; row < kProgramSteps; ++row)
-            for (int column = 0; column < 4; ++column)
-                bytes.push_back(
-                    m_values.ProgramUploadImage[static_cast<std::size_t>(column * kProgramSteps + row)]);
+    case Payload::Program: {
+        const ByteSpan image = m_values.ProgramUploadImage;
+        const std::size_t steps = image.size / 4;
+        bytes.push_back(static_cast<std::uint8_t>(steps));
+        for (std::size_t row = 0; row < steps; ++row)
+            for (std::size_t column = 0; column < 4; ++column)
+                bytes.push_back(image.data[column * steps + row]);
         break;
+    }
     case Payload::EdidBytes: bytes.assign(m_values.EdidBuffer.begin(), m_values.EdidBuffer.end()); break;
     case Payload::None:
     case Payload::EdidBlocks: break;
@@ -310,7 +317,7 @@ int StepMachine::sendPayloadByte()
     case Outgoing::Style::Single: m_link.SendFramedByte(value, answered); return 0;
     case Outgoing::Style::Edid:
         // The bar before each byte, then the old loop's own 5 ms.
-        m_link.setProgress(static_cast<int>(i) * 100 / 255);
+        m_link.setProgress(static_cast<int>(i * 100 / (p.bytes.size() - 1)));
         m_link.SendFramedByte(value, answered);
         return 5;
     case Outgoing::Style::Table: break;
@@ -345,7 +352,8 @@ bool StepMachine::payloadPending(Operation op) const
 
 void StepMachine::handOverSelection(Operation op, std::vector<std::uint8_t> flags)
 {
-    const std::size_t count = op == Operation::TMGS ? kTimingCount : kPatternCount;
+    const std::size_t count =
+        op == Operation::TMGS ? m_values.timingSelection.size : m_values.patternSelection.size;
     if ((op != Operation::TMGS && op != Operation::PTNS) || !payloadPending(op) || flags.size() != count)
         return;
     m_handedOver.emplace(op, std::move(flags));

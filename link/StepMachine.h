@@ -2,6 +2,7 @@
 
 #include "DeviceLinkState.h"
 #include "EdidBlockRead.h"
+#include "LinkValues.h"
 #include "Outcome.h"
 
 #include <QObject>
@@ -13,14 +14,14 @@
 #include <vector>
 
 class DeviceLink;
-struct SharedValues;
 
 // Carries every exchange with the generator to its end, one step per 500 ms tick, and ends each
 // with exactly one Outcome: the operator is told its message, and finished() says which.
 class StepMachine : public QObject {
     Q_OBJECT
 public:
-    StepMachine(DeviceLink &link, SharedValues &values);
+    // values: where the payloads come from and Read EDID's bytes go, for the machine's lifetime.
+    StepMachine(DeviceLink &link, LinkValues values);
 
     // The start rule of every user command: refused unless the port is open, the generator
     // present and the link idle (then the outcome is Refused, without a message). Returns
@@ -66,6 +67,7 @@ private:
     void handleFinalAnswer(Operation op);
     void finish(Operation op, Outcome outcome);
     void startPayload(Operation op);
+    [[nodiscard]] std::uint8_t commandArgument(Operation op) const;
     [[nodiscard]] std::vector<std::uint8_t> payloadBytes(Operation op);
     void afterSend(bool written);
     // Sends the next byte; returns the pause before the one after it.
@@ -86,7 +88,7 @@ private:
     [[nodiscard]] bool payloadIncomplete(Operation op) const;
 
     DeviceLink &m_link;
-    SharedValues &m_values;
+    LinkValues m_values;
     EdidBlockRead m_edidRead;
     std::optional<Outgoing> m_payload;
     std::optional<std::pair<Operation, std::vector<std::uint8_t>>> m_handedOver;

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "SharedValues.h"
-#include "TextGridModels.h"
+#include "HighlightGridModel.h"
+#include "MarkGridModel.h"
+#include "PatternTable.h"
 
 #include <array>
 #include <cstdint>

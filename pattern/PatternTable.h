@@ -1,7 +1,5 @@
 #pragma once
 
-#include "SharedValues.h"
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -14,10 +12,12 @@ struct PatternEntry {
     const char *Name;
 };
 
-constexpr std::size_t kPatternEntryCount = 39;
+// How many patterns the generator has: the entries of this table, and the flags of a pattern
+// selection.
+constexpr int kPatternCount = 39;
 
 // clang-format off
-inline constexpr std::array<PatternEntry, kPatternEntryCount> PatternTable = {{
+inline constexpr std::array<PatternEntry, kPatternCount> PatternTable = {{
     { 1, "White"},
     { 2, "Blue"},
     { 3, "Red"},
@@ -78,7 +78,6 @@ constexpr bool patternNamesFit()
     return true;
 }
 } // namespace detail
-static_assert(PatternTable.size() == kPatternCount, "one selection flag per entry");
 static_assert(detail::patternNumbersFollowIndexes(), "Number is index + 1");
 static_assert(detail::patternNamesFit(), "names of 3 to 19 characters");
 // The padding belongs to these names; an editor that trims it changes what the windows show.

@@ -1,6 +1,7 @@
 #include "ProgramGridModel.h"
 
 #include "GridCellRole.h"
+#include "PatternTable.h"
 #include "PatternTexts.h"
 #include "TimingTable.h"
 

@@ -1,5 +1,8 @@
 #include "ProgramSequence.h"
 
+#include "PatternTable.h"
+#include "TimingTable.h"
+
 bool ProgramStep::isValid() const
 {
     return TimingIndex < kTimingCount && PatternIndex < kPatternCount && UnitIndex <= 1 && ShowTime >= 1 &&

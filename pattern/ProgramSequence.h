@@ -1,9 +1,10 @@
 #pragma once
 
-#include "SharedValues.h"
-
 #include <array>
 #include <cstdint>
+
+// How many steps an auto-run program has.
+constexpr int kProgramSteps = 32;
 
 constexpr std::uint8_t kNotSet = 255;
 

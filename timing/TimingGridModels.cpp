@@ -33,7 +33,8 @@ HighlightGridModel *makeTimingListModel(QObject *parent)
                                   static_cast<int>(TimingTable.size()), rateColumn, parent);
 }
 
-MarkGridModel *makeTimingSelectionModel(std::array<std::uint8_t, 35> &timingSelection, QObject *parent)
+MarkGridModel *makeTimingSelectionModel(std::array<std::uint8_t, kTimingCount> &timingSelection,
+                                        QObject *parent)
 {
     return new MarkGridModel(
         {QStringLiteral("Select"), kName, kPixelRate, kHorizontal, kVertical, QString()},

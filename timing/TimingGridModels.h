@@ -1,6 +1,8 @@
 #pragma once
 
-#include "TextGridModels.h"
+#include "HighlightGridModel.h"
+#include "MarkGridModel.h"
+#include "TimingTable.h"
 
 #include <array>
 #include <cstdint>
@@ -11,5 +13,5 @@ class QObject;
 [[nodiscard]] HighlightGridModel *makeTimingListModel(QObject *parent);
 // The Timings dialog: the mark "    V" over timingSelection, then the list's four columns and a
 // narrow empty one.
-[[nodiscard]] MarkGridModel *makeTimingSelectionModel(std::array<std::uint8_t, 35> &timingSelection,
+[[nodiscard]] MarkGridModel *makeTimingSelectionModel(std::array<std::uint8_t, kTimingCount> &timingSelection,
                                                       QObject *parent);

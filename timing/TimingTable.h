@@ -26,11 +26,13 @@ struct TimingEntry {
     const char *Name;
 };
 
-constexpr std::size_t kTimingEntryCount = 35;
+// How many timings the generator has: the entries of this table, and the flags of a timing
+// selection.
+constexpr int kTimingCount = 35;
 
 // The generator is told only positions in this table; the parameters are for display.
 // clang-format off
-inline constexpr std::array<TimingEntry, kTimingEntryCount> TimingTable = {{
+inline constexpr std::array<TimingEntry, kTimingCount> TimingTable = {{
     { 1,  800,  640,  16,  96, 1, 31469,  525,  480,  10, 2, 1, 59940,  25175, "640x480-60"},
     { 2,  832,  640,  24,  40, 1, 37861,  520,  480,   9, 3, 1, 72809,  31500, "640x480-72"},
     { 3,  840,  640,  16,  64, 1, 37500,  500,  480,   1, 3, 1, 75000,  31500, "640x480-75"},
@@ -87,6 +89,5 @@ constexpr bool timingNamesFit()
     return true;
 }
 } // namespace detail
-static_assert(TimingTable.size() == 35);
 static_assert(detail::timingNumbersFollowIndexes(), "Number is index + 1");
 static_assert(detail::timingNamesFit(), "names of 8 to 13 characters, and a clock to divide by");

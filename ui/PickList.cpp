@@ -2,9 +2,9 @@
 
 #include "Fonts.h"
 #include "FrameChildren.h"
+#include "HighlightGridModel.h"
 #include "OuterGeometry.h"
 #include "StringGrid.h"
-#include "TextGridModels.h"
 
 #include <QVBoxLayout>
 

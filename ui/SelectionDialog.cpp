@@ -1,11 +1,10 @@
 #include "SelectionDialog.h"
 
 #include "Fonts.h"
+#include "MarkGridModel.h"
 #include "MessageBoxes.h"
 #include "OuterGeometry.h"
-#include "StepMachine.h"
 #include "StringGrid.h"
-#include "TextGridModels.h"
 
 #include <QBoxLayout>
 #include <QPushButton>
@@ -14,12 +13,12 @@ namespace {
 const QString kSelectAll = QStringLiteral("Select All");
 } // namespace
 
-SelectionDialog::SelectionDialog(const Setup &setup, StepMachine &steps,
+SelectionDialog::SelectionDialog(const Setup &setup, Upload upload,
                                  const std::function<MarkGridModel *(QObject *parent)> &makeModel,
                                  QWidget *parent)
     : ToolDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_setup(setup), m_steps(steps)
+      m_setup(setup), m_upload(std::move(upload))
 {
     setObjectName(setup.name);
     setWindowTitle(setup.name);
@@ -39,9 +38,9 @@ SelectionDialog::SelectionDialog(const Setup &setup, StepMachine &steps,
 
     m_selectAll = new QPushButton(kSelectAll, this);
     m_selectAll->setObjectName(QStringLiteral("Button1"));
-    m_upload = new QPushButton(QStringLiteral("Upload"), this);
-    m_upload->setObjectName(setup.uploadName);
-    for (QPushButton *button : {m_selectAll, m_upload}) {
+    m_uploadButton = new QPushButton(QStringLiteral("Upload"), this);
+    m_uploadButton->setObjectName(setup.uploadName);
+    for (QPushButton *button : {m_selectAll, m_uploadButton}) {
         button->setFixedSize(130, 32);
         button->setAutoDefault(false);
     }
@@ -50,7 +49,7 @@ SelectionDialog::SelectionDialog(const Setup &setup, StepMachine &steps,
     buttons->addStretch();
     buttons->addWidget(m_selectAll);
     buttons->addSpacing(30);
-    buttons->addWidget(m_upload);
+    buttons->addWidget(m_uploadButton);
     buttons->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 12);
@@ -84,19 +83,17 @@ void SelectionDialog::upload()
         showProgramMessage(this, m_setup.nothingSelectedMessage);
         return;
     }
-    m_steps.StartLinkOperation(m_setup.upload);
+    m_upload.start();
 }
 
 void SelectionDialog::done(int result)
 {
     // FormClose. An upload still waiting for its acknowledgment takes the selection that Upload
     // accepted with it; the generator must not be told to offer none.
-    if (m_steps.payloadPending(m_setup.upload)) {
-        std::vector<std::uint8_t> accepted;
-        for (int row = 0; row < m_model->rowCount(); ++row)
-            accepted.push_back(m_model->marked(row) ? 1 : 0);
-        m_steps.handOverSelection(m_setup.upload, std::move(accepted));
-    }
+    std::vector<std::uint8_t> accepted;
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        accepted.push_back(m_model->marked(row) ? 1 : 0);
+    m_upload.handOver(std::move(accepted));
     m_model->setAll(false);
     QDialog::done(result);
 }

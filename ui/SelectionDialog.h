@@ -1,16 +1,15 @@
 #pragma once
 
-#include "DeviceLinkState.h"
 #include "ToolDialog.h"
 
 #include <QSize>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
 class MarkGridModel;
 class QPushButton;
-class StepMachine;
 class StringGrid;
 
 // What the Timings and Patterns dialogs share: a grid that marks entries of a table in its
@@ -27,11 +26,17 @@ public:
         QString unSelectAllCaption;
         QString uploadName;
         QString nothingSelectedMessage;
-        Operation upload;
+    };
+    // The table's upload, handed in by the window that knows it: start starts it by the start
+    // rule; handOver gives an upload still waiting for its acknowledgment the flags Upload
+    // accepted, and does nothing when none is waiting.
+    struct Upload {
+        std::function<void()> start;
+        std::function<void(std::vector<std::uint8_t> accepted)> handOver;
     };
 
     // makeModel builds the grid's model over the selection flags, owned by the dialog.
-    SelectionDialog(const Setup &setup, StepMachine &steps,
+    SelectionDialog(const Setup &setup, Upload upload,
                     const std::function<MarkGridModel *(QObject *parent)> &makeModel, QWidget *parent);
 
     [[nodiscard]] MarkGridModel &model() { return *m_model; }
@@ -39,7 +44,7 @@ public:
 protected:
     [[nodiscard]] StringGrid &grid() { return *m_grid; }
     [[nodiscard]] QPushButton &selectAllButton() { return *m_selectAll; }
-    [[nodiscard]] QPushButton &uploadButton() { return *m_upload; }
+    [[nodiscard]] QPushButton &uploadButton() { return *m_uploadButton; }
 
     // A press on the grid: the mark of the current cell's row flips when that cell is in column 0.
     void toggleAtCurrentCell();
@@ -54,9 +59,9 @@ protected:
 
 private:
     Setup m_setup;
-    StepMachine &m_steps;
+    Upload m_upload;
     MarkGridModel *m_model = nullptr;
     StringGrid *m_grid = nullptr;
     QPushButton *m_selectAll = nullptr;
-    QPushButton *m_upload = nullptr;
+    QPushButton *m_uploadButton = nullptr;
 };

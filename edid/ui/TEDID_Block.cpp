@@ -3,10 +3,10 @@
 #include "EdidCellValidator.h"
 #include "EdidGridModel.h"
 #include "EdidHex.h"
+#include "EdidValues.h"
 #include "Fonts.h"
 #include "MessageBoxes.h"
 #include "OuterGeometry.h"
-#include "SharedValues.h"
 #include "StringGrid.h"
 
 #include <QPushButton>
@@ -19,7 +19,7 @@ constexpr int kCellHeight = 21;
 constexpr int kCellDigits = 2;
 } // namespace
 
-TEDID_Block::TEDID_Block(SharedValues &values, QWidget *parent)
+TEDID_Block::TEDID_Block(EdidValues &values, QWidget *parent)
     : ToolDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_values(values)

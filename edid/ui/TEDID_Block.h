@@ -6,7 +6,7 @@ class EdidCellValidator;
 class EdidGridModel;
 class QPushButton;
 class StringGrid;
-struct SharedValues;
+struct EdidValues;
 
 // "EDID Memory": the 256 bytes of EdidBuffer as a 16 x 16 grid of hexadecimal cells, edited in
 // place. Made once at start-up and shown modally by EDID > Memory; each showing starts from
@@ -14,7 +14,7 @@ struct SharedValues;
 class TEDID_Block : public ToolDialog {
     Q_OBJECT
 public:
-    explicit TEDID_Block(SharedValues &values, QWidget *parent = nullptr);
+    explicit TEDID_Block(EdidValues &values, QWidget *parent = nullptr);
 
     void StringGrid1GetEditText();
     [[nodiscard]] QChar StringGrid1KeyPress(QChar typed);
@@ -28,7 +28,7 @@ protected:
     void FormShow() override;
 
 private:
-    SharedValues &m_values;
+    EdidValues &m_values;
     EdidGridModel *m_model = nullptr;
     EdidCellValidator *m_validator = nullptr;
     StringGrid *m_stringGrid1 = nullptr;

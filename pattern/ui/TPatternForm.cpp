@@ -5,7 +5,7 @@
 #include "NumberSelectGroup.h"
 #include "PatternTable.h"
 #include "PatternTexts.h"
-#include "SharedValues.h"
+#include "PatternValues.h"
 #include "StepMachine.h"
 #include "TPattern_List.h"
 #include "UpDownArrows.h"
@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TPatternForm::TPatternForm(SharedValues &values, StepMachine &steps, TPattern_List &list, QWidget *parent)
+TPatternForm::TPatternForm(PatternValues &values, StepMachine &steps, TPattern_List &list, QWidget *parent)
     : QWidget(parent), m_steps(steps), m_list(list)
 {
     setObjectName(QStringLiteral("Pattern"));

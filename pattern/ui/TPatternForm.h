@@ -5,7 +5,7 @@
 class NumberSelectGroup;
 class StepMachine;
 class TPattern_List;
-struct SharedValues;
+struct PatternValues;
 
 // The Pattern output window: a child of the frame, made by Output > Pattern when none is open
 // and destroyed when closed. It shows one pattern's number and name and runs the one that
@@ -17,7 +17,7 @@ public:
     static constexpr int kWidth = 693;
     static constexpr int kHeight = 520;
 
-    TPatternForm(SharedValues &values, StepMachine &steps, TPattern_List &list, QWidget *parent = nullptr);
+    TPatternForm(PatternValues &values, StepMachine &steps, TPattern_List &list, QWidget *parent = nullptr);
 
     // The number and name of entry index.
     void ShowPattern(int index);

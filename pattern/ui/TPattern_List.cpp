@@ -1,11 +1,11 @@
 #include "TPattern_List.h"
 
 #include "PatternGridModels.h"
-#include "SharedValues.h"
+#include "PatternValues.h"
 #include "StringGrid.h"
 #include "TPatternForm.h"
 
-TPattern_List::TPattern_List(SharedValues &values, QMdiArea &frame, QWidget *parent)
+TPattern_List::TPattern_List(PatternValues &values, QMdiArea &frame, QWidget *parent)
     : PickList(
           {QStringLiteral("Pattern_List"),
            QStringLiteral("List of patterns"),

@@ -2,7 +2,7 @@
 
 #include "PickList.h"
 
-struct SharedValues;
+struct PatternValues;
 
 // "List of patterns": every pattern by number and name, from which a double click picks the one
 // the Pattern window shows and runs. The row last pressed stays highlighted from one showing to
@@ -10,7 +10,7 @@ struct SharedValues;
 class TPattern_List : public PickList {
     Q_OBJECT
 public:
-    TPattern_List(SharedValues &values, QMdiArea &frame, QWidget *parent = nullptr);
+    TPattern_List(PatternValues &values, QMdiArea &frame, QWidget *parent = nullptr);
 
     // "Show List": shown, not modally, its highlight as it was.
     using PickList::showList;

@@ -1,12 +1,13 @@
 #include "TPatterns.h"
 
 #include "PatternGridModels.h"
-#include "SharedValues.h"
+#include "PatternValues.h"
+#include "StepMachine.h"
 #include "StringGrid.h"
 
 #include <QPushButton>
 
-TPatterns::TPatterns(SharedValues &values, StepMachine &steps, QWidget *parent)
+TPatterns::TPatterns(PatternValues &values, StepMachine &steps, QWidget *parent)
     : SelectionDialog(
           {QStringLiteral("Patterns"),
            QSize(318, 399),
@@ -14,9 +15,11 @@ TPatterns::TPatterns(SharedValues &values, StepMachine &steps, QWidget *parent)
            {58, 179, 14},
            QStringLiteral("UnSelect All"),
            QStringLiteral("Patterns_OK"),
-           QStringLiteral("Please Select the Pattern index"),
-           Operation::PTNS},
-          steps,
+           QStringLiteral("Please Select the Pattern index")},
+          {[&steps] { steps.StartLinkOperation(Operation::PTNS); },
+           [&steps](std::vector<std::uint8_t> accepted) {
+               steps.handOverSelection(Operation::PTNS, std::move(accepted));
+           }},
           [&values](QObject *owner) { return makePatternSelectionModel(values.patternSelection, owner); },
           parent)
 {

@@ -3,8 +3,8 @@
 #include "MessageBoxes.h"
 #include "OuterGeometry.h"
 #include "PatternTexts.h"
+#include "PatternValues.h"
 #include "ProgramGridModel.h"
-#include "SharedValues.h"
 #include "StepMachine.h"
 #include "StringGrid.h"
 #include "TimingTable.h"
@@ -22,7 +22,7 @@ constexpr int kBoxHeight = 28;
 
 } // namespace
 
-TProgrammer_Form::TProgrammer_Form(SharedValues &values, StepMachine &steps, QWidget *parent)
+TProgrammer_Form::TProgrammer_Form(PatternValues &values, StepMachine &steps, QWidget *parent)
     : ToolDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_values(values), m_steps(steps)

@@ -10,7 +10,7 @@ class QComboBox;
 class QPushButton;
 class StepMachine;
 class StringGrid;
-struct SharedValues;
+struct PatternValues;
 
 // "Program": composes an auto-run program of up to 32 steps (timing, pattern, show time) and
 // uploads it ("ATRN"). The four boxes edit the step of the row last pressed in the grid. Made once
@@ -18,7 +18,7 @@ struct SharedValues;
 class TProgrammer_Form : public ToolDialog {
     Q_OBJECT
 public:
-    TProgrammer_Form(SharedValues &values, StepMachine &steps, QWidget *parent = nullptr);
+    TProgrammer_Form(PatternValues &values, StepMachine &steps, QWidget *parent = nullptr);
 
     void StringGrid5MouseDown();
     void StringGrid5KeyDown(int key);
@@ -39,7 +39,7 @@ private:
     // The entry whose text the box shows (typed or chosen), or -1 when it names none.
     [[nodiscard]] static int selectedPosition(const QComboBox &box);
 
-    SharedValues &m_values;
+    PatternValues &m_values;
     StepMachine &m_steps;
     ProgramGridModel *m_model = nullptr;
     StringGrid *m_stringGrid5 = nullptr;

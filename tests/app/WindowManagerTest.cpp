@@ -2,11 +2,12 @@
 // restore, of the main window and of the modal window itself; run under a real window manager.
 #include "AppTestSupport.h"
 #include "DeviceLinkState.h"
+#include "HighlightGridModel.h"
+#include "MarkGridModel.h"
 #include "ModalDriver.h"
 #include "ProgramGridModel.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
-#include "TextGridModels.h"
 
 #include <QComboBox>
 #include <QHeaderView>

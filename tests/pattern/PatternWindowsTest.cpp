@@ -2,11 +2,12 @@
 #include "AppTestSupport.h"
 #include "DeviceLinkState.h"
 #include "GridCellDelegate.h"
+#include "HighlightGridModel.h"
 #include "LinkHarness.h"
+#include "MarkGridModel.h"
 #include "ModalDriver.h"
 #include "ProgramGridModel.h"
 #include "SharedValues.h"
-#include "TextGridModels.h"
 #include "WindowTest.h"
 
 #include <QAbstractItemView>

@@ -3,11 +3,11 @@
 #include "Fonts.h"
 #include "NumberBox.h"
 #include "NumberSelectGroup.h"
-#include "SharedValues.h"
 #include "StepMachine.h"
 #include "TTiming_List.h"
 #include "TimingTable.h"
 #include "TimingTexts.h"
+#include "TimingValues.h"
 #include "UpDownArrows.h"
 
 #include <QGroupBox>
@@ -82,7 +82,7 @@ QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &place, Qt::
 
 } // namespace
 
-TTiming::TTiming(SharedValues &values, StepMachine &steps, TTiming_List &list, QWidget *parent)
+TTiming::TTiming(TimingValues &values, StepMachine &steps, TTiming_List &list, QWidget *parent)
     : QWidget(parent), m_steps(steps), m_list(list)
 {
     setObjectName(QStringLiteral("Timing"));

@@ -8,7 +8,7 @@ class NumberSelectGroup;
 class QLineEdit;
 class StepMachine;
 class TTiming_List;
-struct SharedValues;
+struct TimingValues;
 struct TimingTexts;
 
 // The Timing output window: a child of the frame, made by Output > Timing when none is open and
@@ -22,7 +22,7 @@ public:
     static constexpr int kWidth = 820;
     static constexpr int kHeight = 520;
 
-    TTiming(SharedValues &values, StepMachine &steps, TTiming_List &list, QWidget *parent = nullptr);
+    TTiming(TimingValues &values, StepMachine &steps, TTiming_List &list, QWidget *parent = nullptr);
 
     // Writes every field of entry index.
     void ShowTiming(int index);

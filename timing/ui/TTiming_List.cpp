@@ -1,11 +1,11 @@
 #include "TTiming_List.h"
 
-#include "SharedValues.h"
 #include "StringGrid.h"
 #include "TTiming.h"
 #include "TimingGridModels.h"
+#include "TimingValues.h"
 
-TTiming_List::TTiming_List(SharedValues &values, QMdiArea &frame, QWidget *parent)
+TTiming_List::TTiming_List(TimingValues &values, QMdiArea &frame, QWidget *parent)
     : PickList(
           {QStringLiteral("Timing_List"),
            QStringLiteral("List of Timings"),

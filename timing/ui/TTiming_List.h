@@ -2,14 +2,14 @@
 
 #include "PickList.h"
 
-struct SharedValues;
+struct TimingValues;
 
 // "List of Timings": every timing with its rates, from which a double click picks the one the
 // Timing window shows and runs. Every showing starts without a highlighted row.
 class TTiming_List : public PickList {
     Q_OBJECT
 public:
-    TTiming_List(SharedValues &values, QMdiArea &frame, QWidget *parent = nullptr);
+    TTiming_List(TimingValues &values, QMdiArea &frame, QWidget *parent = nullptr);
 
     // "Show List": no row highlighted, then shown, not modally.
     void showWithoutHighlight();

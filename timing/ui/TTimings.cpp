@@ -1,12 +1,13 @@
 #include "TTimings.h"
 
-#include "SharedValues.h"
+#include "StepMachine.h"
 #include "StringGrid.h"
 #include "TimingGridModels.h"
+#include "TimingValues.h"
 
 #include <QPushButton>
 
-TTimings::TTimings(SharedValues &values, StepMachine &steps, QWidget *parent)
+TTimings::TTimings(TimingValues &values, StepMachine &steps, QWidget *parent)
     : SelectionDialog(
           {QStringLiteral("Timings"),
            QSize(603, 406),
@@ -14,9 +15,11 @@ TTimings::TTimings(SharedValues &values, StepMachine &steps, QWidget *parent)
            {48, 116, 115, 115, 115, 12},
            QStringLiteral(" UnSelect All"),
            QStringLiteral("Timings_OK"),
-           QStringLiteral("Please Select the Timing index"),
-           Operation::TMGS},
-          steps,
+           QStringLiteral("Please Select the Timing index")},
+          {[&steps] { steps.StartLinkOperation(Operation::TMGS); },
+           [&steps](std::vector<std::uint8_t> accepted) {
+               steps.handOverSelection(Operation::TMGS, std::move(accepted));
+           }},
           [&values](QObject *owner) { return makeTimingSelectionModel(values.timingSelection, owner); },
           parent)
 {

@@ -3,14 +3,14 @@
 #include "SelectionDialog.h"
 
 class StepMachine;
-struct SharedValues;
+struct TimingValues;
 
 // "Timings": marks any of the timings and uploads the selection ("TMGS"). Made once at
 // start-up, shown modally by Edit > Timing; closing it clears the selection.
 class TTimings : public SelectionDialog {
     Q_OBJECT
 public:
-    TTimings(SharedValues &values, StepMachine &steps, QWidget *parent = nullptr);
+    TTimings(TimingValues &values, StepMachine &steps, QWidget *parent = nullptr);
 
     void StringGrid3MouseDown();
     void StringGrid3MouseUp();

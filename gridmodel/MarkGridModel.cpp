@@ -1,58 +1,7 @@
-#include "TextGridModels.h"
+#include "MarkGridModel.h"
 
 #include "GridCellRole.h"
-
-namespace {
-QVariant heading(const std::vector<QString> &headings, int section, Qt::Orientation orientation, int role)
-{
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
-        section < static_cast<int>(headings.size()))
-        return headings[static_cast<std::size_t>(section)];
-    return {};
-}
-} // namespace
-
-HighlightGridModel::HighlightGridModel(std::vector<QString> headings, int rows, CellText text,
-                                       QObject *parent)
-    : QAbstractTableModel(parent), m_headings(std::move(headings)), m_rows(rows), m_text(std::move(text))
-{
-}
-
-int HighlightGridModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : m_rows;
-}
-
-int HighlightGridModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : static_cast<int>(m_headings.size());
-}
-
-QVariant HighlightGridModel::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid() || index.row() >= m_rows || index.column() >= columnCount())
-        return {};
-    if (role == Qt::DisplayRole)
-        return m_text(index.row(), index.column());
-    if (role == kCellPaintRole) {
-        if (m_highlightRow <= 0)
-            return static_cast<int>(CellPaint::GridOwn);
-        return static_cast<int>(index.row() + 1 == m_highlightRow ? CellPaint::Highlight : CellPaint::Window);
-    }
-    return {};
-}
-
-QVariant HighlightGridModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    const QVariant text = heading(m_headings, section, orientation, role);
-    return text.isValid() ? text : QAbstractTableModel::headerData(section, orientation, role);
-}
-
-void HighlightGridModel::setHighlightRow(int gridRow)
-{
-    m_highlightRow = gridRow;
-    emit dataChanged(index(0, 0), index(m_rows - 1, columnCount() - 1), {kCellPaintRole});
-}
+#include "GridHeadings.h"
 
 MarkGridModel::MarkGridModel(std::vector<QString> headings, std::uint8_t *flags, int rows, QString mark,
                              QString unmarked, CellText text, QObject *parent)
@@ -96,7 +45,7 @@ QVariant MarkGridModel::data(const QModelIndex &index, int role) const
 
 QVariant MarkGridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    const QVariant text = heading(m_headings, section, orientation, role);
+    const QVariant text = gridHeading(m_headings, section, orientation, role);
     return text.isValid() ? text : QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -3,8 +3,8 @@
 #include <Qt>
 
 // How a grid's body cell is painted, told by its model under kCellPaintRole and carried out by
-// the one shared cell painter. It lives here because every plain folder depends on the link and
-// none on the widgets.
+// the one shared cell painter (ui/GridCellDelegate). It lives below both: the models in the
+// plain folders must not know the widgets, and the painter must not know the protocol.
 enum class CellPaint : int {
     GridOwn = 0,   // the grid's own drawing, its current-cell highlight included
     Window = 1,    // filled with the window colour, the text at (2, 2)

@@ -1,0 +1,67 @@
+# The layer rule of docs/layers.md, checked every time the project is configured: a library may
+# reach, directly or through what it links, only the folders below it. A link added against the
+# rule stops the configuration with the path that breaks it.
+
+# Every target of ours that target reaches through its link libraries (itself excluded), and the
+# imported ones (Qt6::Widgets, ...), as a list in out.
+function(sgx_reached target out)
+  set(seen "")
+  set(todo ${target})
+  while(todo)
+    list(POP_FRONT todo current)
+    foreach(property LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
+      get_target_property(libraries ${current} ${property})
+      if(NOT libraries)
+        continue()
+      endif()
+      foreach(library IN LISTS libraries)
+        # A private link of a static library shows as $<LINK_ONLY:name>.
+        string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" library "${library}")
+        if(TARGET ${library} AND NOT library IN_LIST seen)
+          list(APPEND seen ${library})
+          list(APPEND todo ${library})
+        endif()
+      endforeach()
+    endforeach()
+  endwhile()
+  set(${out} ${seen} PARENT_SCOPE)
+endfunction()
+
+# Stops when target reaches a target of ours (sgx_*) that the regular expression allowed does not
+# match, or one of the imported targets after FORBID (Qt6::Widgets, ...).
+function(sgx_layer_rule target allowed why)
+  cmake_parse_arguments(PARSE_ARGV 3 rule "" "" FORBID)
+  if(NOT TARGET ${target})
+    return()
+  endif()
+  sgx_reached(${target} reached)
+  foreach(library IN LISTS reached)
+    if((library MATCHES "^sgx_" AND NOT library MATCHES "${allowed}") OR library IN_LIST rule_FORBID)
+      message(FATAL_ERROR "layer rule: ${target} reaches ${library}; ${why} (docs/layers.md)")
+    endif()
+  endforeach()
+endfunction()
+
+set(no_widgets FORBID Qt6::Gui Qt6::Widgets)
+sgx_layer_rule(sgx_link "^$" "the link depends on no folder of ours" ${no_widgets})
+sgx_layer_rule(sgx_gridmodel "^$" "the grid models are plain Qt Core" ${no_widgets})
+sgx_layer_rule(sgx_trace "^$" "the trace is plain C++ the emulator writes too")
+sgx_layer_rule(sgx_ui "^sgx_gridmodel$" "ui/ links no protocol library: a window hands a shared widget what to call")
+sgx_layer_rule(sgx_timing "^sgx_gridmodel$" "the timing table stands on its own" ${no_widgets})
+sgx_layer_rule(sgx_pattern "^sgx_(gridmodel|timing)$" "pattern/ needs only the timings its program names"
+               ${no_widgets})
+sgx_layer_rule(sgx_edid "^sgx_link$" "edid/ takes only the hex codec from the link" ${no_widgets})
+sgx_layer_rule(sgx_handover "^sgx_(link|gridmodel|timing|pattern|edid)$" "the shared values hold no widgets"
+               ${no_widgets})
+sgx_layer_rule(sgx_link_ui "^sgx_(link|gridmodel|ui)$" "a folder's windows stand on it and ui/")
+sgx_layer_rule(sgx_timing_ui "^sgx_(link|gridmodel|ui|timing)$" "a folder's windows stand on it, ui/ and the link")
+sgx_layer_rule(sgx_pattern_ui "^sgx_(link|gridmodel|ui|timing|pattern)$"
+               "a folder's windows stand on it, ui/ and the link")
+sgx_layer_rule(sgx_edid_ui "^sgx_(link|gridmodel|ui|edid)$" "a folder's windows stand on it, ui/ and the link")
+foreach(front sgx_cli sgxctl)
+  sgx_layer_rule(${front} "^sgx_(link|gridmodel|timing|pattern|edid|handover|trace|serial_trace|cli)$"
+                 "sgxctl links no widgets and no library of the emulator" ${no_widgets})
+endforeach()
+foreach(emulator sgx_sim sgx100-sim)
+  sgx_layer_rule(${emulator} "^sgx_(trace|sim)$" "the emulator is an independent reading of the protocol")
+endforeach()

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+// A run of bytes the link reads or fills but does not own: where it starts and how long it is.
+struct ByteSpan {
+    ByteSpan() = default;
+    // Implicit: an array of the windows' is seen as the run of its bytes.
+    template <std::size_t N> ByteSpan(std::array<std::uint8_t, N> &bytes) : data(bytes.data()), size(N) {}
+
+    [[nodiscard]] std::uint8_t *begin() const { return data; }
+    [[nodiscard]] std::uint8_t *end() const { return data + size; }
+
+    std::uint8_t *data = nullptr;
+    std::size_t size = 0;
+};
