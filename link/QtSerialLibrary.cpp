@@ -68,13 +68,17 @@ int QtSerialLibrary::openPort(int port)
 SerialLibrary::OpenFailure QtSerialLibrary::failureOf(const QString &device) const
 {
     std::string reason;
+    // A device that is not there is not found, whatever else got in the way first (another
+    // program's lock file of the same name, say).
+    if (!QFileInfo::exists(device))
+        return {device.toStdString(), "not found"};
     switch (m_port.error()) {
     case QSerialPort::DeviceNotFoundError: reason = "not found"; break;
     case QSerialPort::PermissionError: {
         // Refused although this user may read and write it: another program holds it (its
         // lock, or its exclusive open).
         const QFileInfo file(device);
-        if (file.exists() && (!file.isReadable() || !file.isWritable()))
+        if (!file.isReadable() || !file.isWritable())
             reason = "permission denied: " + permissionAdvice().toStdString();
         else
             reason = "already in use by another program";
