@@ -1,4 +1,4 @@
-# The layer rule of docs/layers.md, checked every time the project is configured: a library may
+# The layer rule of DESIGN.md, checked every time the project is configured: a library may
 # reach, directly or through what it links, only the folders below it. A link added against the
 # rule stops the configuration with the path that breaks it.
 
@@ -37,7 +37,7 @@ function(sgx_layer_rule target allowed why)
   sgx_reached(${target} reached)
   foreach(library IN LISTS reached)
     if((library MATCHES "^sgx_" AND NOT library MATCHES "${allowed}") OR library IN_LIST rule_FORBID)
-      message(FATAL_ERROR "layer rule: ${target} reaches ${library}; ${why} (docs/layers.md)")
+      message(FATAL_ERROR "layer rule: ${target} reaches ${library}; ${why} (DESIGN.md)")
     endif()
   endforeach()
 endfunction()
