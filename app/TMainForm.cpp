@@ -86,6 +86,8 @@ TMainForm::TMainForm(DeviceLinkState &state, EdidBytes &edid, QWidget *parent)
     m_memo1 = new QPlainTextEdit(this);
     m_memo1->setObjectName(QStringLiteral("Memo1"));
     m_memo1->setReadOnly(true);
+    // Trimmed as it grows, it keeps no history of what was trimmed.
+    m_memo1->setUndoRedoEnabled(false);
     m_memo1->hide();
 
     // FormCreate: the size and place are the outer ones, frame included.
