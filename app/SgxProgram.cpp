@@ -19,23 +19,27 @@ SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibra
                        ByteTrace *trace)
     : m_ports(m_systemPorts),
       // The program's own port lives on its line thread, traced there when asked.
-      m_ownLine(serial != nullptr ? nullptr
-                                  : std::make_unique<SerialThread>([this, trace]() -> std::unique_ptr<SerialLibrary> {
-                                        auto port = std::make_unique<SwitchingSerialLibrary>(m_ports);
-                                        if (trace == nullptr)
-                                            return port;
-                                        return std::make_unique<TracingSerial>(std::move(port), *trace);
-                                    })),
-      m_tracing(serial != nullptr && trace != nullptr ? std::make_unique<TracingSerial>(*serial, *trace) : nullptr),
+      m_ownLine(serial != nullptr
+                    ? nullptr
+                    : std::make_unique<SerialThread>([this, trace]() -> std::unique_ptr<SerialLibrary> {
+                          auto port = std::make_unique<SwitchingSerialLibrary>(m_ports);
+                          if (trace == nullptr)
+                              return port;
+                          return std::make_unique<TracingSerial>(std::move(port), *trace);
+                      })),
+      m_tracing(serial != nullptr && trace != nullptr ? std::make_unique<TracingSerial>(*serial, *trace)
+                                                      : nullptr),
       m_serial(m_tracing           ? *m_tracing
                : serial != nullptr ? *serial
                                    : *m_ownLine),
       m_clock(clock != nullptr ? *clock : m_ownClock),
       m_ownWriter(serial != nullptr ? std::make_unique<PacedWriter>(m_serial, m_clock) : nullptr),
       m_writer(m_ownWriter ? static_cast<LineWriter &>(*m_ownWriter) : *m_ownLine), m_values(values),
-      m_mainForm(state, values.EdidBuffer), m_display(m_mainForm), m_link(state, m_serial, m_writer, m_clock, m_display), m_steps(m_link, values),
+      m_mainForm(state, values.EdidBuffer), m_display(m_mainForm),
+      m_link(state, m_serial, m_writer, m_clock, m_display), m_steps(m_link, values),
       m_timers(m_link, m_steps, m_clock), m_aboutBox(&m_mainForm),
-      m_comPortSettingForm(m_steps, m_ports, &m_mainForm), m_timingList(values, *m_mainForm.mdiArea(), &m_mainForm),
+      m_comPortSettingForm(m_steps, m_ports, &m_mainForm),
+      m_timingList(values, *m_mainForm.mdiArea(), &m_mainForm),
       m_patternList(values, *m_mainForm.mdiArea(), &m_mainForm), m_timings(values, m_steps, &m_mainForm),
       m_patterns(values, m_steps, &m_mainForm), m_programmerForm(values, m_steps, &m_mainForm),
       m_edidBlock(values, &m_mainForm)

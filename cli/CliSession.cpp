@@ -9,13 +9,13 @@
 
 #include <csignal>
 
-CliSession::CliSession(const CliRequest &request, SharedValues &values, StepMachine &machine, LinkClock &clock,
-                       std::function<void(int)> finish, std::FILE *out)
+CliSession::CliSession(const CliRequest &request, SharedValues &values, StepMachine &machine,
+                       LinkClock &clock, std::function<void(int)> finish, std::FILE *out)
     : m_request(request), m_values(values), m_machine(machine), m_finish(std::move(finish)), m_out(out)
 {
     if (m_request.sweep)
-        m_sweep = std::make_unique<Sweep>(*m_request.sweep, m_machine, m_values, clock,
-                                          [this](int status) { end(status); }, out);
+        m_sweep = std::make_unique<Sweep>(
+            *m_request.sweep, m_machine, m_values, clock, [this](int status) { end(status); }, out);
     m_takeUp = clock.makeTimer(LinkClock::Repeat::Once, [this] {
         while (!m_ended.empty() && !m_over) {
             const auto [op, outcome] = m_ended.front();

@@ -74,7 +74,7 @@ void Sweep::report(const std::string &outcome)
     const std::string when =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toStdString();
     std::fprintf(m_out, "%s\t%d\t%s\t%d\t%s\t%s\n", when.c_str(), timing.Number, timing.Name, pattern.Number,
-                pattern.Name, outcome.c_str());
+                 pattern.Name, outcome.c_str());
     std::fflush(m_out);
     ++m_reported;
     const bool failed = outcome != "ok";

@@ -17,8 +17,8 @@
 #include "TracingSerial.h"
 
 #include <QCoreApplication>
-#include <QString>
 #include <QSocketNotifier>
+#include <QString>
 #include <QTimer>
 
 #include <cstdio>

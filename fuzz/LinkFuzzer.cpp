@@ -11,8 +11,8 @@
 // - success comes only when the acknowledgments it needs were on the line;
 // - Read EDID changes EdidBuffer only in blocks a well-formed answer carried, and reports
 //   success only when all eight came.
-#include "LinkHarness.h"
 #include "HexDigits.h"
+#include "LinkHarness.h"
 #include "Outcome.h"
 
 #include <algorithm>

@@ -18,7 +18,8 @@ QString portDeviceName(int comNumber)
 QString permissionAdvice()
 {
 #ifdef Q_OS_LINUX
-    return QStringLiteral("add the user to the dialout group (sudo usermod -aG dialout $USER), then log in again");
+    return QStringLiteral(
+        "add the user to the dialout group (sudo usermod -aG dialout $USER), then log in again");
 #else
     return QStringLiteral("ask the administrator for access to the port");
 #endif

@@ -4,7 +4,8 @@
 
 #include <QApplication>
 
-void showProgramMessage(QWidget *owner, const QString &text, QMessageBox::Icon icon, const QString &informative)
+void showProgramMessage(QWidget *owner, const QString &text, QMessageBox::Icon icon,
+                        const QString &informative)
 {
     QWidget *top = QApplication::activeModalWidget();
     QMessageBox box(icon, programTitle(), text, QMessageBox::Ok, top != nullptr ? top : owner);

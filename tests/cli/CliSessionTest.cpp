@@ -1,8 +1,8 @@
 // sgxctl's session (connect, presence, the command, the exit status) on the emulator's engine and
 // a virtual clock: every command and fault in milliseconds. sgxctl as a process on a real line is
 // tested once per family in SgxctlEndToEndTest.
-#include "CliArguments.h"
 #include "CliSession.h"
+#include "CliArguments.h"
 #include "EngineSerialLibrary.h"
 #include "LinkHarness.h"
 #include "SimOptions.h"
@@ -68,10 +68,13 @@ struct Generator : BasicLinkHarness<EngineSerialLibrary> {
         std::size_t length = 0;
         std::FILE *out = ::open_memstream(&text, &length);
         {
-            CliSession session(request, values, machine, clock, [&](int status) {
-                run.status = status;
-                link.ClosePort();
-            }, out);
+            CliSession session(
+                request, values, machine, clock,
+                [&](int status) {
+                    run.status = status;
+                    link.ClosePort();
+                },
+                out);
             session.start();
             for (int i = 0; i < 100000 && run.status < 0; ++i)
                 this->run(100);
@@ -131,7 +134,8 @@ TEST(CliSession, UploadsCarryTheirTablesAndSucceed)
     std::ofstream(program) << "# two steps\n6,3,s,5\n10,1,m,2\n";
     r = g.sgxctl({"program", program});
     EXPECT_EQ(r.messages, Lines{"Upload successful!!"});
-    Bytes rows = concat({framed(5), framed(2), framed(0), framed(5), framed(9), framed(0), framed(1), framed(2)});
+    Bytes rows =
+        concat({framed(5), framed(2), framed(0), framed(5), framed(9), framed(0), framed(1), framed(2)});
     for (int i = 0; i < 30 * 4; ++i)
         rows = concat({rows, framed(0xFF)});
     EXPECT_TRUE(contains(g.sent(), concat({commandLine("ATRN", 130), framed(32), rows})));
@@ -199,7 +203,8 @@ TEST(CliSession, FaultsEndInTheirOutcome)
 
 TEST(CliSession, SweepRunsEveryPairInOrderAndStopsAtAFailure)
 {
-    const std::vector<std::string> sweep = {"sweep", "--timings", "1,12", "--patterns", "1,13", "--dwell", "0.2"};
+    const std::vector<std::string> sweep = {"sweep", "--timings", "1,12", "--patterns",
+                                            "1,13",  "--dwell",   "0.2"};
     Generator g;
     CliRun r = g.sgxctl(sweep);
     EXPECT_EQ(r.status, 0);
@@ -213,7 +218,8 @@ TEST(CliSession, SweepRunsEveryPairInOrderAndStopsAtAFailure)
     Bytes expected = commandLine("URTCNT", 0);
     for (int timing : {0, 11})
         for (int pattern : {0, 12})
-            expected = concat({expected, commandLine("TMIX", 1), framed(timing), commandLine("PTIX", 1), framed(pattern)});
+            expected = concat(
+                {expected, commandLine("TMIX", 1), framed(timing), commandLine("PTIX", 1), framed(pattern)});
     EXPECT_EQ(g.sent(), expected);
 
     // Silent from the fourth command line on: the second pair's timing goes unanswered, and the

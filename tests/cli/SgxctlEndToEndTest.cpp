@@ -11,8 +11,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSerialPortInfo>
 #include <QScopeGuard>
+#include <QSerialPortInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -172,7 +172,8 @@ TEST_F(SgxctlEndToEnd, AnUnopenablePortSaysWhichDeviceAndWhy)
     // Missing: the message names the path that was tried, and the line under it why.
     CtlRun r = sgxctl({"--port", "/nonexistent/tty", "check"});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.messages, (QStringList{"Open COM Port /nonexistent/tty fail !!", "/nonexistent/tty: not found"}));
+    EXPECT_EQ(r.messages,
+              (QStringList{"Open COM Port /nonexistent/tty fail !!", "/nonexistent/tty: not found"}));
     EXPECT_EQ(r.out.trimmed(), "Not Exist");
     // A COM number is named by its number, the device under it.
     qputenv("SGX100_COM2", "/nonexistent/com2");
