@@ -88,8 +88,8 @@ int main(int argc, char *argv[])
     });
     main.HelpAbout1Execute();
 
-    const bool connect = !qEnvironmentVariableIsEmpty("SGX100_COM1");
     TCOM_PORT_SETTING_FORM &dialog = program.comPortSettingForm();
+    const bool connect = !qEnvironmentVariableIsEmpty("SGX100_COM1");
     QTimer::singleShot(500, &dialog, [&] {
         ok &= save(dialog.grab(), dir, QStringLiteral("com-port-dialog.png"));
         ok &= save(screenPicture(), dir, QStringLiteral("screen-com-port-dialog.png"));
@@ -258,6 +258,28 @@ int main(int argc, char *argv[])
         editor.close();
     });
     main.Program1Click();
+
+    // A port that cannot be opened: the message, and under it the device and why.
+    qputenv("SGX100_COM8", "/dev/ttyUSB7");
+    QTimer::singleShot(500, &dialog, [&] {
+        auto *ports = dialog.findChild<QComboBox *>(QStringLiteral("ComboBox1"));
+        ports->setCurrentIndex(7);
+        QTimer::singleShot(500, &dialog, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                ok &= save(screenPicture().copy(box->frameGeometry().adjusted(-20, -20, 20, 20)), dir,
+                           QStringLiteral("open-failure.png"));
+                box->accept();
+            }
+            QTimer::singleShot(200, &dialog, [&] {
+                dialog.findChild<QComboBox *>(QStringLiteral("ComboBox1"))->setCurrentIndex(0);
+                QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Button2")), Qt::LeftButton);
+            });
+        });
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+    });
+    main.COMPort1Click();
+    qunsetenv("SGX100_COM8");
+
     main.close();
     return ok ? 0 : 1;
 }
