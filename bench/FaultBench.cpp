@@ -10,6 +10,7 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/fault_bench [FLOOD_SECONDS LONG_FLOOD_SECONDS]
 #include "DeviceLinkState.h"
 #include "Outcome.h"
+#include "ResidentMemory.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
 
@@ -31,17 +32,6 @@
 #include <string>
 
 namespace {
-
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
-}
 
 void waitMs(int ms)
 {

@@ -10,6 +10,7 @@
 #include "DeviceLinkState.h"
 #include "LineSpacing.h"
 #include "Outcome.h"
+#include "ResidentMemory.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
 
@@ -46,17 +47,6 @@ double msSinceProcessStart()
     const double startSeconds = fields.value(19).toDouble() / static_cast<double>(sysconf(_SC_CLK_TCK));
     const double nowSeconds = uptime.readAll().split(' ').value(0).toDouble();
     return (nowSeconds - startSeconds) * 1000.0;
-}
-
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
 }
 
 // The lateness of a 10 ms timer: how long the loop was held beyond the timer's period, each time.

@@ -1,4 +1,5 @@
 // sgxctl against sgx100-sim on a real pseudo-terminal, at real pacing.
+#include "ProcessCpu.h"
 #include "SimProcess.h"
 
 #include <gtest/gtest.h>
@@ -243,18 +244,6 @@ TEST_F(SgxctlEndToEnd, ReadEdidThatCannotBeSavedLeavesTheOldFileAndTheGeneratorA
     EXPECT_EQ(r.messages,
               QStringList{"Open file error: " + kept + "/read.bin: the folder " + kept + " does not exist"});
     EXPECT_TRUE(sim.sentBytes().isEmpty()) << sim.sentBytes().toStdString();
-}
-
-// CPU seconds a live process has used so far, from /proc.
-double cpuSecondsOf(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    // utime and stime are fields 14 and 15 of the line, 12 and 13 after the name.
-    return fields.size() > 13 ? (fields[11].toDouble() + fields[12].toDouble()) / 100.0 : -1;
 }
 
 // Both kinds of hang-up: reads that fail, and reads that return end-of-file because the far end

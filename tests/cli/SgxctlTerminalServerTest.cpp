@@ -1,5 +1,6 @@
 // sgxctl with --port tcp://... through the real ser2net to sgx100-sim's pseudo-terminal, at real
 // pacing: what the generator receives, and a server that goes away in the middle of an upload.
+#include "ProcessCpu.h"
 #include "Ser2netProcess.h"
 #include "SimProcess.h"
 
@@ -52,17 +53,6 @@ QByteArray commandLine(const char *text, int argument)
 QByteArray framed(char value)
 {
     return QByteArray(" ") + value + QByteArray(" ");
-}
-
-// CPU seconds a live process has used so far, from /proc (utime and stime, in ticks of 10 ms).
-double cpuSecondsOf(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    return fields.size() > 13 ? (fields[11].toDouble() + fields[12].toDouble()) / 100.0 : -1;
 }
 
 // A command through the server arrives whole and at its pace. (An EDID upload through it, at real
