@@ -1,62 +1,101 @@
 #include "SgxProgram.h"
 
+#include "ByteTrace.h"
+#include "MessageBoxes.h"
 #include "SharedValues.h"
-#include "SwitchingSerialLibrary.h"
+#include "SwitchingSerialPort.h"
 #include "TPatternForm.h"
 #include "TTiming.h"
+#include "TracingSerialPort.h"
 
 SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, ByteTrace *trace)
-    : SgxProgram(state, values, nullptr, nullptr, trace)
+    : SgxProgram(state, values, nullptr, trace)
 {
 }
 
-SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibrary &serial, LinkClock &clock)
-    : SgxProgram(state, values, &serial, &clock, nullptr)
+SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, LineBundle &line)
+    : SgxProgram(state, values, &line, nullptr)
 {
 }
 
-SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibrary *serial, LinkClock *clock,
-                       ByteTrace *trace)
+SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, LineBundle *line, ByteTrace *trace)
     : m_ports(m_systemPorts),
       // The program's own port lives on its line thread, traced there when asked.
-      m_ownLine(serial != nullptr
-                    ? nullptr
-                    : std::make_unique<SerialThread>([this, trace]() -> std::unique_ptr<SerialLibrary> {
-                          auto port = std::make_unique<SwitchingSerialLibrary>(m_ports);
-                          if (trace == nullptr)
-                              return port;
-                          return std::make_unique<TracingSerial>(std::move(port), *trace);
-                      })),
-      m_tracing(serial != nullptr && trace != nullptr ? std::make_unique<TracingSerial>(*serial, *trace)
-                                                      : nullptr),
-      m_serial(m_tracing           ? *m_tracing
-               : serial != nullptr ? *serial
-                                   : *m_ownLine),
-      m_clock(clock != nullptr ? *clock : m_ownClock),
-      m_ownWriter(serial != nullptr ? std::make_unique<PacedWriter>(m_serial, m_clock) : nullptr),
-      m_writer(m_ownWriter ? static_cast<LineWriter &>(*m_ownWriter) : *m_ownLine), m_values(values),
-      m_mainForm(state, values.EdidBuffer), m_display(m_mainForm),
-      m_link(state, m_serial, m_writer, m_clock, m_display), m_steps(m_link, values),
-      m_timers(m_link, m_steps, m_clock), m_aboutBox(&m_mainForm),
-      m_comPortSettingForm(m_steps, m_ports, &m_mainForm),
+      m_ownLine(line != nullptr ? nullptr
+                                : std::make_unique<LineThread>([trace]() -> std::unique_ptr<SerialPort> {
+                                      auto port = std::make_unique<SwitchingSerialPort>();
+                                      if (trace == nullptr)
+                                          return port;
+                                      return std::make_unique<TracingSerialPort>(std::move(port), *trace);
+                                  })),
+      m_line(line != nullptr ? *line : *m_ownLine), m_values(values), m_mainForm(state, values.EdidBuffer),
+      m_link(state, values, m_line), m_aboutBox(&m_mainForm),
+      m_comPortSettingForm(m_ports, state.portNumber, &m_mainForm),
       m_timingList(values, *m_mainForm.mdiArea(), &m_mainForm),
-      m_patternList(values, *m_mainForm.mdiArea(), &m_mainForm), m_timings(values, m_steps, &m_mainForm),
-      m_patterns(values, m_steps, &m_mainForm), m_programmerForm(values, m_steps, &m_mainForm),
-      m_edidBlock(values, &m_mainForm)
+      m_patternList(values, *m_mainForm.mdiArea(), &m_mainForm), m_timings(values, &m_mainForm),
+      m_patterns(values, &m_mainForm), m_programmerForm(values, &m_mainForm), m_edidBlock(values, &m_mainForm)
 {
+    connectLink();
     connectMainForm();
-    m_link.usePortNames(m_ports);
-    m_timers.start();
 }
 
 SgxProgram::~SgxProgram()
 {
-    m_timers.stop();
+    m_link.closeDown();
 }
 
 void SgxProgram::show()
 {
     m_mainForm.show();
+}
+
+void SgxProgram::connectLink()
+{
+    TMainForm *form = &m_mainForm;
+    DeviceLink *link = &m_link;
+    QObject::connect(link, &DeviceLink::presenceChanged, form, [form](bool present) {
+        if (present)
+            form->showDevicePresent();
+        else
+            form->showDeviceAbsent();
+    });
+    QObject::connect(link, &DeviceLink::progressChanged, form, &TMainForm::setProgress);
+    QObject::connect(link, &DeviceLink::progressPanelOwnerDrawn, form,
+                     &TMainForm::setProgressPanelOwnerDrawn);
+    QObject::connect(link, &DeviceLink::receiveLogCleared, form, &TMainForm::clearReceiveLog);
+    QObject::connect(link, &DeviceLink::received, form, [form](const QByteArray &bytes) {
+        form->appendReceiveLog(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+                               static_cast<std::size_t>(bytes.size()));
+    });
+    QObject::connect(link, &DeviceLink::finished, form,
+                     [this](Operation op, Outcome outcome) { tellOutcome(op, outcome); });
+
+    // Every window asks for an operation by one signal.
+    const auto request = [link](const LinkRequest &r) { link->request(r); };
+    QObject::connect(&m_timings, &TTimings::linkRequested, link, request);
+    QObject::connect(&m_patterns, &TPatterns::linkRequested, link, request);
+    QObject::connect(&m_programmerForm, &TProgrammer_Form::linkRequested, link, request);
+    QObject::connect(form, &TMainForm::operationRequested, link,
+                     [link](Operation op) { link->StartLinkOperation(op); });
+
+    TCOM_PORT_SETTING_FORM *dialog = &m_comPortSettingForm;
+    QObject::connect(dialog, &TCOM_PORT_SETTING_FORM::connectRequested, link,
+                     [link](const PortChoice &port) { link->connectPort(port); });
+    QObject::connect(dialog, &TCOM_PORT_SETTING_FORM::connectCancelled, link,
+                     [link] { link->cancelConnect(); });
+    QObject::connect(link, &DeviceLink::connectFinished, dialog, &TCOM_PORT_SETTING_FORM::showConnectResult);
+}
+
+void SgxProgram::tellOutcome(Operation op, Outcome outcome)
+{
+    const char *message = outcomeMessage(op, outcome);
+    if (message == nullptr) {
+        m_link.messageClosed(op);
+        return;
+    }
+    DeviceLink *link = &m_link;
+    openProgramMessage(&m_mainForm, QString::fromLatin1(message), QMessageBox::NoIcon, {},
+                       [link, op] { link->messageClosed(op); });
 }
 
 void SgxProgram::connectMainForm()
@@ -66,22 +105,23 @@ void SgxProgram::connectMainForm()
     QObject::connect(form, &TMainForm::patternsRequested, form, [this] { m_patterns.exec(); });
     QObject::connect(form, &TMainForm::programRequested, form, [this] { m_programmerForm.exec(); });
     QObject::connect(form, &TMainForm::portSettingsRequested, form, [this] { m_comPortSettingForm.exec(); });
-    QObject::connect(form, &TMainForm::disconnectRequested, form, [this] { m_steps.disconnect(); });
-    QObject::connect(form, &TMainForm::operationRequested, form,
-                     [this](Operation op) { m_steps.StartLinkOperation(op); });
+    QObject::connect(form, &TMainForm::disconnectRequested, form, [this] { m_link.disconnectPort(); });
     // No connection needed, and a running transfer goes on behind it.
     QObject::connect(form, &TMainForm::edidMemoryRequested, form, [this] { m_edidBlock.exec(); });
     QObject::connect(form, &TMainForm::aboutRequested, form, [this] { m_aboutBox.exec(); });
     QObject::connect(form, &TMainForm::timingWindowRequested, form, [this] { openTimingWindow(); });
     QObject::connect(form, &TMainForm::patternWindowRequested, form, [this] { openPatternWindow(); });
-    QObject::connect(form, &TMainForm::closing, form, [this] { closeDown(); });
+    // Closing the frame: the ticks stop, a running transfer is abandoned and the port closed.
+    QObject::connect(form, &TMainForm::closing, form, [this] { m_link.closeDown(); });
 }
 
 void SgxProgram::openTimingWindow()
 {
     if (m_mainForm.outputWindow<TTiming>() != nullptr)
         return;
-    auto *timing = new TTiming(m_values, m_steps, m_timingList);
+    auto *timing = new TTiming(m_values, m_timingList);
+    QObject::connect(timing, &TTiming::linkRequested, &m_link,
+                     [this](const LinkRequest &r) { m_link.request(r); });
     m_mainForm.addOutputWindow(timing, QSize(TTiming::kWidth, TTiming::kHeight),
                                QPoint(TTiming::kLeft, TTiming::kTop), [timing] { timing->FormActivate(); });
 }
@@ -90,14 +130,9 @@ void SgxProgram::openPatternWindow()
 {
     if (m_mainForm.outputWindow<TPatternForm>() != nullptr)
         return;
-    auto *pattern = new TPatternForm(m_values, m_steps, m_patternList);
+    auto *pattern = new TPatternForm(m_values, m_patternList);
+    QObject::connect(pattern, &TPatternForm::linkRequested, &m_link,
+                     [this](const LinkRequest &r) { m_link.request(r); });
     m_mainForm.addOutputWindow(pattern, QSize(TPatternForm::kWidth, TPatternForm::kHeight), std::nullopt,
                                [pattern] { pattern->FormActivate(); });
-}
-
-void SgxProgram::closeDown()
-{
-    m_timers.stop();
-    m_steps.abandonOperations();
-    m_link.ClosePort();
 }

@@ -1,15 +1,9 @@
 #pragma once
 
 #include "DeviceLink.h"
-#include "LinkClock.h"
-#include "LinkTimers.h"
-#include "MainFormDisplay.h"
-#include "PacedWriter.h"
+#include "LineThread.h"
 #include "PortDirectory.h"
-#include "QtLinkClock.h"
 #include "QtSystemPortList.h"
-#include "SerialThread.h"
-#include "StepMachine.h"
 #include "TAboutBox.h"
 #include "TCOM_PORT_SETTING_FORM.h"
 #include "TEDID_Block.h"
@@ -19,24 +13,22 @@
 #include "TProgrammer_Form.h"
 #include "TTiming_List.h"
 #include "TTimings.h"
-#include "TracingSerial.h"
 
 #include <memory>
 
 class ByteTrace;
-class SerialLibrary;
 struct DeviceLinkState;
 struct SharedValues;
 
-// The composition root: the link core and the program's windows, built in start-up order once
-// the link state and the shared values exist. Every window lives until the program ends; only
-// the main window is shown.
+// The composition root: the line and the link, then the program's windows in start-up order,
+// and what each window asks for connected to what does it, once. Every window lives until the
+// program ends; only the main window is shown.
 class SgxProgram {
 public:
-    // On the program's own serial port and clock; with a trace, every byte both ways goes to it.
+    // On the program's own line thread; with a trace, every byte both ways goes to it.
     SgxProgram(DeviceLinkState &state, SharedValues &values, ByteTrace *trace = nullptr);
-    // On a serial layer and clock of the caller's (tests).
-    SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibrary &serial, LinkClock &clock);
+    // On a line of the caller's (tests).
+    SgxProgram(DeviceLinkState &state, SharedValues &values, LineBundle &line);
     ~SgxProgram();
     SgxProgram(const SgxProgram &) = delete;
     SgxProgram &operator=(const SgxProgram &) = delete;
@@ -55,40 +47,30 @@ public:
     [[nodiscard]] TPatterns &patterns() { return m_patterns; }
     [[nodiscard]] TProgrammer_Form &programmerForm() { return m_programmerForm; }
     [[nodiscard]] TEDID_Block &edidBlock() { return m_edidBlock; }
-    [[nodiscard]] StepMachine &stepMachine() { return m_steps; }
     [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
+    [[nodiscard]] PortDirectory &ports() { return m_ports; }
 
 private:
-    SgxProgram(DeviceLinkState &state, SharedValues &values, SerialLibrary *serial, LinkClock *clock,
-               ByteTrace *trace);
-    // What the main window's items and buttons ask for goes to the windows and the link.
+    SgxProgram(DeviceLinkState &state, SharedValues &values, LineBundle *line, ByteTrace *trace);
+    // What the link says goes to the main window; what the windows ask for goes to the link.
+    void connectLink();
     void connectMainForm();
-    // Closing the frame: the timers stop, a running transfer is abandoned and the port closed.
-    void closeDown();
+    // An operation's message, over whatever modal window is up; the link hears when it is closed.
+    void tellOutcome(Operation op, Outcome outcome);
 
     // Ownership, in order of construction (destruction runs the other way):
-    // 1. the port directory, the serial layer, its writer and the clock, which the link uses until
-    //    its very end (the program's own serial layer runs on a thread of its own and paces there;
-    //    a caller's is paced on the caller's clock);
-    // 2. the main window, the Qt parent of every other window, and the display over it that the
-    //    link reports to;
-    // 3. the link core, which the windows start operations on, and its timers;
-    // 4. the other long-lived windows, in start-up order, each destroyed before the link core.
+    // 1. the port directory and the line, which the link uses until its very end (the program's
+    //    own runs on a thread of its own; a caller's on the caller's);
+    // 2. the main window, the Qt parent of every other window;
+    // 3. the link;
+    // 4. the other long-lived windows, in start-up order, each destroyed before the link.
     QtSystemPortList m_systemPorts;
     PortDirectory m_ports;
-    std::unique_ptr<SerialThread> m_ownLine;
-    std::unique_ptr<TracingSerial> m_tracing;
-    QtLinkClock m_ownClock;
-    SerialLibrary &m_serial;
-    LinkClock &m_clock;
-    std::unique_ptr<PacedWriter> m_ownWriter;
-    LineWriter &m_writer;
+    std::unique_ptr<LineThread> m_ownLine;
+    LineBundle &m_line;
     SharedValues &m_values;
     TMainForm m_mainForm;
-    MainFormDisplay m_display;
     DeviceLink m_link;
-    StepMachine m_steps;
-    LinkTimers m_timers;
     TAboutBox m_aboutBox;
     TCOM_PORT_SETTING_FORM m_comPortSettingForm;
     TTiming_List m_timingList;

@@ -173,23 +173,20 @@ int main(int argc, char *argv[])
         }
     });
     closer.start();
-    StepMachine &steps = program.stepMachine();
+    DeviceLink &link = program.deviceLink();
     std::optional<Outcome> ended;
-    QObject::connect(&steps, &StepMachine::finished, [&](Operation, Outcome outcome) { ended = outcome; });
+    QObject::connect(&link, &DeviceLink::finished, [&](Operation, Outcome outcome) { ended = outcome; });
     const auto perform = [&](Operation op) {
         ended.reset();
         lastMessage.clear();
-        if (!steps.StartLinkOperation(op))
+        if (!link.StartLinkOperation(op))
             return Outcome::Refused;
         while (!ended)
             waitMs(5);
         waitMs(100); // the message box, if any, read and closed
         return *ended;
     };
-    if (!steps.connectPort(0)) {
-        std::fprintf(stderr, "cannot open %s\n", qPrintable(generator.device()));
-        return 2;
-    }
+    link.connectPort(program.ports().choice(1));
     while (state.devicePresent == 0)
         waitMs(20);
     std::printf("resident memory, connected and idle: %.1f MB\n", residentMegabytes());
@@ -208,8 +205,10 @@ int main(int argc, char *argv[])
         if (outcome == Outcome::Succeeded)
             break;
         // A failure shows the generator absent: connect again, as the operator would.
-        if (state.devicePresent == 0 && steps.connectPort(0))
+        if (state.devicePresent == 0) {
+            link.connectPort(program.ports().choice(1));
             waitMs(2000);
+        }
     }
     std::printf("after %d s of a 100 KB/s flood: Run Timing %s after %.2f s (%d tries)\n", floodSeconds,
                 outcomeName(outcome), static_cast<double>(after.elapsed()) / 1000.0, tries);
@@ -230,7 +229,7 @@ int main(int argc, char *argv[])
                 outcomeName(outcome), lastMessage.c_str());
     generator.earlyAfterFramedBytes = -1;
     if (state.devicePresent == 0)
-        steps.connectPort(0);
+        link.connectPort(program.ports().choice(1));
     waitMs(2000);
 
     // Every answer in two halves.

@@ -3,17 +3,12 @@
 #include "ByteTrace.h"
 #include "DeviceLink.h"
 #include "LineSpacing.h"
-#include "LinkOperator.h"
-#include "LinkTimers.h"
+#include "LineThread.h"
 #include "Outcome.h"
-#include "PortDirectory.h"
-#include "QtLinkClock.h"
-#include "QtSystemPortList.h"
-#include "SerialLibrary.h"
-#include "SerialThread.h"
+#include "ProgramSequence.h"
+#include "SerialPort.h"
 #include "SharedValues.h"
-#include "StepMachine.h"
-#include "SwitchingSerialLibrary.h"
+#include "SwitchingSerialPort.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -25,6 +20,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -33,48 +29,30 @@
 
 namespace {
 
-class QuietOperator final : public LinkOperator {
-public:
-    void showMessage(const std::string &, const std::string &) override {}
-    void showDevicePresent() override {}
-    void showDeviceAbsent() override {}
-    void setProgress(int) override {}
-    void setProgressPanelOwnerDrawn() override {}
-    void appendReceiveLog(const std::uint8_t *, std::size_t) override {}
-    void clearReceiveLog() override {}
-};
-
 // Time stamps every character as the program writes it, before the emulator's scheduling can
 // blur the picture.
-class TimedSerial final : public SerialLibrary {
+class TimedSerial final : public SerialPort {
 public:
-    explicit TimedSerial(std::unique_ptr<SerialLibrary> inner) : m_owned(std::move(inner)), m_inner(*m_owned)
-    {
-    }
-    int openPort(int port) override { return m_inner.openPort(port); }
-    int setLineParameters(int port, int baud, int mode) override
-    {
-        return m_inner.setLineParameters(port, baud, mode);
-    }
-    int secondSetup(int port, int arg) override { return m_inner.secondSetup(port, arg); }
-    int writeChar(int port, int ch) override
+    explicit TimedSerial(std::unique_ptr<SerialPort> inner) : m_inner(std::move(inner)) {}
+    void open(const QString &device, OpenDone done) override { m_inner->open(device, std::move(done)); }
+    [[nodiscard]] bool write(std::uint8_t byte) override
     {
         writtenAtMs.push_back(static_cast<double>(m_timer.nsecsElapsed()) / 1e6);
-        written.push_back(static_cast<std::uint8_t>(ch));
-        return m_inner.writeChar(port, ch);
+        written.push_back(byte);
+        return m_inner->write(byte);
     }
-    int readPort(int port, std::uint8_t *buffer, int maxBytes) override
+    [[nodiscard]] int read(std::uint8_t *buffer, int maxBytes) override
     {
-        return m_inner.readPort(port, buffer, maxBytes);
+        return m_inner->read(buffer, maxBytes);
     }
-    int closePort(int port) override { return m_inner.closePort(port); }
+    void close() override { m_inner->close(); }
+    [[nodiscard]] std::string errorString() const override { return m_inner->errorString(); }
 
     std::vector<double> writtenAtMs;
     std::vector<std::uint8_t> written;
 
 private:
-    std::unique_ptr<SerialLibrary> m_owned;
-    SerialLibrary &m_inner;
+    std::unique_ptr<SerialPort> m_inner;
     QElapsedTimer m_timer = [] {
         QElapsedTimer t;
         t.start();
@@ -108,29 +86,20 @@ int main(int argc, char *argv[])
     const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
 
     DeviceLinkState state;
-    QtSystemPortList systemPorts;
-    PortDirectory ports(systemPorts);
-    ports.useDevice(device);
     // The program's own arrangement: the port on a thread of its own, which paces it.
-    TimedSerial *timed = nullptr;
-    SerialThread line([&]() -> std::unique_ptr<SerialLibrary> {
-        auto port = std::make_unique<SwitchingSerialLibrary>(ports);
-        auto serial = std::make_unique<TimedSerial>(std::move(port));
+    std::atomic<TimedSerial *> timed{nullptr};
+    LineThread line([&]() -> std::unique_ptr<SerialPort> {
+        auto serial = std::make_unique<TimedSerial>(std::make_unique<SwitchingSerialPort>());
         timed = serial.get();
         return serial;
     });
-    TimedSerial &serial = *timed; // read only once each operation has ended
-    QtLinkClock clock;
-    QuietOperator ui;
     SharedValues values;
-    DeviceLink link(state, line, line, clock, ui);
-    StepMachine machine(link, values);
-
-    LinkTimers timers(link, machine, clock);
-    timers.start();
+    DeviceLink link(state, values, line);
 
     std::optional<Outcome> ended;
-    QObject::connect(&machine, &StepMachine::finished, [&](Operation, Outcome outcome) { ended = outcome; });
+    bool opened = false;
+    QObject::connect(&link, &DeviceLink::finished, [&](Operation, Outcome outcome) { ended = outcome; });
+    QObject::connect(&link, &DeviceLink::connectFinished, [&](bool ok) { opened = ok; });
     const auto waitEnded = [&] {
         while (!ended)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -138,15 +107,13 @@ int main(int argc, char *argv[])
     };
 
     ended.reset();
-    if (!machine.connectPort(0)) {
-        std::fprintf(stderr, "cannot open %s\n", qPrintable(device));
-        return 2;
-    }
-    if (waitEnded() != Outcome::Succeeded) {
+    link.connectPort(PortChoice{1, device, device});
+    if (waitEnded() != Outcome::Succeeded || !opened) {
         std::fprintf(stderr, "the emulator did not answer\n");
         return 2;
     }
 
+    TimedSerial &serial = *timed; // read only once each operation has ended
     values.timingSelection.fill(1);
     values.patternSelection.fill(1);
     values.ProgramUploadImage.fill(0);
@@ -190,7 +157,9 @@ int main(int argc, char *argv[])
         wall.start();
         const double cpuBefore = cpuSeconds();
         ended.reset();
-        if (!machine.StartLinkOperation(c.op)) {
+        if (!link.StartLinkOperation(c.op, c.op == Operation::ATRN
+                                               ? programWireOrder(values.ProgramUploadImage)
+                                               : std::vector<std::uint8_t>{})) {
             std::fprintf(stderr, "%s refused\n", c.name);
             return 1;
         }

@@ -10,11 +10,13 @@
 #include "DeviceLinkState.h"
 #include "LineSpacing.h"
 #include "Outcome.h"
+#include "ProgramSequence.h"
 #include "ResidentMemory.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
@@ -24,6 +26,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -133,9 +139,9 @@ int main(int argc, char *argv[])
     });
     closer.start();
 
-    StepMachine &steps = program.stepMachine();
+    DeviceLink &link = program.deviceLink();
     std::optional<Outcome> ended;
-    QObject::connect(&steps, &StepMachine::finished, [&](Operation, Outcome outcome) { ended = outcome; });
+    QObject::connect(&link, &DeviceLink::finished, [&](Operation, Outcome outcome) { ended = outcome; });
     const auto waitEnded = [&] {
         while (!ended)
             waitMs(20);
@@ -143,10 +149,7 @@ int main(int argc, char *argv[])
         ended.reset();
         return outcome;
     };
-    if (!steps.connectPort(0)) {
-        std::fprintf(stderr, "cannot open the emulator's line\n");
-        return 2;
-    }
+    link.connectPort(program.ports().choice(1));
     if (waitEnded() != Outcome::Succeeded) {
         std::fprintf(stderr, "the emulator did not answer\n");
         return 2;
@@ -183,20 +186,53 @@ int main(int argc, char *argv[])
     for (const auto &[op, name] :
          {std::pair{Operation::TMGS, "TMGS"}, std::pair{Operation::PTNS, "PTNS"},
           std::pair{Operation::ATRN, "ATRN"}, std::pair{Operation::UEDID, "UEDID"}}) {
-        if (!steps.StartLinkOperation(op)) {
+        if (!link.StartLinkOperation(op, op == Operation::ATRN ? programWireOrder(values.ProgramUploadImage)
+                                                               : std::vector<std::uint8_t>{})) {
             std::fprintf(stderr, "%s refused\n", name);
             return 1;
         }
-        while (steps.payloadPending(op))
+        while (link.payloadPending(op))
             waitMs(5);
         meter.reset();
-        while (state.step(op) == AwaitReply && steps.payloadRunning())
+        while (state.step(op) == AwaitReply)
             waitMs(5);
         const std::string figures = meter.figures();
         const Outcome outcome = waitEnded();
         std::printf("%-30s %s  (%s)\n", (std::string("payload ") + name).c_str(), figures.c_str(),
                     outcomeName(outcome));
     }
+
+    // Connecting to a terminal server that never accepts: the open goes on for its 3 s bound
+    // behind the COM Port Setting dialog, which stays up, busy, and then shows why.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof at;
+    ::bind(listener, reinterpret_cast<sockaddr *>(&at), sizeof at);
+    ::listen(listener, 0);
+    ::getsockname(listener, reinterpret_cast<sockaddr *>(&at), &length);
+    // Its one place in the queue taken, it drops every further connection request unanswered.
+    const int waiting = ::socket(AF_INET, SOCK_STREAM, 0);
+    ::fcntl(waiting, F_SETFL, O_NONBLOCK);
+    ::connect(waiting, reinterpret_cast<sockaddr *>(&at), sizeof at);
+    qputenv("SGX100_COM2", QStringLiteral("tcp://127.0.0.1:%1").arg(ntohs(at.sin_port)).toLatin1());
+    TCOM_PORT_SETTING_FORM &dialog = program.comPortSettingForm();
+    dialog.show();
+    dialog.findChild<QComboBox *>(QStringLiteral("ComboBox1"))->setCurrentIndex(1);
+    meter.reset();
+    dialog.Button1Click();
+    QElapsedTimer opening;
+    opening.start();
+    while (dialog.waiting())
+        waitMs(5);
+    std::printf("%-30s %s  (open failed after %.1f s)\n", "open of a server that never accepts",
+                meter.figures().c_str(), static_cast<double>(opening.elapsed()) / 1000.0);
+    waitMs(200);
+    dialog.hide();
+    ::close(waiting);
+    ::close(listener);
+
     repaint.stop();
     std::printf("EDID Memory repainted %d times meanwhile\n\n", frames);
 

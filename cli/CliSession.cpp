@@ -1,7 +1,8 @@
 #include "CliSession.h"
 
+#include "DeviceLink.h"
 #include "EdidFile.h"
-#include "StepMachine.h"
+#include "ProgramSequence.h"
 #include "Sweep.h"
 
 #include <QObject>
@@ -9,13 +10,13 @@
 
 #include <csignal>
 
-CliSession::CliSession(const CliRequest &request, SharedValues &values, StepMachine &machine,
-                       LinkClock &clock, std::function<void(int)> finish, std::FILE *out)
-    : m_request(request), m_values(values), m_machine(machine), m_finish(std::move(finish)), m_out(out)
+CliSession::CliSession(const CliRequest &request, SharedValues &values, DeviceLink &link, LinkClock &clock,
+                       std::function<void(int)> finish, std::FILE *out, std::FILE *err)
+    : m_request(request), m_values(values), m_link(link), m_finish(std::move(finish)), m_out(out), m_err(err)
 {
     if (m_request.sweep)
         m_sweep = std::make_unique<Sweep>(
-            *m_request.sweep, m_machine, m_values, clock, [this](int status) { end(status); }, out);
+            *m_request.sweep, m_link, m_values, clock, [this](int status) { end(status); }, out, err);
     m_takeUp = clock.makeTimer(LinkClock::Repeat::Once, [this] {
         while (!m_ended.empty() && !m_over) {
             const auto [op, outcome] = m_ended.front();
@@ -23,23 +24,45 @@ CliSession::CliSession(const CliRequest &request, SharedValues &values, StepMach
             operationEnded(op, outcome);
         }
     });
-    QObject::connect(&m_machine, &StepMachine::finished, &m_machine, [this](Operation op, Outcome outcome) {
+    QObject::connect(&m_link, &DeviceLink::finished, &m_context, [this](Operation op, Outcome outcome) {
+        // Nothing waits for anyone to press OK: the message is a line, read at once.
+        if (const char *message = outcomeMessage(op, outcome)) {
+            std::fprintf(m_err, "%s\n", message);
+            std::fflush(m_err);
+        }
+        m_link.messageClosed(op);
         m_ended.emplace_back(op, outcome);
         m_takeUp->start(0);
     });
+    QObject::connect(&m_link, &DeviceLink::progressChanged, &m_context, [this](int percent) {
+        if (percent == m_progress)
+            return;
+        m_progress = percent;
+        std::fprintf(m_err, "progress %d\n", percent);
+        std::fflush(m_err);
+    });
+    QObject::connect(&m_link, &DeviceLink::connectFinished, &m_context,
+                     [this](bool opened, const QString &message, const QString &detail) {
+                         connected(opened, message, detail);
+                     });
 }
 
-CliSession::~CliSession()
+CliSession::~CliSession() = default;
+
+void CliSession::start(const PortChoice &port)
 {
-    QObject::disconnect(&m_machine, &StepMachine::finished, &m_machine, nullptr);
+    m_link.connectPort(port);
 }
 
-void CliSession::start()
+void CliSession::connected(bool opened, const QString &message, const QString &detail)
 {
-    if (!m_machine.connectPort(m_request.portNumber - 1)) {
-        std::fprintf(m_out, "Not Exist\n");
-        end(Absent);
-    }
+    if (opened)
+        return;
+    std::fprintf(m_err, "%s\n", message.toLocal8Bit().constData());
+    if (!detail.isEmpty())
+        std::fprintf(m_err, "%s\n", detail.toLocal8Bit().constData());
+    std::fprintf(m_out, "Not Exist\n");
+    end(Absent);
 }
 
 void CliSession::interrupt(int signal)
@@ -48,13 +71,24 @@ void CliSession::interrupt(int signal)
         m_sweep->interrupt();
         return;
     }
-    std::fprintf(stderr, "stopped by %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
+    std::fprintf(m_err, "stopped by %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
     end(128 + signal);
+}
+
+void CliSession::startCommand()
+{
+    const Operation op = *m_request.operation;
+    if (op == Operation::ATRN)
+        m_link.StartLinkOperation(op, programWireOrder(m_values.ProgramUploadImage));
+    else
+        m_link.StartLinkOperation(op);
 }
 
 void CliSession::operationEnded(Operation op, Outcome outcome)
 {
     if (op == Operation::URTCNT) {
+        if (outcome == Outcome::Abandoned)
+            return;
         if (outcome != Outcome::Succeeded) {
             std::fprintf(m_out, "Not Exist\n");
             end(Absent);
@@ -64,7 +98,7 @@ void CliSession::operationEnded(Operation op, Outcome outcome)
             std::fprintf(m_out, "Exist\n");
             end(Done);
         } else {
-            m_machine.StartLinkOperation(*m_request.operation);
+            startCommand();
         }
         return;
     }
@@ -73,14 +107,14 @@ void CliSession::operationEnded(Operation op, Outcome outcome)
         return;
     }
     if (outcome == Outcome::Refused) {
-        std::fprintf(stderr, "the generator refused to start %s\n", commandText(op));
+        std::fprintf(m_err, "the generator refused to start %s\n", commandText(op));
         end(Failed);
         return;
     }
     if (outcome == Outcome::Succeeded && op == Operation::REDID) {
         const EdidFile::Result saved = EdidFile::save(m_request.edidOutputPath, m_values.EdidBuffer);
         if (!saved) {
-            std::fprintf(stderr, "%s: %s: %s\n", EdidFile::OpenErrorMessage, m_request.edidOutputPath.c_str(),
+            std::fprintf(m_err, "%s: %s: %s\n", EdidFile::OpenErrorMessage, m_request.edidOutputPath.c_str(),
                          saved.reason.toLocal8Bit().constData());
             end(BadArguments);
             return;

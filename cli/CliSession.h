@@ -2,7 +2,10 @@
 
 #include "CliArguments.h"
 #include "LinkClock.h"
+#include "LinkRequest.h"
 #include "Outcome.h"
+
+#include <QObject>
 
 #include <cstdio>
 #include <deque>
@@ -10,7 +13,7 @@
 #include <memory>
 #include <utility>
 
-class StepMachine;
+class DeviceLink;
 class Sweep;
 
 // One run of sgxctl on a line: connect, check that the generator answers, then the command or
@@ -21,31 +24,37 @@ class CliSession {
 public:
     enum ExitStatus { Done = 0, Failed = 1, BadArguments = 2, Absent = 3 };
 
-    // finish is called once with the exit status; "Exist" and "Not Exist" go to out.
-    CliSession(const CliRequest &request, SharedValues &values, StepMachine &machine, LinkClock &clock,
-               std::function<void(int status)> finish, std::FILE *out = stdout);
+    // finish is called once with the exit status. "Exist" and "Not Exist" go to out; every
+    // message, and each new value of the progress bar, a line each, to err.
+    CliSession(const CliRequest &request, SharedValues &values, DeviceLink &link, LinkClock &clock,
+               std::function<void(int status)> finish, std::FILE *out = stdout, std::FILE *err = stderr);
     ~CliSession();
     CliSession(const CliSession &) = delete;
     CliSession &operator=(const CliSession &) = delete;
 
-    // Opens the port and starts the presence check; what follows comes from the outcomes.
-    void start();
+    // Opens port and starts the presence check; what follows comes from the outcomes.
+    void start(const PortChoice &port);
     // SIGINT or SIGTERM: a sweep stops after the exchange in flight on SIGINT; anything else ends
     // at once.
     void interrupt(int signal);
 
 private:
+    void connected(bool opened, const QString &message, const QString &detail);
     void operationEnded(Operation op, Outcome outcome);
+    void startCommand();
     void end(int status);
 
     const CliRequest &m_request;
     SharedValues &m_values;
-    StepMachine &m_machine;
+    DeviceLink &m_link;
     std::function<void(int)> m_finish;
     std::FILE *m_out;
+    std::FILE *m_err;
     std::unique_ptr<Sweep> m_sweep;
-    // Outcomes are taken up from the message loop, once the step machine is done with its tick.
+    // Outcomes are taken up from the message loop, once the link is done with its tick.
     std::deque<std::pair<Operation, Outcome>> m_ended;
     std::unique_ptr<LinkTimer> m_takeUp;
+    QObject m_context; // what the session hears of the link goes here, and ends with it
+    int m_progress = 0;
     bool m_over = false;
 };

@@ -1,17 +1,17 @@
 #include "Sweep.h"
 
+#include "DeviceLink.h"
 #include "PatternTable.h"
 #include "SharedValues.h"
-#include "StepMachine.h"
 #include "TimingTable.h"
 
 #include <QDateTime>
 
 #include <cstdio>
 
-Sweep::Sweep(const SweepRequest &request, StepMachine &steps, SharedValues &values, LinkClock &clock,
-             std::function<void(int status)> finish, std::FILE *out)
-    : m_request(request), m_steps(steps), m_values(values), m_finish(std::move(finish)), m_out(out),
+Sweep::Sweep(const SweepRequest &request, DeviceLink &link, SharedValues &values, LinkClock &clock,
+             std::function<void(int status)> finish, std::FILE *out, std::FILE *err)
+    : m_request(request), m_link(link), m_values(values), m_finish(std::move(finish)), m_out(out), m_err(err),
       m_dwell(clock.makeTimer(LinkClock::Repeat::Once, [this] {
           ++m_pair;
           startPair();
@@ -46,7 +46,7 @@ void Sweep::startPair()
         static_cast<std::uint8_t>(m_request.patterns[static_cast<std::size_t>(m_pair) % columns] - 1);
     m_stage = Stage::Timing;
     // A refusal (the generator was shown absent by an earlier failure) comes back as an outcome.
-    m_steps.StartLinkOperation(Operation::TMIX);
+    m_link.StartLinkOperation(Operation::TMIX);
 }
 
 void Sweep::operationEnded(Operation op, Outcome outcome)
@@ -61,7 +61,7 @@ void Sweep::operationEnded(Operation op, Outcome outcome)
     }
     if (m_stage == Stage::Timing) {
         m_stage = Stage::Pattern;
-        m_steps.StartLinkOperation(Operation::PTIX);
+        m_link.StartLinkOperation(Operation::PTIX);
         return;
     }
     report("ok");
@@ -108,8 +108,8 @@ void Sweep::end(int status)
         return;
     m_stage = Stage::Done;
     if (status == Interrupted)
-        std::fprintf(stderr, "stopped after %d of %d pairs, %d failed\n", m_reported, pairCount(), m_failed);
+        std::fprintf(m_err, "stopped after %d of %d pairs, %d failed\n", m_reported, pairCount(), m_failed);
     else
-        std::fprintf(stderr, "%d of %d pairs, %d failed\n", m_reported, pairCount(), m_failed);
+        std::fprintf(m_err, "%d of %d pairs, %d failed\n", m_reported, pairCount(), m_failed);
     m_finish(status);
 }

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-class StepMachine;
+class DeviceLink;
 struct SharedValues;
 
 // sgxctl sweep on a line whose generator has answered: for each pair, "TMIX" then "PTIX", then
@@ -19,9 +19,9 @@ class Sweep {
 public:
     enum Status { AllPassed = 0, SomeFailed = 1, Interrupted = 130 };
 
-    // The lines go to out; the dwell is timed on clock.
-    Sweep(const SweepRequest &request, StepMachine &steps, SharedValues &values, LinkClock &clock,
-          std::function<void(int status)> finish, std::FILE *out = stdout);
+    // The lines go to out, the summary to err; the dwell is timed on clock.
+    Sweep(const SweepRequest &request, DeviceLink &link, SharedValues &values, LinkClock &clock,
+          std::function<void(int status)> finish, std::FILE *out = stdout, std::FILE *err = stderr);
 
     void start();
     // Each run's outcome moves the sweep on.
@@ -39,10 +39,11 @@ private:
     void end(int status);
 
     SweepRequest m_request;
-    StepMachine &m_steps;
+    DeviceLink &m_link;
     SharedValues &m_values;
     std::function<void(int)> m_finish;
     std::FILE *m_out;
+    std::FILE *m_err;
     std::unique_ptr<LinkTimer> m_dwell;
     Stage m_stage = Stage::Timing;
     int m_pair = 0;

@@ -2,19 +2,15 @@
 // window, paced and timed the same way.
 #include "CliArguments.h"
 #include "CliLists.h"
-#include "CliOperator.h"
 #include "CliSession.h"
 #include "DeviceLink.h"
 #include "EdidCheck.h"
 #include "EdidFile.h"
-#include "LinkTimers.h"
+#include "LineThread.h"
 #include "PortDirectory.h"
-#include "QtLinkClock.h"
 #include "QtSystemPortList.h"
-#include "SerialThread.h"
-#include "StepMachine.h"
-#include "SwitchingSerialLibrary.h"
-#include "TracingSerial.h"
+#include "SwitchingSerialPort.h"
+#include "TracingSerialPort.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -179,25 +175,18 @@ int main(int argc, char *argv[])
         return BadArguments;
     }
     // The port, traced when asked, on a thread of its own that paces its characters.
-    SerialThread line([&]() -> std::unique_ptr<SerialLibrary> {
-        auto port = std::make_unique<SwitchingSerialLibrary>(ports);
-        if (request.tracePath.empty())
+    const bool traced = !request.tracePath.empty();
+    LineThread line([&trace, traced]() -> std::unique_ptr<SerialPort> {
+        auto port = std::make_unique<SwitchingSerialPort>();
+        if (!traced)
             return port;
-        return std::make_unique<TracingSerial>(std::move(port), trace);
+        return std::make_unique<TracingSerialPort>(std::move(port), trace);
     });
-    QtLinkClock clock;
-    CliOperator ui;
     SharedValues &values = request.values;
-    if (!request.portPath.empty())
-        ports.useDevice(QString::fromStdString(request.portPath));
-    DeviceLink link(state, line, line, clock, ui);
-    link.usePortNames(ports);
-    StepMachine machine(link, values);
-    LinkTimers timers(link, machine, clock);
+    DeviceLink link(state, values, line);
 
     const auto finish = [&](int status) {
-        timers.stop();
-        link.ClosePort();
+        link.closeDown();
         if (trace.failed()) {
             std::fprintf(stderr, "the trace is incomplete: %s\n", trace.error().c_str());
             status = status == Done ? BadArguments : status;
@@ -205,14 +194,17 @@ int main(int argc, char *argv[])
         QCoreApplication::exit(status);
     };
 
-    CliSession session(request, values, machine, clock, finish);
+    CliSession session(request, values, link, line.clock(), finish);
     // SIGINT and SIGTERM end the run through finish: the port is closed, and with it goes its lock
     // file; a sweep stops after the exchange in flight on Ctrl+C.
     SignalPipe interrupt;
     if (interrupt.install())
         QObject::connect(interrupt.notifier(), &QSocketNotifier::activated,
                          [&] { session.interrupt(interrupt.drain()); });
-    timers.start();
-    QTimer::singleShot(0, [&] { session.start(); });
+    const PortChoice port = request.portPath.empty()
+                                ? ports.choice(request.portNumber)
+                                : PortChoice{request.portNumber, QString::fromStdString(request.portPath),
+                                             QString::fromStdString(request.portPath)};
+    QTimer::singleShot(0, [&] { session.start(port); });
     return app.exec();
 }

@@ -1,90 +1,140 @@
 #pragma once
 
 #include "DeviceLinkState.h"
-#include "LineWriter.h"
+#include "LineEndpoint.h"
+#include "LineTypes.h"
+#include "LinkClock.h"
+#include "LinkRequest.h"
+#include "LinkValues.h"
+#include "Outcome.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
 
 #include <cstdint>
-#include <functional>
-#include <string>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
 
-class LinkClock;
-class LinkOperator;
-class PortDirectory;
-class SerialLibrary;
-
-// The serial link: opening, paced sending, the 100 ms receive tick and the reply check.
-// Every bool result here is true on success.
-class DeviceLink {
+// The link: the one writer of DeviceLinkState. It owns the operation in flight as one value and
+// carries it to its end on two ticks of its own clock: the receive tick (Timer2Timer, 100 ms)
+// takes what the line brought, counts the time-out ticks and moves steps 1->2 and 4->5; the step
+// tick (Timer1Timer, 500 ms) advances the operation by one step. Every operation ends in exactly
+// one Outcome, given by finished(); what the operator is told is left to whoever listens. The
+// line (port, pacing, answer framing) is reached by queued signals only.
+class DeviceLink final : public QObject {
+    Q_OBJECT
 public:
-    static constexpr int kBaudCode19200 = 13;
-    static constexpr int kMode8N1 = 3;
-    // Reads of one receive tick, at most: a flood is drained, not let pile up, but a tick ends.
-    static constexpr int kMaxReadsPerTick = 64;
     static constexpr int kReceiveTickMs = 100;
-    // Silence that ends an answer holding neither its acknowledgment nor a line end: two ticks,
-    // so halves of one answer some way apart (slow bridges) are still read as one.
-    static constexpr int kAnswerQuietMs = 2 * kReceiveTickMs;
+    static constexpr int kStepTickMs = 500;
+    static constexpr int kFramedBytePauseEdidMs = 5; // the old EDID loop's own pause per byte
+    static constexpr int kProgressPauseMs = 1;       // and the table loops' pause when the bar rose
 
-    DeviceLink(DeviceLinkState &state, SerialLibrary &serial, LineWriter &writer, LinkClock &clock,
-               LinkOperator &ui);
-    ~DeviceLink();
+    DeviceLink(DeviceLinkState &state, LinkValues values, LineBundle &bundle);
+    ~DeviceLink() override;
     DeviceLink(const DeviceLink &) = delete;
     DeviceLink &operator=(const DeviceLink &) = delete;
 
-    // Messages then name a port as the directory does (a system name from port 9 on), not by number.
-    void usePortNames(const PortDirectory &ports) { m_ports = &ports; }
+    // The start rule of every user command: refused unless the port is open, the generator
+    // present and the link idle (then the outcome is Refused, without a message). Returns
+    // whether it started. table: what "ATRN" sends (see LinkRequest).
+    bool StartLinkOperation(Operation op, std::vector<std::uint8_t> table = {});
+    // A window's request: a start, or a hand-over to a pending "TMGS"/"PTNS".
+    void request(const LinkRequest &request);
 
-    // Opens and configures COM (itemIndex + 1); says why when it fails.
-    [[nodiscard]] bool OpenLink(int itemIndex);
-    [[nodiscard]] bool ConfigureLink();
-    // Stops what is going out at the next character and closes the port.
-    void ClosePort();
+    // The COM port dialog's OK: closes an open port and ends what ran on it (Abandoned), then
+    // opens the chosen one; once it is open the presence check starts. connectFinished() says
+    // how the open went.
+    void connectPort(const PortChoice &port);
+    // Gives up an open still under way.
+    void cancelConnect();
+    // The Disconnect button: closes the port, shows the generator absent and ends whatever was
+    // running (Abandoned).
+    void disconnectPort();
+    // The program ends: a running transfer is abandoned and the port closed; the ticks find
+    // nothing more to do.
+    void closeDown();
+    // The operator has closed the message of op's outcome ("Write EDID" turns the display absent
+    // only then).
+    void messageClosed(Operation op);
 
-    // Both return at once; the characters follow 35 ms apart. The tick counters and the reply
-    // restart when the last one's 35 ms are over, and afterSend is called. What arrives before
-    // the generator has a whole line, or the framed byte it answers, is not its answer.
-    void SendCommand(const char *text, std::uint8_t argument);
-    void SendFramedByte(std::uint8_t value, LineWriter::Answered answered = LineWriter::Answered::Yes);
-    [[nodiscard]] bool sending() const { return m_writer.busy(); }
-    std::function<void(bool written)> afterSend;
-
-    // Whether the answer collected since the last reset holds what op waits for.
-    [[nodiscard]] bool CheckReply(Operation op);
-    // An answer is examined once it is whole: it holds the acknowledgment, ends in CR LF, fills
-    // the reply buffer, or a receive tick kAnswerQuietMs after its last bytes brought nothing more.
-    [[nodiscard]] bool answerWhole(Operation op) const;
-    [[nodiscard]] bool LinkBusy() const;
-
-    // Timer2Timer: read what has arrived, count time-out ticks, move steps 1->2 and 4->5. A tick
-    // that falls while a unit is going out runs once it is out, as the line is busy till then.
-    void receiveTick();
-
-    // Presence displays: set devicePresent and show it.
-    void ShowDevicePresent();
-    void ShowDeviceAbsent();
-
-    void setProgress(int percent);
-    [[nodiscard]] int progress() const { return m_progress; }
-
-    [[nodiscard]] DeviceLinkState &state() { return m_state; }
     [[nodiscard]] const DeviceLinkState &state() const { return m_state; }
-    [[nodiscard]] LinkOperator &ui() { return m_ui; }
+    [[nodiscard]] bool LinkBusy() const;
+    [[nodiscard]] int progress() const { return m_progress; }
+    [[nodiscard]] bool opening() const { return m_opening.has_value(); }
+    // Started, and its payload not yet begun: the generator has not acknowledged it yet.
+    [[nodiscard]] bool payloadPending(Operation op) const;
+
+signals:
+    // Once for every operation, after its step, displays and bar are set.
+    void finished(Operation op, Outcome outcome);
+    // The end of connectPort's open: on failure, the message and what to say under it.
+    void connectFinished(bool opened, const QString &message, const QString &detail);
+    void presenceChanged(bool present);
+    void progressChanged(int percent);
+    // The status bar's first panel turns owner-drawn before a table upload's checksum.
+    void progressPanelOwnerDrawn();
+    // The hidden receive log: emptied before each user-started command, then what arrives.
+    void receiveLogCleared();
+    void received(const QByteArray &bytes);
+    // To the line.
+    void lineRequest(const LineRequest &request);
 
 private:
-    void sendUnit(std::vector<std::uint8_t> unit, LineWriter::Answered answered);
-    void unitSent(bool written);
-    void readAndCount();
-    void resetAfterSend();
+    // What the gauge does once a unit of a payload is out.
+    struct UnitShow {
+        int progress = -1;
+        bool panelOwnerDrawn = false;
+    };
+    // The operation in flight, and what its line is doing.
+    struct InFlight {
+        Operation op = Operation::URTCNT;
+        std::uint64_t job = 0; // the line job it waits for or last sent
+        bool sending = false;  // a job is going out: the ticks leave it alone till its end
+        bool answerWhole = false;
+        bool early = false;
+        bool writeFailed = false;
+        bool blockMalformed = false;
+        std::optional<std::vector<std::uint8_t>> table; // handed over instead of the shared values
+        std::vector<UnitShow> shows;
+    };
+
+    void lineEvent(const LineEvent &event);
+    void jobDone(const LineEvent &event);
+    void opened(const LineEvent &event);
+    void receiveTick();
+    void stepTick();
+    void handleAcknowledgment();
+    void handleFinalAnswer();
+    void blockTick();
+    void finish(Outcome outcome);
+    void abandonOperations();
+    void startPresenceCheck();
+    void begin(Operation op);
+    void send(JobKind kind, std::vector<LineUnit> units, std::vector<UnitShow> shows = {});
+    void sendCommand(Operation op);
+    void requestBlock(int offset);
+    void startPayload();
+    void closeLine();
+    [[nodiscard]] bool checkReply();
+    [[nodiscard]] std::uint8_t commandArgument(Operation op) const;
+    void showDevicePresent();
+    void showDeviceAbsent();
+    void setProgress(int percent);
+    [[nodiscard]] const OperationInfo &row() const { return operationInfo(m_op->op); }
+    [[nodiscard]] std::uint8_t &step() { return m_state.step(m_op->op); }
 
     DeviceLinkState &m_state;
-    SerialLibrary &m_serial;
-    LinkClock &m_clock;
-    LinkOperator &m_ui;
-    LineWriter &m_writer;
-    const PortDirectory *m_ports = nullptr;
+    LinkValues m_values;
+    std::unique_ptr<LinkTimer> m_timer1;
+    std::unique_ptr<LinkTimer> m_timer2;
+    std::optional<InFlight> m_op;
+    std::optional<PortChoice> m_opening;
+    std::uint64_t m_openRequest = 0;
+    std::deque<LineEvent> m_inbox; // what the line brought, for the next receive tick
+    std::uint64_t m_serial = 0;    // numbers the line's jobs and opens
+    std::optional<Operation> m_absentWhenClosed;
     int m_progress = 0;
-    bool m_receiveLate = false;
-    // A receive tick has found nothing kAnswerQuietMs or more after the answer's last bytes.
-    bool m_answerQuiet = false;
-    std::int64_t m_lastArrivalMs = 0;
 };

@@ -13,7 +13,8 @@ constexpr std::size_t kOperationCount = 10;
 enum StepCode : std::uint8_t { Idle = 0, AwaitAck = 1, AckIn = 2, AwaitReply = 4, ReplyIn = 5 };
 
 constexpr std::size_t kLinkBufferSize = 1024;
-// An EDID block answer: "A", 64 hexadecimal digits, "T".
+// Read EDID asks for blocks of 32 bytes; each answer is "A", 64 hexadecimal digits, "T".
+constexpr int kEdidBlockSize = 32;
 constexpr std::size_t kEdidBlockAnswerLength = 66;
 
 // The one record of the link. Field order and widths are kept as the generator tools have always
@@ -65,7 +66,7 @@ struct OperationInfo {
     Operation op;
     const char *command;
     // The command's argument byte. A table upload's is the number of framed bytes that follow,
-    // counted by the step machine from the table it is given; 0 here.
+    // counted by the link from the table it is given; 0 here.
     std::uint8_t argument;
     const char *acknowledgment; // what CheckReply looks for in the first answer
     int ackTimeoutTicks;        // step 1

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LinkRequest.h"
 #include "SystemPort.h"
 
 #include <QString>
@@ -34,6 +35,11 @@ public:
     [[nodiscard]] QString devicePath(int portNumber) const;
     // How the operator knows the port: "3" for COM 3, the system name from 9 on.
     [[nodiscard]] QString label(int portNumber) const;
+    // The number with its device and label, as the link opens it.
+    [[nodiscard]] PortChoice choice(int portNumber) const
+    {
+        return {portNumber, devicePath(portNumber), label(portNumber)};
+    }
     // The number of the added port of that system name; 0 when the system no longer has it.
     [[nodiscard]] int portNumberOf(const QString &systemName) const;
     // Which COM n (1 to 8) names the device of a system port; 0 when none does.

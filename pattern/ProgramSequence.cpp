@@ -50,3 +50,13 @@ std::uint8_t BuildProgramUploadImage(const ProgramSequence &sequence,
     }
     return static_cast<std::uint8_t>(slot);
 }
+
+std::vector<std::uint8_t> programWireOrder(const std::array<std::uint8_t, 4 * kProgramSteps> &image)
+{
+    std::vector<std::uint8_t> wire;
+    wire.reserve(image.size());
+    for (std::size_t row = 0; row < kProgramSteps; ++row)
+        for (std::size_t column = 0; column < 4; ++column)
+            wire.push_back(image[column * kProgramSteps + row]);
+    return wire;
+}

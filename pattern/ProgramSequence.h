@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 // How many steps an auto-run program has.
 constexpr int kProgramSteps = 32;
@@ -36,3 +37,8 @@ public:
 // the remaining slots hold 255 in all four columns. Returns the number of valid steps.
 std::uint8_t BuildProgramUploadImage(const ProgramSequence &sequence,
                                      std::array<std::uint8_t, 4 * kProgramSteps> &image);
+
+// The image as the program upload puts it on the line: row by row, each step's TimingIndex,
+// PatternIndex, UnitIndex and ShowTime.
+[[nodiscard]] std::vector<std::uint8_t>
+programWireOrder(const std::array<std::uint8_t, 4 * kProgramSteps> &image);

@@ -13,12 +13,12 @@ namespace {
 const QString kSelectAll = QStringLiteral("Select All");
 } // namespace
 
-SelectionDialog::SelectionDialog(const Setup &setup, Upload upload,
+SelectionDialog::SelectionDialog(const Setup &setup,
                                  const std::function<MarkGridModel *(QObject *parent)> &makeModel,
                                  QWidget *parent)
     : ToolDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_setup(setup), m_upload(std::move(upload))
+      m_setup(setup)
 {
     setObjectName(setup.name);
     setWindowTitle(setup.name);
@@ -83,17 +83,16 @@ void SelectionDialog::upload()
         showProgramMessage(this, m_setup.nothingSelectedMessage);
         return;
     }
-    m_upload.start();
+    emit uploadRequested();
 }
 
 void SelectionDialog::done(int result)
 {
-    // FormClose. An upload still waiting for its acknowledgment takes the selection that Upload
-    // accepted with it; the generator must not be told to offer none.
+    // FormClose.
     std::vector<std::uint8_t> accepted;
     for (int row = 0; row < m_model->rowCount(); ++row)
         accepted.push_back(m_model->marked(row) ? 1 : 0);
-    m_upload.handOver(std::move(accepted));
+    emit closedWith(accepted);
     m_model->setAll(false);
     QDialog::done(result);
 }

@@ -27,19 +27,18 @@ public:
         QString uploadName;
         QString nothingSelectedMessage;
     };
-    // The table's upload, handed in by the window that knows it: start starts it by the start
-    // rule; handOver gives an upload still waiting for its acknowledgment the flags Upload
-    // accepted, and does nothing when none is waiting.
-    struct Upload {
-        std::function<void()> start;
-        std::function<void(std::vector<std::uint8_t> accepted)> handOver;
-    };
-
     // makeModel builds the grid's model over the selection flags, owned by the dialog.
-    SelectionDialog(const Setup &setup, Upload upload,
-                    const std::function<MarkGridModel *(QObject *parent)> &makeModel, QWidget *parent);
+    SelectionDialog(const Setup &setup, const std::function<MarkGridModel *(QObject *parent)> &makeModel,
+                    QWidget *parent);
 
     [[nodiscard]] MarkGridModel &model() { return *m_model; }
+
+signals:
+    // Upload with something marked: the window starts the table's upload.
+    void uploadRequested();
+    // Closing, which clears the marks: an upload still waiting for its acknowledgment is to take
+    // these flags instead (the generator must not be told to offer none).
+    void closedWith(const std::vector<std::uint8_t> &flags);
 
 protected:
     [[nodiscard]] StringGrid &grid() { return *m_grid; }
@@ -59,7 +58,6 @@ protected:
 
 private:
     Setup m_setup;
-    Upload m_upload;
     MarkGridModel *m_model = nullptr;
     StringGrid *m_grid = nullptr;
     QPushButton *m_selectAll = nullptr;

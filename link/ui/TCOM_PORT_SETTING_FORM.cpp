@@ -1,10 +1,10 @@
 #include "TCOM_PORT_SETTING_FORM.h"
 
-#include "DeviceLink.h"
 #include "Fonts.h"
+#include "LinkRequest.h"
+#include "MessageBoxes.h"
 #include "OuterGeometry.h"
 #include "PortDirectory.h"
-#include "StepMachine.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -47,10 +47,10 @@ QComboBox *makeList(QWidget *parent, const char *name, const QStringList &items,
 
 } // namespace
 
-TCOM_PORT_SETTING_FORM::TCOM_PORT_SETTING_FORM(StepMachine &steps, PortDirectory &ports, QWidget *parent)
+TCOM_PORT_SETTING_FORM::TCOM_PORT_SETTING_FORM(PortDirectory &ports, int portNumber, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      m_steps(steps), m_ports(ports)
+      m_ports(ports)
 {
     setObjectName(QStringLiteral("COM_PORT_SETTING_FORM"));
     setWindowTitle(QStringLiteral("COM Port Setting "));
@@ -92,7 +92,6 @@ TCOM_PORT_SETTING_FORM::TCOM_PORT_SETTING_FORM(StepMachine &steps, PortDirectory
     connect(m_button2, &QPushButton::clicked, this, &TCOM_PORT_SETTING_FORM::Button2Click);
 
     // FormCreate: the list starts at the port in use, which is none yet, so COM 1.
-    const int portNumber = m_steps.link().state().portNumber;
     m_comboBox1->setCurrentIndex(portNumber >= 1 && portNumber <= kPortCount ? portNumber - 1 : 0);
 }
 
@@ -142,11 +141,48 @@ void TCOM_PORT_SETTING_FORM::showDevice(int index)
 
 void TCOM_PORT_SETTING_FORM::Button1Click()
 {
-    if (m_steps.connectPort(m_comboBox1->currentIndex()))
-        accept();
+    if (m_waiting)
+        return;
+    setWaiting(true);
+    emit connectRequested(m_ports.choice(m_comboBox1->currentIndex() + 1));
 }
 
 void TCOM_PORT_SETTING_FORM::Button2Click()
 {
     reject();
+}
+
+void TCOM_PORT_SETTING_FORM::reject()
+{
+    // Cancel, Escape or the close box: an open still under way is not wanted any more.
+    if (m_waiting) {
+        setWaiting(false);
+        emit connectCancelled();
+    }
+    QDialog::reject();
+}
+
+void TCOM_PORT_SETTING_FORM::setWaiting(bool waiting)
+{
+    m_waiting = waiting;
+    // A terminal server may take seconds to answer: the dialog shows it is busy, and the choice
+    // stays as it was asked for meanwhile.
+    if (waiting)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
+    m_button1->setEnabled(!waiting);
+    m_comboBox1->setEnabled(!waiting);
+}
+
+void TCOM_PORT_SETTING_FORM::showConnectResult(bool opened, const QString &message, const QString &detail)
+{
+    if (!m_waiting)
+        return;
+    setWaiting(false);
+    if (opened) {
+        accept();
+        return;
+    }
+    openProgramMessage(this, message, QMessageBox::NoIcon, detail);
 }

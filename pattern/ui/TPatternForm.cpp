@@ -6,7 +6,6 @@
 #include "PatternTable.h"
 #include "PatternTexts.h"
 #include "PatternValues.h"
-#include "StepMachine.h"
 #include "TPattern_List.h"
 #include "UpDownArrows.h"
 
@@ -14,8 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TPatternForm::TPatternForm(PatternValues &values, StepMachine &steps, TPattern_List &list, QWidget *parent)
-    : QWidget(parent), m_steps(steps), m_list(list)
+TPatternForm::TPatternForm(PatternValues &values, TPattern_List &list, QWidget *parent)
+    : QWidget(parent), m_list(list)
 {
     setObjectName(QStringLiteral("Pattern"));
     setWindowTitle(QStringLiteral("Pattern"));
@@ -80,5 +79,5 @@ void TPatternForm::ShowButton1Click()
 
 void TPatternForm::Run_PatternClick()
 {
-    m_steps.StartLinkOperation(Operation::PTIX);
+    emit linkRequested({LinkRequest::Kind::Start, Operation::PTIX, {}});
 }

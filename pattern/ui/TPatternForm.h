@@ -1,9 +1,10 @@
 #pragma once
 
+#include "LinkRequest.h"
+
 #include <QWidget>
 
 class NumberSelectGroup;
-class StepMachine;
 class TPattern_List;
 struct PatternValues;
 
@@ -17,7 +18,7 @@ public:
     static constexpr int kWidth = 693;
     static constexpr int kHeight = 520;
 
-    TPatternForm(PatternValues &values, StepMachine &steps, TPattern_List &list, QWidget *parent = nullptr);
+    TPatternForm(PatternValues &values, TPattern_List &list, QWidget *parent = nullptr);
 
     // The number and name of entry index.
     void ShowPattern(int index);
@@ -31,8 +32,10 @@ public:
     void ShowButton1Click();
     void Run_PatternClick();
 
+signals:
+    void linkRequested(const LinkRequest &request);
+
 private:
-    StepMachine &m_steps;
     TPattern_List &m_list;
     // The number box, spinner, name box and buttons, and their picking shared with the Timing
     // window.

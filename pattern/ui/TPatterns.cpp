@@ -2,12 +2,11 @@
 
 #include "PatternGridModels.h"
 #include "PatternValues.h"
-#include "StepMachine.h"
 #include "StringGrid.h"
 
 #include <QPushButton>
 
-TPatterns::TPatterns(PatternValues &values, StepMachine &steps, QWidget *parent)
+TPatterns::TPatterns(PatternValues &values, QWidget *parent)
     : SelectionDialog(
           {QStringLiteral("Patterns"),
            QSize(318, 399),
@@ -16,16 +15,18 @@ TPatterns::TPatterns(PatternValues &values, StepMachine &steps, QWidget *parent)
            QStringLiteral("UnSelect All"),
            QStringLiteral("Patterns_OK"),
            QStringLiteral("Please Select the Pattern index")},
-          {[&steps] { steps.StartLinkOperation(Operation::PTNS); },
-           [&steps](std::vector<std::uint8_t> accepted) {
-               steps.handOverSelection(Operation::PTNS, std::move(accepted));
-           }},
           [&values](QObject *owner) { return makePatternSelectionModel(values.patternSelection, owner); },
           parent)
 {
     connect(&grid(), &StringGrid::mousePressed, this, &TPatterns::StringGrid4MouseDown);
     connect(&selectAllButton(), &QPushButton::clicked, this, &TPatterns::Button1Click);
     connect(&uploadButton(), &QPushButton::clicked, this, &TPatterns::Patterns_OKClick);
+    connect(this, &SelectionDialog::uploadRequested, this, [this] {
+        emit linkRequested({LinkRequest::Kind::Start, Operation::PTNS, {}});
+    });
+    connect(this, &SelectionDialog::closedWith, this, [this](const std::vector<std::uint8_t> &flags) {
+        emit linkRequested({LinkRequest::Kind::HandOver, Operation::PTNS, flags});
+    });
 }
 
 void TPatterns::StringGrid4MouseDown()

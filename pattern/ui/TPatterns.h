@@ -1,8 +1,8 @@
 #pragma once
 
+#include "LinkRequest.h"
 #include "SelectionDialog.h"
 
-class StepMachine;
 struct PatternValues;
 
 // "Patterns": marks any of the patterns and uploads the selection ("PTNS"). Made once at
@@ -10,9 +10,13 @@ struct PatternValues;
 class TPatterns : public SelectionDialog {
     Q_OBJECT
 public:
-    TPatterns(PatternValues &values, StepMachine &steps, QWidget *parent = nullptr);
+    explicit TPatterns(PatternValues &values, QWidget *parent = nullptr);
 
     void StringGrid4MouseDown();
     void Button1Click();
     void Patterns_OKClick();
+
+signals:
+    // Every upload, and the flags a pending one is to take when closing.
+    void linkRequested(const LinkRequest &request);
 };

@@ -5,7 +5,7 @@
 #include "PatternTexts.h"
 #include "PatternValues.h"
 #include "ProgramGridModel.h"
-#include "StepMachine.h"
+#include "ProgramSequence.h"
 #include "StringGrid.h"
 #include "TimingTable.h"
 
@@ -22,10 +22,10 @@ constexpr int kBoxHeight = 28;
 
 } // namespace
 
-TProgrammer_Form::TProgrammer_Form(PatternValues &values, StepMachine &steps, QWidget *parent)
+TProgrammer_Form::TProgrammer_Form(PatternValues &values, QWidget *parent)
     : ToolDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_values(values), m_steps(steps)
+      m_values(values)
 {
     setObjectName(QStringLiteral("Programmer_Form"));
     setWindowTitle(QStringLiteral("Program"));
@@ -157,14 +157,13 @@ void TProgrammer_Form::PCBox4Change()
 
 void TProgrammer_Form::Button1Click()
 {
-    // Built aside and installed only once this upload has started: a transfer still waiting for
-    // its acknowledgment sends the image it was started with, never one a later UpLoad built.
-    std::array<std::uint8_t, 4 * kProgramSteps> image{};
-    m_validStepCount = BuildProgramUploadImage(m_model->sequence(), image);
+    m_validStepCount = BuildProgramUploadImage(m_model->sequence(), m_values.ProgramUploadImage);
     if (m_validStepCount == 0) {
         showProgramMessage(this, QStringLiteral("There is no legal item"));
         return;
     }
-    if (m_steps.StartLinkOperation(Operation::ATRN))
-        m_values.ProgramUploadImage = image;
+    // The upload carries its own copy: a transfer still waiting for its acknowledgment sends the
+    // program it was started with, never one a later UpLoad built.
+    emit linkRequested(
+        {LinkRequest::Kind::Start, Operation::ATRN, programWireOrder(m_values.ProgramUploadImage)});
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LinkRequest.h"
 #include "ToolDialog.h"
 
 #include <array>
@@ -8,7 +9,6 @@
 class ProgramGridModel;
 class QComboBox;
 class QPushButton;
-class StepMachine;
 class StringGrid;
 struct PatternValues;
 
@@ -18,7 +18,7 @@ struct PatternValues;
 class TProgrammer_Form : public ToolDialog {
     Q_OBJECT
 public:
-    TProgrammer_Form(PatternValues &values, StepMachine &steps, QWidget *parent = nullptr);
+    explicit TProgrammer_Form(PatternValues &values, QWidget *parent = nullptr);
 
     void StringGrid5MouseDown();
     void StringGrid5KeyDown(int key);
@@ -32,6 +32,9 @@ public:
     // The valid steps found by the last UpLoad.
     [[nodiscard]] int validStepCount() const { return m_validStepCount; }
 
+signals:
+    void linkRequested(const LinkRequest &request);
+
 protected:
     void FormShow() override;
 
@@ -40,7 +43,6 @@ private:
     [[nodiscard]] static int selectedPosition(const QComboBox &box);
 
     PatternValues &m_values;
-    StepMachine &m_steps;
     ProgramGridModel *m_model = nullptr;
     StringGrid *m_stringGrid5 = nullptr;
     std::array<QComboBox *, 4> m_pcBoxes{};

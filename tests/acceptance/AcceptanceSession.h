@@ -7,7 +7,8 @@
 #include "AppTestSupport.h"
 #include "DeviceLinkState.h"
 #include "EdidImage.h"
-#include "EngineSerialLibrary.h"
+#include "EngineSerialPort.h"
+#include "LinkHarness.h"
 #include "ModalDriver.h"
 #include "QtLinkClock.h"
 #include "SgxProgram.h"
@@ -43,7 +44,7 @@ public:
             m_port.engine().setEdid(edid);
         }
         if (!m_program) {
-            m_program = std::make_unique<SgxProgram>(state, values, m_port, m_clock);
+            m_program = std::make_unique<SgxProgram>(state, values, m_line);
             m_program->show();
             if (!QTest::qWaitForWindowExposed(&m_program->mainForm()))
                 return false;
@@ -61,7 +62,7 @@ public:
 
     [[nodiscard]] TMainForm &form() { return m_program->mainForm(); }
     [[nodiscard]] SgxProgram &program() { return *m_program; }
-    [[nodiscard]] EngineSerialLibrary &line() { return m_port; }
+    [[nodiscard]] EngineSerialPort &line() { return m_port; }
 
     // Everything the generator has reported, one line per change.
     [[nodiscard]] QString changes() const { return m_changes; }
@@ -69,7 +70,7 @@ public:
     [[nodiscard]] QByteArray sentBytes() const
     {
         QByteArray out;
-        for (const EngineSerialLibrary::Written &w : m_port.written())
+        for (const EngineSerialPort::Written &w : m_port.written())
             out.append(static_cast<char>(w.byte));
         return out;
     }
@@ -94,7 +95,8 @@ public:
 
 private:
     QtLinkClock m_clock{10};
-    EngineSerialLibrary m_port{m_clock};
+    EngineSerialPort m_port{m_clock};
+    LocalLine m_line{m_port, m_clock};
     std::unique_ptr<SgxProgram> m_program;
     QString m_changes;
 };

@@ -4,7 +4,7 @@
 #include "AppTestSupport.h"
 #include "ByteTrace.h"
 #include "DeviceLinkState.h"
-#include "FakeSerialLibrary.h"
+#include "FakeSerialPort.h"
 #include "GaugeBar.h"
 #include "LinkClock.h"
 #include "ModalDriver.h"
@@ -145,7 +145,7 @@ void ConnectionTest::connectUploadAndFailedReopen()
     auto *gauge = form->findChild<GaugeBar *>(QStringLiteral("ProgressGauge"));
     QList<int> shown;
     QObject::connect(gauge, &QProgressBar::valueChanged, gauge, [&shown](int value) { shown << value; });
-    QVERIFY(m_program->stepMachine().StartLinkOperation(Operation::TMGS));
+    QVERIFY(m_program->deviceLink().StartLinkOperation(Operation::TMGS));
     QVERIFY(waitForMessages(2));
     QCOMPARE(m_driver->messages.last(), QStringLiteral("Upload successful!!"));
     QVERIFY(shown.size() > 30 && std::is_sorted(shown.begin(), shown.end()));

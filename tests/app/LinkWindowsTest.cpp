@@ -50,7 +50,7 @@ void LinkWindowsTest::refusedDefaultSettingShowsAbsentAndExitClosesThePort()
     QVERIFY(m_front->port.isOpen());
     QVERIFY(chooseMenuItem(form(), QStringLiteral("File1"), QStringLiteral("FileExitItem")));
     QVERIFY(!form().isVisible());
-    QVERIFY(!m_front->port.isOpen());
+    QTRY_VERIFY(!m_front->port.isOpen());
     QCOMPARE(m_driver->messages.size(), 1);
 }
 
@@ -64,7 +64,7 @@ void LinkWindowsTest::disconnectEndsARunningOperationQuietly()
     QCOMPARE(m_state.stepDFSET, AwaitAck);
     QVERIFY(clickToolButton(form(), QStringLiteral("DisConnectButton")));
     QVERIFY(showsAbsent(form()));
-    QVERIFY(!m_front->port.isOpen());
+    QTRY_VERIFY(!m_front->port.isOpen());
 
     // Past the Default Setting time-out (1.7 s of the link's time), and after connecting anew: no
     // stale "No Response !!".
@@ -87,12 +87,12 @@ void LinkWindowsTest::closingDuringAnUploadEndsItAtOnce()
         writtenAtClose = m_front->port.written().size();
         form().close();
     });
-    QVERIFY(m_front->program.stepMachine().StartLinkOperation(Operation::UEDID));
+    QVERIFY(m_front->program.deviceLink().StartLinkOperation(Operation::UEDID));
     // Nothing goes out after the close, however long one waits.
     QTest::qWait(1000);
     QVERIFY(writtenAtClose > 0);
     QCOMPARE(m_front->port.written().size(), writtenAtClose);
-    QVERIFY(!m_front->port.isOpen());
+    QTRY_VERIFY(!m_front->port.isOpen());
     QVERIFY(m_driver->messages.isEmpty());
 }
 

@@ -3,12 +3,11 @@
 #include "DeviceLinkState.h"
 #include "FakeSystemPortList.h"
 #include "GaugeBar.h"
+#include "LinkHarness.h"
 #include "ModalDriver.h"
-#include "PacedWriter.h"
 #include "ProgramTitle.h"
 #include "PtyPair.h"
-#include "QtSerialLibrary.h"
-#include "RecordingOperator.h"
+#include "QtSerialPort.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
 #include "VirtualClock.h"
@@ -55,7 +54,13 @@ QMdiSubWindow *childAt(QMdiArea &area, QPoint at)
 // The COM port dialog alone, over a port list the test writes and the real serial layer, so an
 // OK shows on the pseudo-terminal that was really opened.
 struct PortDialogRig {
-    PortDialogRig() { link.usePortNames(ports); }
+    PortDialogRig()
+    {
+        QObject::connect(&dialog, &TCOM_PORT_SETTING_FORM::connectRequested, &link,
+                         [this](const PortChoice &port) { link.connectPort(port); });
+        QObject::connect(&link, &DeviceLink::connectFinished, &dialog,
+                         &TCOM_PORT_SETTING_FORM::showConnectResult);
+    }
 
     [[nodiscard]] QComboBox *list() const
     {
@@ -83,15 +88,14 @@ struct PortDialogRig {
 
     FakeSystemPortList system;
     PortDirectory ports{system};
-    QtSerialLibrary serial{ports};
+    QtSerialPort serial;
     VirtualClock clock;
-    PacedWriter writer{serial, clock};
-    RecordingOperator ui;
+    LocalLine line{serial, clock};
     DeviceLinkState state;
     SharedValues values;
-    DeviceLink link{state, serial, writer, clock, ui};
-    StepMachine steps{link, values};
-    TCOM_PORT_SETTING_FORM dialog{steps, ports};
+    DeviceLink link{state, values, line};
+    LinkRecorder ui{link};
+    TCOM_PORT_SETTING_FORM dialog{ports, 0};
 };
 
 const QByteArray kPresenceCheck("URTCNT \x00 \n\r", 11);

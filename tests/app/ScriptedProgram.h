@@ -1,8 +1,12 @@
 #pragma once
 
-#include "FakeSerialLibrary.h"
+#include "AppTestSupport.h"
+#include "FakeSerialPort.h"
+#include "LinkHarness.h"
 #include "QtLinkClock.h"
 #include "SgxProgram.h"
+
+#include <QTest>
 
 #include <map>
 #include <string>
@@ -11,7 +15,7 @@
 // keeps silent on commands the script leaves out (a test may answer those itself).
 struct ScriptedProgram {
     ScriptedProgram(DeviceLinkState &state, SharedValues &values, std::map<std::string, std::string> answers)
-        : program(state, values, port, clock), form(program.mainForm()), script(std::move(answers))
+        : program(state, values, bundle), form(program.mainForm()), script(std::move(answers))
     {
         port.onWrite = [this](std::uint8_t byte) {
             // As a generator does, a line cut short (by a disconnect) is dropped after a pause.
@@ -28,14 +32,18 @@ struct ScriptedProgram {
         };
     }
 
-    // Opens COM 1 and takes the generator as present, as after a presence check, with nothing
-    // written yet.
-    void connectPresent(DeviceLinkState &state)
+    // Connects to COM 1 and answers the presence check, so the generator is shown present, with
+    // nothing written yet.
+    void connectPresent(const DeviceLinkState &state)
     {
-        if (!program.deviceLink().OpenLink(0))
-            return;
-        state.portOpen = 1;
-        state.devicePresent = 1;
+        const bool scripted = script.count("URTCNT") != 0;
+        script.emplace("URTCNT", "OK\r\n");
+        program.deviceLink().connectPort(PortChoice{1, QStringLiteral("/dev/scripted"), QStringLiteral("1")});
+        QVERIFY2(AppTestSupport::waitUntil(
+                     [&] { return state.devicePresent == 1 && !program.deviceLink().LinkBusy(); }, 5000),
+                 "the presence check");
+        if (!scripted)
+            script.erase("URTCNT");
         port.clearWritten();
         line.clear();
     }
@@ -43,7 +51,8 @@ struct ScriptedProgram {
     // The link's time runs ten times faster: a command line is out in 40 ms, and every
     // time-out comes ten times sooner.
     QtLinkClock clock{10};
-    FakeSerialLibrary port{clock};
+    FakeSerialPort port{clock};
+    LocalLine bundle{port, clock};
     SgxProgram program;
     TMainForm &form;
     std::map<std::string, std::string> script;

@@ -3,7 +3,7 @@
 // tested once per family in SgxctlEndToEndTest.
 #include "CliSession.h"
 #include "CliArguments.h"
-#include "EngineSerialLibrary.h"
+#include "EngineSerialPort.h"
 #include "LinkHarness.h"
 #include "SimOptions.h"
 
@@ -27,6 +27,7 @@ using Lines = std::vector<std::string>;
 struct CliRun {
     int status = -1;
     std::string out;
+    std::string err;
     Lines messages;
 };
 
@@ -50,7 +51,7 @@ bool contains(const Bytes &haystack, const Bytes &needle)
 
 // One generator (the engine, with the faults sgx100-sim would take) and any number of sgxctl runs
 // against it, as from a shell.
-struct Generator : BasicLinkHarness<EngineSerialLibrary> {
+struct Generator : BasicLinkHarness<EngineSerialPort> {
     explicit Generator(const std::vector<std::string> &simArgs = {}) : BasicLinkHarness(faultsOf(simArgs)) {}
 
     CliRun sgxctl(const std::vector<std::string> &args)
@@ -67,21 +68,27 @@ struct Generator : BasicLinkHarness<EngineSerialLibrary> {
         char *text = nullptr;
         std::size_t length = 0;
         std::FILE *out = ::open_memstream(&text, &length);
+        char *errText = nullptr;
+        std::size_t errLength = 0;
+        std::FILE *err = ::open_memstream(&errText, &errLength);
         {
             CliSession session(
-                request, values, machine, clock,
+                request, values, link, clock,
                 [&](int status) {
                     run.status = status;
-                    link.ClosePort();
+                    link.closeDown();
                 },
-                out);
-            session.start();
+                out, err);
+            session.start(PortChoice{1, QStringLiteral("/dev/engine"), QStringLiteral("1")});
             for (int i = 0; i < 100000 && run.status < 0; ++i)
                 this->run(100);
         }
         std::fclose(out);
+        std::fclose(err);
         run.out.assign(text, length);
+        run.err.assign(errText, errLength);
         std::free(text);
+        std::free(errText);
         run.messages = ui.messages();
         return run;
     }

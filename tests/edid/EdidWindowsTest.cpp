@@ -3,7 +3,7 @@
 #include "AppTestSupport.h"
 #include "DeviceLinkState.h"
 #include "EdidHex.h"
-#include "EngineSerialLibrary.h"
+#include "EngineSerialPort.h"
 #include "FileSizeLimit.h"
 #include "LinkHarness.h"
 #include "ModalDriver.h"
@@ -35,11 +35,12 @@ using namespace AppTestSupport;
 namespace {
 
 struct EngineProgram {
-    EngineProgram(DeviceLinkState &state, SharedValues &values) : program(state, values, port, clock) {}
-    void connectPresent(DeviceLinkState &state)
+    EngineProgram(DeviceLinkState &state, SharedValues &values) : program(state, values, line) {}
+    void connectPresent(const DeviceLinkState &state)
     {
-        QVERIFY(program.deviceLink().OpenLink(0));
-        state.portOpen = state.devicePresent = 1;
+        program.deviceLink().connectPort(PortChoice{1, QStringLiteral("/dev/engine"), QStringLiteral("1")});
+        QVERIFY(
+            waitUntil([&] { return state.devicePresent == 1 && !program.deviceLink().LinkBusy(); }, 5000));
     }
     [[nodiscard]] std::vector<std::uint8_t> writtenFrom(std::size_t start) const
     {
@@ -49,7 +50,8 @@ struct EngineProgram {
         return bytes;
     }
     QtLinkClock clock{10};
-    EngineSerialLibrary port{clock};
+    EngineSerialPort port{clock};
+    LocalLine line{port, clock};
     SgxProgram program;
 };
 

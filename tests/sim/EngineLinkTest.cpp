@@ -1,8 +1,7 @@
-#include "EngineSerialLibrary.h"
+#include "EngineSerialPort.h"
 #include "LinkHarness.h"
-#include "RecordingOperator.h"
+#include "ProgramSequence.h"
 #include "SharedValues.h"
-#include "StepMachine.h"
 #include "VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +11,13 @@
 namespace {
 
 // The program's link core talking to the emulator's engine, both timers run on virtual time.
-struct EngineLink : BasicLinkHarness<EngineSerialLibrary> {
+struct EngineLink : BasicLinkHarness<EngineSerialPort> {
     explicit EngineLink(SimFaults faults = {}) : BasicLinkHarness(faults) {}
 
     void connect()
     {
-        ASSERT_TRUE(machine.connectPort(0));
+        link.connectPort(PortChoice{1, QStringLiteral("/dev/engine"), QStringLiteral("1")});
+        run(10);
         ASSERT_TRUE(runUntilIdle());
         ASSERT_EQ(state.devicePresent, 1);
     }
@@ -26,7 +26,9 @@ struct EngineLink : BasicLinkHarness<EngineSerialLibrary> {
     std::vector<std::string> perform(Operation op)
     {
         ui.events.clear();
-        EXPECT_TRUE(machine.StartLinkOperation(op));
+        EXPECT_TRUE(link.StartLinkOperation(op, op == Operation::ATRN
+                                                    ? programWireOrder(values.ProgramUploadImage)
+                                                    : std::vector<std::uint8_t>{}));
         EXPECT_TRUE(runUntilIdle(200000));
         return ui.messages();
     }

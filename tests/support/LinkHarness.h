@@ -2,52 +2,67 @@
 
 #include "DeviceLink.h"
 #include "DeviceLinkState.h"
-#include "FakeSerialLibrary.h"
-#include "LinkTimers.h"
-#include "PacedWriter.h"
-#include "RecordingOperator.h"
+#include "FakeSerialPort.h"
+#include "LinkRecorder.h"
+#include "SerialLine.h"
 #include "SharedValues.h"
-#include "StepMachine.h"
 #include "VirtualClock.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
-// A whole link on a port of type Port (built from the clock and args), driven by its real
-// LinkTimers on a virtual clock, with the outcomes it delivered.
+// A line on the test's own thread and clock: what a link is built from in tests.
+struct LocalLine final : LineBundle {
+    LocalLine(SerialPort &port, LinkClock &clock) : clock_(clock), line_(port, clock) {}
+    [[nodiscard]] LineEndpoint &line() override { return line_; }
+    [[nodiscard]] LinkClock &clock() override { return clock_; }
+
+    LinkClock &clock_;
+    SerialLine line_;
+};
+
+// A whole link on a port of type Port (built from the clock and args) and a virtual clock, with
+// what the operator would have seen of it.
 template <typename Port> struct BasicLinkHarness {
     template <typename... Args>
     explicit BasicLinkHarness(Args &&...args)
-        : port(clock, std::forward<Args>(args)...), writer(port, clock), link(state, port, writer, clock, ui),
-          machine(link, values), timers(link, machine, clock)
+        : port(clock, std::forward<Args>(args)...), bundle(port, clock), link(state, values, bundle), ui(link)
     {
-        QObject::connect(&machine, &StepMachine::finished,
-                         [this](Operation op, Outcome outcome) { outcomes.emplace_back(op, outcome); });
-        timers.start();
     }
 
-    // Opens COM 1 directly (no presence check) and marks the generator present.
+    // Connects to COM 1 and answers the presence check, so the generator is present; nothing
+    // written or shown yet.
     void connectPresent()
     {
-        if (!link.OpenLink(0))
-            return;
-        state.portOpen = 1;
-        state.devicePresent = 1;
-        port.clearWritten();
+        link.connectPort(PortChoice{1, QStringLiteral("/dev/fake"), QStringLiteral("1")});
+        runUntilSent();
+        answer("OK\r\n");
+        runUntilIdle();
+        clearWritten();
         ui.events.clear();
+        ui.progressValues.clear();
+        ui.outcomes.clear();
     }
 
     // Runs the link for ms of virtual time.
     void run(std::int64_t ms) { clock.advance(ms); }
 
-    // Runs until what is being sent has gone out.
+    // Runs until what is being sent has gone out: nothing more written for longer than a
+    // character and the pause after it take.
     void runUntilSent()
     {
-        for (int i = 0; i < 100000 && link.sending(); ++i)
+        std::int64_t quietSince = clock.nowMs();
+        std::size_t count = sentCount();
+        while (clock.nowMs() - quietSince < 50) {
             run(5);
+            if (sentCount() != count) {
+                count = sentCount();
+                quietSince = clock.nowMs();
+            }
+        }
     }
 
     // Runs until the link is idle again; returns false if it never got there.
@@ -59,19 +74,29 @@ template <typename Port> struct BasicLinkHarness {
         return !link.LinkBusy();
     }
 
+    void answer(const char *text)
+    {
+        if constexpr (std::is_same_v<Port, FakeSerialPort>)
+            port.queueAnswer(text);
+    }
+    [[nodiscard]] std::size_t sentCount() const { return port.written().size(); }
+    void clearWritten()
+    {
+        if constexpr (std::is_same_v<Port, FakeSerialPort>)
+            port.clearWritten();
+    }
+    [[nodiscard]] const std::vector<std::pair<Operation, Outcome>> &outcomes() const { return ui.outcomes; }
+
     VirtualClock clock;
     Port port;
-    PacedWriter writer;
-    RecordingOperator ui;
+    LocalLine bundle;
     DeviceLinkState state;
     SharedValues values;
     DeviceLink link;
-    StepMachine machine;
-    LinkTimers timers;
-    std::vector<std::pair<Operation, Outcome>> outcomes;
+    LinkRecorder ui;
 };
 
-using LinkHarness = BasicLinkHarness<FakeSerialLibrary>;
+using LinkHarness = BasicLinkHarness<FakeSerialPort>;
 
 inline std::vector<std::uint8_t> bytesOf(std::initializer_list<int> list)
 {

@@ -2,6 +2,10 @@
 
 #include "LinkClock.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -10,8 +14,9 @@
 
 // A clock whose time moves only when a test runs it: advance(ms) fires every timer that falls
 // due meanwhile, in order of its time (ties in the order they were started), so the link's
-// real timers and pacing run a 28 s upload in milliseconds. onAdvance lets a fake generator act
-// while time passes.
+// real timers and pacing run a 28 s upload in milliseconds. What the timers post to the thread
+// (the link's and the line's queued signals) is delivered before time moves on, as it would be
+// within microseconds. onAdvance lets a fake generator act while time passes.
 class VirtualClock final : public LinkClock {
 public:
     [[nodiscard]] std::int64_t nowMs() const override { return m_now; }
@@ -24,19 +29,51 @@ public:
     void advance(std::int64_t ms)
     {
         const std::int64_t end = m_now + ms;
+        deliverPosted();
         while (!m_due.empty() && m_due.begin()->first.first <= end) {
             const auto next = m_due.begin();
             Timer *timer = next->second;
             moveTo(next->first.first);
             m_due.erase(next);
             timer->fire();
+            deliverPosted();
         }
         moveTo(end);
+        deliverPosted();
+    }
+
+    // Each round delivers what was posted before it; what that posts in turn, the next, until a
+    // round finds nothing.
+    static void deliverPosted()
+    {
+        static PostedCalls counter;
+        for (int round = 0; round < 64; ++round) {
+            const std::uint64_t before = counter.delivered;
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+            if (counter.delivered == before)
+                return;
+        }
     }
 
     std::function<void(std::int64_t)> onAdvance;
 
 private:
+    // Counts the queued calls the application delivers.
+    struct PostedCalls : QObject {
+        PostedCalls()
+        {
+            if (QCoreApplication::instance() != nullptr)
+                QCoreApplication::instance()->installEventFilter(this);
+        }
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::MetaCall)
+                ++delivered;
+            return false;
+        }
+        std::uint64_t delivered = 0;
+    };
+
     using Key = std::pair<std::int64_t, std::uint64_t>; // due time, order of starting
 
     class Timer final : public LinkTimer {

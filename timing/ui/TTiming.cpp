@@ -3,7 +3,6 @@
 #include "Fonts.h"
 #include "NumberBox.h"
 #include "NumberSelectGroup.h"
-#include "StepMachine.h"
 #include "TTiming_List.h"
 #include "TimingTable.h"
 #include "TimingTexts.h"
@@ -82,8 +81,7 @@ QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &place, Qt::
 
 } // namespace
 
-TTiming::TTiming(TimingValues &values, StepMachine &steps, TTiming_List &list, QWidget *parent)
-    : QWidget(parent), m_steps(steps), m_list(list)
+TTiming::TTiming(TimingValues &values, TTiming_List &list, QWidget *parent) : QWidget(parent), m_list(list)
 {
     setObjectName(QStringLiteral("Timing"));
     setWindowTitle(QStringLiteral("Timing"));
@@ -188,5 +186,5 @@ void TTiming::Button1Click()
 
 void TTiming::Run_TimingClick()
 {
-    m_steps.StartLinkOperation(Operation::TMIX);
+    emit linkRequested({LinkRequest::Kind::Start, Operation::TMIX, {}});
 }

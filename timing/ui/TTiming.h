@@ -1,12 +1,13 @@
 #pragma once
 
+#include "LinkRequest.h"
+
 #include <QWidget>
 
 #include <array>
 
 class NumberSelectGroup;
 class QLineEdit;
-class StepMachine;
 class TTiming_List;
 struct TimingValues;
 struct TimingTexts;
@@ -22,7 +23,7 @@ public:
     static constexpr int kWidth = 820;
     static constexpr int kHeight = 520;
 
-    TTiming(TimingValues &values, StepMachine &steps, TTiming_List &list, QWidget *parent = nullptr);
+    TTiming(TimingValues &values, TTiming_List &list, QWidget *parent = nullptr);
 
     // Writes every field of entry index.
     void ShowTiming(int index);
@@ -35,8 +36,10 @@ public:
     void Button1Click();
     void Run_TimingClick();
 
+signals:
+    void linkRequested(const LinkRequest &request);
+
 private:
-    StepMachine &m_steps;
     TTiming_List &m_list;
 
     // The number box, spinner, name box and buttons, and their picking shared with the Pattern

@@ -1,13 +1,12 @@
 #include "TTimings.h"
 
-#include "StepMachine.h"
 #include "StringGrid.h"
 #include "TimingGridModels.h"
 #include "TimingValues.h"
 
 #include <QPushButton>
 
-TTimings::TTimings(TimingValues &values, StepMachine &steps, QWidget *parent)
+TTimings::TTimings(TimingValues &values, QWidget *parent)
     : SelectionDialog(
           {QStringLiteral("Timings"),
            QSize(603, 406),
@@ -16,10 +15,6 @@ TTimings::TTimings(TimingValues &values, StepMachine &steps, QWidget *parent)
            QStringLiteral(" UnSelect All"),
            QStringLiteral("Timings_OK"),
            QStringLiteral("Please Select the Timing index")},
-          {[&steps] { steps.StartLinkOperation(Operation::TMGS); },
-           [&steps](std::vector<std::uint8_t> accepted) {
-               steps.handOverSelection(Operation::TMGS, std::move(accepted));
-           }},
           [&values](QObject *owner) { return makeTimingSelectionModel(values.timingSelection, owner); },
           parent)
 {
@@ -27,6 +22,12 @@ TTimings::TTimings(TimingValues &values, StepMachine &steps, QWidget *parent)
     connect(&grid(), &StringGrid::mouseReleased, this, &TTimings::StringGrid3MouseUp);
     connect(&selectAllButton(), &QPushButton::clicked, this, &TTimings::Button1Click);
     connect(&uploadButton(), &QPushButton::clicked, this, &TTimings::Timings_OKClick);
+    connect(this, &SelectionDialog::uploadRequested, this, [this] {
+        emit linkRequested({LinkRequest::Kind::Start, Operation::TMGS, {}});
+    });
+    connect(this, &SelectionDialog::closedWith, this, [this](const std::vector<std::uint8_t> &flags) {
+        emit linkRequested({LinkRequest::Kind::HandOver, Operation::TMGS, flags});
+    });
 }
 
 void TTimings::StringGrid3MouseDown()

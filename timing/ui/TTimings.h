@@ -1,8 +1,8 @@
 #pragma once
 
+#include "LinkRequest.h"
 #include "SelectionDialog.h"
 
-class StepMachine;
 struct TimingValues;
 
 // "Timings": marks any of the timings and uploads the selection ("TMGS"). Made once at
@@ -10,10 +10,14 @@ struct TimingValues;
 class TTimings : public SelectionDialog {
     Q_OBJECT
 public:
-    TTimings(TimingValues &values, StepMachine &steps, QWidget *parent = nullptr);
+    explicit TTimings(TimingValues &values, QWidget *parent = nullptr);
 
     void StringGrid3MouseDown();
     void StringGrid3MouseUp();
     void Button1Click();
     void Timings_OKClick();
+
+signals:
+    // Every upload, and the flags a pending one is to take when closing.
+    void linkRequested(const LinkRequest &request);
 };

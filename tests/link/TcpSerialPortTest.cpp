@@ -1,11 +1,7 @@
-// The serial layer the programs use, on tcp:// ports: against sockets of the test's own on
-// 127.0.0.1, on the line thread as in the programs. Why an open fails, bytes both ways, and a
-// server that hangs up.
-#include "TcpSerialLibrary.h"
-#include "FakeSystemPortList.h"
-#include "PortDirectory.h"
-#include "SerialThread.h"
-#include "SwitchingSerialLibrary.h"
+// tcp:// ports against sockets of the test's own on 127.0.0.1: why an open fails, bytes both
+// ways, a server that hangs up, and a resolver that never answers.
+#include "TcpSerialPort.h"
+#include "SwitchingSerialPort.h"
 
 #include <gtest/gtest.h>
 
@@ -25,18 +21,11 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
-
-// The programs' arrangement: the layer on a line thread, every port number naming one device.
-struct Line {
-    explicit Line(const QString &device) { ports.useDevice(device); }
-    FakeSystemPortList system;
-    PortDirectory ports{system};
-    SerialThread thread{[this] { return std::make_unique<SwitchingSerialLibrary>(ports); }};
-};
 
 QString tcpName(quint16 port)
 {
@@ -50,6 +39,7 @@ quint16 closedPort()
     return server.listen(QHostAddress::LocalHost) ? server.serverPort() : 0;
 }
 
+// Runs the message loop until done or ms have passed.
 bool within(int ms, const std::function<bool()> &done)
 {
     QElapsedTimer timer;
@@ -57,9 +47,26 @@ bool within(int ms, const std::function<bool()> &done)
     while (!done()) {
         if (timer.elapsed() > ms)
             return false;
-        QThread::msleep(10);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
     }
     return true;
+}
+
+struct Opened {
+    bool ok = false;
+    OpenError error;
+    qint64 afterMs = 0;
+};
+
+std::optional<Opened> openAndWait(SerialPort &port, const QString &device, int ms = 5000)
+{
+    std::optional<Opened> result;
+    QElapsedTimer timer;
+    timer.start();
+    port.open(device, [&](bool ok, const OpenError &error) { result = Opened{ok, error, timer.elapsed()}; });
+    within(ms, [&] { return result.has_value(); });
+    return result;
 }
 
 double cpuSeconds()
@@ -70,7 +77,7 @@ double cpuSeconds()
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-TEST(TcpSerialLibrary, OpenFailuresNameTheAddressAndTheReason)
+TEST(TcpSerialPort, OpenFailuresNameTheAddressAndTheReason)
 {
     const std::string notAnAddress = "not a terminal server's address: tcp://HOST:PORT, PORT 1 to 65535";
     const quint16 refused = closedPort();
@@ -94,16 +101,17 @@ TEST(TcpSerialLibrary, OpenFailuresNameTheAddressAndTheReason)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.device.toStdString());
-        Line line(c.device);
-        EXPECT_NE(line.thread.openPort(1), 0);
-        const SerialLibrary::OpenFailure failure = line.thread.lastOpenFailure();
-        EXPECT_EQ(failure.device, c.device.toStdString());
-        EXPECT_EQ(failure.reason, c.reason);
-        EXPECT_NE(line.thread.writeChar(1, 'U'), 0);
+        SwitchingSerialPort port;
+        const std::optional<Opened> opened = openAndWait(port, c.device);
+        ASSERT_TRUE(opened.has_value());
+        EXPECT_FALSE(opened->ok);
+        EXPECT_EQ(opened->error.device, c.device.toStdString());
+        EXPECT_EQ(opened->error.reason, c.reason);
+        EXPECT_FALSE(port.write('U'));
     }
 }
 
-TEST(TcpSerialLibrary, AConnectThatHangsFailsAtTheBound)
+TEST(TcpSerialPort, AConnectOrALookupThatHangsFailsAtTheBoundAndNeverHoldsAClose)
 {
     // A listener whose queue is full (backlog 0, one connection waiting) drops further
     // connection requests: a connect to it waits, as to a host that does not answer.
@@ -121,75 +129,90 @@ TEST(TcpSerialLibrary, AConnectThatHangsFailsAtTheBound)
     pollfd connected{waiting, POLLOUT, 0};
     ::poll(&connected, 1, 500);
 
-    FakeSystemPortList system;
-    PortDirectory ports(system);
-    ports.useDevice(tcpName(ntohs(at.sin_port)));
-    TcpSerialLibrary tcp(ports, 300);
-    QElapsedTimer timer;
-    timer.start();
-    EXPECT_NE(tcp.openPort(1), 0);
-    EXPECT_GE(timer.elapsed(), 250);
-    EXPECT_LT(timer.elapsed(), 1500);
-    EXPECT_EQ(tcp.lastOpenFailure().reason, "no connection within 0.3 s");
+    // And a resolver that never answers.
+    const auto hangs = [](const std::string &, std::string &) {
+        QThread::sleep(3600);
+        return QList<QHostAddress>{};
+    };
+    for (const QString &device : {tcpName(ntohs(at.sin_port)), QStringLiteral("tcp://generator.lab:4001")}) {
+        SCOPED_TRACE(device.toStdString());
+        TcpSerialPort tcp(300, hangs);
+        const std::optional<Opened> opened = openAndWait(tcp, device);
+        ASSERT_TRUE(opened.has_value());
+        EXPECT_FALSE(opened->ok);
+        EXPECT_GE(opened->afterMs, 250);
+        EXPECT_LT(opened->afterMs, 1500);
+        EXPECT_EQ(opened->error.reason, "no connection within 0.3 s");
+
+        // Given up before the bound, by the operator: done at once, and never told.
+        bool told = false;
+        QElapsedTimer timer;
+        timer.start();
+        tcp.open(device, [&](bool, const OpenError &) { told = true; });
+        tcp.close();
+        EXPECT_LT(timer.elapsed(), 100);
+        within(500, [] { return false; });
+        EXPECT_FALSE(told);
+    }
     ::close(waiting);
     ::close(listener);
 }
 
-TEST(TcpSerialLibrary, RawBytesBothWaysUntilTheServerHangsUp)
+TEST(TcpSerialPort, RawBytesBothWaysUntilTheServerHangsUp)
 {
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    Line line(tcpName(server.serverPort()));
-    ASSERT_EQ(line.thread.openPort(1), 0);
-    // The server's line settings stand: the program's set-up asks nothing of it.
-    EXPECT_EQ(line.thread.setLineParameters(1, 13, 3), 0);
-    EXPECT_EQ(line.thread.secondSetup(1, 0), 0);
-    ASSERT_TRUE(server.waitForNewConnection(2000));
+    SwitchingSerialPort port;
+    const std::optional<Opened> opened = openAndWait(port, tcpName(server.serverPort()));
+    ASSERT_TRUE(opened && opened->ok);
+    ASSERT_TRUE(within(2000, [&] { return server.hasPendingConnections(); }));
     QTcpSocket *far = server.nextPendingConnection();
 
     // What a serial line carries, line ends and zeros included, unchanged.
     const QByteArray out("\x00\x0A\x0D\x20\xFFU", 6);
     for (const char c : out)
-        EXPECT_EQ(line.thread.writeChar(1, static_cast<unsigned char>(c)), 0);
+        EXPECT_TRUE(port.write(static_cast<std::uint8_t>(c)));
     QByteArray arrived;
     while (arrived.size() < out.size() && far->waitForReadyRead(2000))
         arrived += far->readAll();
     EXPECT_EQ(arrived.toHex(' '), out.toHex(' '));
 
-    // An answer, and the server hangs up at once: the answer is not lost.
+    // An answer, and the server hangs up at once: the answer is not lost, and then the port
+    // says the server has gone.
     const QByteArray answer("OK\r\n\x00\xFF", 6);
     far->write(answer);
     ASSERT_TRUE(far->waitForBytesWritten(2000));
     far->disconnectFromHost();
     QByteArray in;
     std::array<std::uint8_t, 1024> buffer{};
+    int last = 0;
     EXPECT_TRUE(within(2000, [&] {
-        const int n = line.thread.readPort(1, buffer.data(), static_cast<int>(buffer.size()));
-        in.append(reinterpret_cast<const char *>(buffer.data()), n > 0 ? n : 0);
-        return in.size() >= answer.size();
+        last = port.read(buffer.data(), static_cast<int>(buffer.size()));
+        in.append(reinterpret_cast<const char *>(buffer.data()), last > 0 ? last : 0);
+        return last < 0;
     }));
     EXPECT_EQ(in.toHex(' '), answer.toHex(' '));
+    EXPECT_EQ(port.errorString(), "the terminal server closed the connection");
 
-    // Writes fail from then on, reads bring nothing, and the line thread does not poll a dead
-    // socket.
-    ASSERT_TRUE(within(2000, [&] { return line.thread.writeChar(1, 'U') != 0; }));
+    // Writes fail from then on, and nothing polls a dead socket.
+    EXPECT_FALSE(port.write('U'));
     const double before = cpuSeconds();
-    QThread::msleep(1000);
-    EXPECT_LT(cpuSeconds() - before, 0.02);
-    EXPECT_EQ(line.thread.readPort(1, buffer.data(), static_cast<int>(buffer.size())), 0);
+    within(1000, [] { return false; });
+    EXPECT_LT(cpuSeconds() - before, 0.05);
 
-    // Closed by the link, the port opens anew on a fresh connection.
-    EXPECT_EQ(line.thread.closePort(1), 0);
-    ASSERT_EQ(line.thread.openPort(1), 0);
-    EXPECT_TRUE(server.waitForNewConnection(2000));
-    EXPECT_EQ(line.thread.closePort(1), 0);
+    // Closed, the port opens anew on a fresh connection.
+    port.close();
+    const std::optional<Opened> again = openAndWait(port, tcpName(server.serverPort()));
+    ASSERT_TRUE(again && again->ok);
+    EXPECT_TRUE(within(2000, [&] { return server.hasPendingConnections(); }));
+    port.close();
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    // Host lookups answer through a message loop.
+    // Connections answer through a message loop.
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -2,7 +2,7 @@
 
 #include "GeneratorEngine.h"
 #include "LinkClock.h"
-#include "SerialLibrary.h"
+#include "SerialPort.h"
 
 #include <cstdint>
 #include <deque>
@@ -10,24 +10,23 @@
 
 // A serial port wired in-process to the emulator's engine: the link's whole protocol runs
 // against a generator on a virtual clock, so a 28 s EDID upload takes milliseconds.
-class EngineSerialLibrary final : public SerialLibrary {
+class EngineSerialPort final : public SerialPort {
 public:
     struct Written {
         std::int64_t atMs;
         std::uint8_t byte;
     };
 
-    explicit EngineSerialLibrary(const LinkClock &clock, SimFaults faults = {})
+    explicit EngineSerialPort(const LinkClock &clock, SimFaults faults = {})
         : m_clock(clock), m_engine(faults)
     {
     }
 
-    int openPort(int port) override;
-    int setLineParameters(int port, int baudCode, int modeCode) override;
-    int secondSetup(int port, int arg) override;
-    int writeChar(int port, int ch) override;
-    int readPort(int port, std::uint8_t *buffer, int maxBytes) override;
-    int closePort(int port) override;
+    void open(const QString &device, OpenDone done) override;
+    [[nodiscard]] bool write(std::uint8_t byte) override;
+    [[nodiscard]] int read(std::uint8_t *buffer, int maxBytes) override;
+    void close() override;
+    [[nodiscard]] std::string errorString() const override { return m_engine.hungUp() ? "hung up" : ""; }
 
     // A new generator on the same line, as after swapping the box: fresh state, these faults.
     void restart(SimFaults faults)
@@ -42,7 +41,6 @@ public:
     [[nodiscard]] bool isOpen() const { return m_open; }
 
 private:
-    [[nodiscard]] bool usable(int port) const { return m_open && port == m_port; }
     // What the generator sent while nobody had the port open is lost, as on a real line.
     void discardArrived();
 
@@ -51,5 +49,4 @@ private:
     std::vector<Written> m_written;
     std::deque<std::uint8_t> m_arrived;
     bool m_open = false;
-    int m_port = 0;
 };

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "DeviceLinkState.h"
+
+#include <QMetaType>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+// What a window asks of the link: start an operation by the start rule, or hand an operation
+// that waits for its acknowledgment the table it is to send.
+struct LinkRequest {
+    enum class Kind : std::uint8_t { Start, HandOver };
+    Kind kind = Kind::Start;
+    Operation op = Operation::URTCNT;
+    // Start "ATRN": the program, one row of four bytes per step in the order they go on the line.
+    // HandOver "TMGS"/"PTNS": the flags the window's Upload accepted (closing clears its own).
+    std::vector<std::uint8_t> table;
+};
+
+// A port the operator chose: its number, the device it opens and how the operator knows it.
+struct PortChoice {
+    int number = 0;
+    QString device;
+    QString label;
+};
+
+Q_DECLARE_METATYPE(LinkRequest)

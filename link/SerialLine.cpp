@@ -1,0 +1,359 @@
+#include "SerialLine.h"
+
+#include "SerialPort.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// Whole by what it holds: its acknowledgment, its length, a line end or a full buffer.
+bool wholeByContent(const std::vector<std::uint8_t> &answer, const std::string &acknowledgment,
+                    std::size_t wholeLength)
+{
+    if (answer.size() >= SerialLine::kAnswerLimit || (wholeLength > 0 && answer.size() >= wholeLength))
+        return true;
+    if (!acknowledgment.empty() && std::search(answer.begin(), answer.end(), acknowledgment.begin(),
+                                               acknowledgment.end()) != answer.end())
+        return true;
+    const std::size_t n = answer.size();
+    return n >= 2 && answer[n - 2] == '\r' && answer[n - 1] == '\n';
+}
+
+} // namespace
+
+SerialLine::SerialLine(SerialPort &port, LinkClock &clock, QObject *parent)
+    : LineEndpoint(parent), m_port(port), m_clock(clock),
+      m_charTimer(clock.makeTimer(LinkClock::Repeat::Once, [this] { spacingElapsed(); })),
+      m_pauseTimer(clock.makeTimer(LinkClock::Repeat::Once, [this] { writeNext(); })),
+      m_pollTimer(clock.makeTimer(LinkClock::Repeat::Every, [this] { readArrived(); })),
+      m_boundTimer(clock.makeTimer(LinkClock::Repeat::Once, [this] { giveUpWaiting(); }))
+{
+    qRegisterMetaType<LineRequest>();
+    qRegisterMetaType<LineEvent>();
+}
+
+SerialLine::~SerialLine()
+{
+    // Nobody is told any more: the port just closes.
+    disconnect();
+    closeNow();
+}
+
+void SerialLine::say(LineEvent::Kind kind, std::uint64_t serial, QByteArray bytes)
+{
+    LineEvent e;
+    e.kind = kind;
+    e.serial = serial;
+    e.atMs = m_clock.nowMs();
+    e.bytes = std::move(bytes);
+    emit event(e);
+}
+
+void SerialLine::request(const LineRequest &request)
+{
+    if (request.kind == LineRequest::Kind::Close) {
+        close();
+        return;
+    }
+    m_requests.push_back(request);
+    pump();
+}
+
+void SerialLine::pump()
+{
+    while (!m_job && !m_opening && !m_closeAfterUnit && !m_requests.empty()) {
+        LineRequest next = std::move(m_requests.front());
+        m_requests.pop_front();
+        if (next.kind == LineRequest::Kind::Open)
+            open(next.serial, next.device);
+        else if (m_open)
+            start(std::move(next.job));
+        else
+            refuse(next.job.serial);
+    }
+}
+
+void SerialLine::refuse(std::uint64_t serial)
+{
+    // No port to write to: the job ends at once, unwritten.
+    LineEvent done;
+    done.kind = LineEvent::Kind::JobDone;
+    done.serial = serial;
+    done.atMs = m_clock.nowMs();
+    done.written = false;
+    emit event(done);
+}
+
+void SerialLine::open(std::uint64_t serial, const QString &device)
+{
+    closeNow();
+    m_opening = true;
+    const std::uint64_t generation = m_generation;
+    m_port.open(device, [this, serial, generation](bool ok, const OpenError &error) {
+        if (generation != m_generation)
+            return;
+        m_opening = false;
+        if (ok) {
+            m_open = true;
+            m_hungUpSaid = false;
+            m_tail = 0;
+            m_lastByteMs = kLongAgo;
+            m_serial = serial;
+            m_pollTimer->start(kPollMs);
+            say(LineEvent::Kind::Opened, serial);
+        } else {
+            LineEvent e;
+            e.kind = LineEvent::Kind::OpenFailed;
+            e.serial = serial;
+            e.atMs = m_clock.nowMs();
+            e.error = error;
+            emit event(e);
+        }
+        // The open may have answered from inside itself: go on from the message loop.
+        QMetaObject::invokeMethod(
+            this, [this] { pump(); }, Qt::QueuedConnection);
+    });
+}
+
+void SerialLine::close()
+{
+    // Queued work behind the close was for the line being closed.
+    m_requests.erase(std::remove_if(m_requests.begin(), m_requests.end(),
+                                    [](const LineRequest &r) { return r.kind == LineRequest::Kind::Send; }),
+                     m_requests.end());
+    // A unit once started goes out whole when little of it is left (the rest of a framed byte),
+    // so the generator is never left a lone 0x20 of one.
+    if (m_job && m_job->next > 0) {
+        const std::size_t left = m_job->job.units[m_job->unit].bytes.size() - m_job->next;
+        if (left > 0 && left <= 2) {
+            m_closeAfterUnit = true;
+            return;
+        }
+    }
+    closeNow();
+    pump();
+}
+
+void SerialLine::closeNow()
+{
+    ++m_generation;
+    m_charTimer->stop();
+    m_pauseTimer->stop();
+    m_pollTimer->stop();
+    m_boundTimer->stop();
+    m_job.reset();
+    m_awaiting = false;
+    m_closeAfterUnit = false;
+    const bool inUse = m_open || m_opening;
+    m_opening = false;
+    if (m_open)
+        say(LineEvent::Kind::Closed, m_serial);
+    m_open = false;
+    if (inUse)
+        m_port.close();
+}
+
+void SerialLine::start(LineJob job)
+{
+    // What the line holds before a job is not its answer: it goes out under the job it came
+    // during, which the link no longer waits for; so does the rest of an answer still coming.
+    readArrived();
+    const bool ended = m_beforeLast == '\r' && m_lastByte == '\n';
+    if (ended || m_clock.nowMs() - m_lastByteMs >= kTailGapMs)
+        m_tail = 0;
+    else
+        m_tail = m_serial;
+    m_serial = job.serial;
+    m_awaiting = true;
+    m_whole = false;
+    m_early = false;
+    m_lastValueWritten = false;
+    m_acknowledgment = job.acknowledgment;
+    m_wholeLength = job.wholeLength;
+    m_answer.clear();
+    m_boundTimer->stop();
+    const bool empty = job.units.empty();
+    m_job = Going{std::move(job)};
+    // Anything now was in answer to nothing of this job's yet: early for a payload.
+    if (m_job->job.kind != JobKind::Command)
+        readArrived();
+    if (empty) {
+        finishJob(true);
+        return;
+    }
+    writeNext();
+}
+
+void SerialLine::writeNext()
+{
+    // Whatever came before this character was in answer to what went before it.
+    readArrived();
+    if (!m_job)
+        return;
+    Going &g = *m_job;
+    if (g.next == 0 && g.stop) {
+        finishJob(true);
+        return;
+    }
+    const std::vector<std::uint8_t> &unit = g.job.units[g.unit].bytes;
+    const std::uint8_t ch = unit[g.next++];
+    if (!m_port.write(ch)) {
+        finishJob(false);
+        return;
+    }
+    m_lastWriteMs = m_clock.nowMs();
+    // The payload's last value byte, the one before its closing character, is now with the
+    // generator: from here on an answer is the final one.
+    if (g.job.kind == JobKind::Payload && g.unit + 1 == g.job.units.size() && g.next + 1 >= unit.size())
+        m_lastValueWritten = true;
+    m_charTimer->start(kCharSpacingMs);
+}
+
+void SerialLine::spacingElapsed()
+{
+    if (!m_job)
+        return;
+    // A timer may round its interval; the line gets its full 35 ms however it does.
+    const std::int64_t waited = m_clock.nowMs() - m_lastWriteMs;
+    if (waited < kCharSpacingMs) {
+        m_charTimer->start(static_cast<int>(kCharSpacingMs - waited));
+        return;
+    }
+    if (m_job->next < m_job->job.units[m_job->unit].bytes.size())
+        writeNext();
+    else
+        unitDone();
+}
+
+void SerialLine::unitDone()
+{
+    Going &g = *m_job;
+    LineEvent out;
+    out.kind = LineEvent::Kind::UnitOut;
+    out.serial = g.job.serial;
+    out.atMs = m_clock.nowMs();
+    out.unit = static_cast<int>(g.unit);
+    emit event(out);
+    if (m_closeAfterUnit) {
+        closeNow();
+        pump();
+        return;
+    }
+    if (g.stop || g.unit + 1 == g.job.units.size()) {
+        finishJob(true);
+        return;
+    }
+    const int pause = g.job.units[g.unit].pauseAfterMs;
+    ++g.unit;
+    g.next = 0;
+    if (pause > 0)
+        m_pauseTimer->start(pause);
+    else
+        writeNext();
+}
+
+void SerialLine::finishJob(bool written)
+{
+    LineEvent done;
+    done.kind = LineEvent::Kind::JobDone;
+    done.serial = m_job->job.serial;
+    done.atMs = m_clock.nowMs();
+    done.written = written;
+    m_job.reset();
+    m_charTimer->stop();
+    m_pauseTimer->stop();
+    emit event(done);
+    pump();
+}
+
+void SerialLine::readArrived()
+{
+    if (!m_open || m_hungUpSaid)
+        return;
+    std::array<std::uint8_t, kAnswerLimit> buffer{};
+    // Bounded, so a line that never stops talking still lets the thread go on.
+    for (int i = 0; i < 64; ++i) {
+        const int n = m_port.read(buffer.data(), static_cast<int>(buffer.size()));
+        if (n < 0) {
+            m_hungUpSaid = true;
+            m_pollTimer->stop();
+            LineEvent gone;
+            gone.kind = LineEvent::Kind::HungUp;
+            gone.serial = m_serial;
+            gone.atMs = m_clock.nowMs();
+            gone.error.reason = m_port.errorString();
+            emit event(gone);
+            return;
+        }
+        if (n == 0)
+            return;
+        const auto count = static_cast<std::size_t>(std::min<int>(n, static_cast<int>(buffer.size())));
+        arrived(buffer.data(), count);
+    }
+}
+
+void SerialLine::arrived(const std::uint8_t *bytes, std::size_t count)
+{
+    const std::int64_t now = m_clock.nowMs();
+    if (m_tail != 0 && now - m_lastByteMs >= kTailGapMs)
+        m_tail = 0;
+    std::size_t tail = 0;
+    std::uint8_t before = m_lastByte;
+    // The rest of an earlier answer, up to its line end, is still that answer's.
+    while (m_tail != 0 && tail < count) {
+        const bool lineEnd = before == '\r' && bytes[tail] == '\n';
+        before = bytes[tail++];
+        if (lineEnd) {
+            say(LineEvent::Kind::Received, m_tail,
+                QByteArray(reinterpret_cast<const char *>(bytes), static_cast<int>(tail)));
+            m_tail = 0;
+            bytes += tail;
+            count -= tail;
+            tail = 0;
+        }
+    }
+    if (tail > 0)
+        say(LineEvent::Kind::Received, m_tail,
+            QByteArray(reinterpret_cast<const char *>(bytes), static_cast<int>(tail)));
+    if (tail < count) {
+        say(LineEvent::Kind::Received, m_serial,
+            QByteArray(reinterpret_cast<const char *>(bytes + tail), static_cast<int>(count - tail)));
+        take(bytes + tail, count - tail);
+    }
+    if (count > 0) {
+        m_beforeLast = count >= 2 ? bytes[count - 2] : m_lastByte;
+        m_lastByte = bytes[count - 1];
+    }
+    m_lastByteMs = now;
+}
+
+void SerialLine::take(const std::uint8_t *bytes, std::size_t count)
+{
+    if (!m_awaiting || m_whole)
+        return;
+    if (m_job && m_job->job.kind == JobKind::Payload && !m_lastValueWritten && !m_early) {
+        m_early = true;
+        m_job->stop = true;
+        say(LineEvent::Kind::EarlyAnswer, m_serial);
+    }
+    if (m_answer.empty())
+        m_boundTimer->start(kAnswerBoundMs);
+    const std::size_t room = kAnswerLimit - m_answer.size();
+    m_answer.insert(m_answer.end(), bytes, bytes + std::min(room, count));
+    if (wholeByContent(m_answer, m_acknowledgment, m_wholeLength)) {
+        m_whole = true;
+        m_boundTimer->stop();
+        say(LineEvent::Kind::AnswerWhole, m_serial);
+    }
+}
+
+void SerialLine::giveUpWaiting()
+{
+    if (!m_awaiting || m_whole || m_answer.empty())
+        return;
+    m_whole = true;
+    say(LineEvent::Kind::AnswerWhole, m_serial);
+}
