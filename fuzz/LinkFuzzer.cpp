@@ -15,6 +15,8 @@
 #include "LinkHarness.h"
 #include "Outcome.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -61,6 +63,13 @@ std::set<std::string> wellFormedBlocks(const std::string &line)
 
 } // namespace
 
+// The link and its line talk by queued signals, which an application delivers.
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    static QCoreApplication app(*argc, *argv);
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     if (size < 5)
@@ -73,17 +82,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         h.values.timingSelection[i] = static_cast<std::uint8_t>((data[3] >> (i % 8)) & 1);
     for (std::size_t i = 0; i < h.values.patternSelection.size(); ++i)
         h.values.patternSelection[i] = static_cast<std::uint8_t>((data[3] >> ((i + 3) % 8)) & 1);
-    h.values.ProgramUploadImage.fill(data[3]);
+    const std::vector<std::uint8_t> program(4 * kProgramSteps, data[3]);
     for (std::size_t i = 0; i < h.values.EdidBuffer.size(); ++i)
         h.values.EdidBuffer[i] = static_cast<std::uint8_t>(data[4] + i * 7);
     const EdidBytes edidBefore = h.values.EdidBuffer;
 
     if (op == Operation::URTCNT) {
-        if (!h.machine.connectPort(0))
-            fail("connecting failed");
+        h.link.connectPort(PortChoice{1, QStringLiteral("/dev/fuzz"), QStringLiteral("1")});
+        h.run(1);
     } else {
         h.connectPresent();
-        if (!h.machine.StartLinkOperation(op))
+        if (!h.link.StartLinkOperation(op, op == Operation::ATRN ? program : std::vector<std::uint8_t>{}))
             fail("start refused");
     }
 
@@ -109,12 +118,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const std::string &m : messages)
         if (!isOutcomeMessage(m))
             fail("unknown message", m);
-    if (h.outcomes.size() != 1 || h.outcomes.front().first != op)
+    if (h.outcomes().size() != 1 || h.outcomes().front().first != op)
         fail("not exactly one outcome for", commandText(op));
-    const bool success = h.outcomes.front().second == Outcome::Succeeded;
-    const char *expected = outcomeMessage(op, h.outcomes.front().second);
+    const bool success = h.outcomes().front().second == Outcome::Succeeded;
+    const char *expected = outcomeMessage(op, h.outcomes().front().second);
     if ((expected == nullptr) != messages.empty() || (expected != nullptr && messages.front() != expected))
-        fail("message does not match the outcome", outcomeName(h.outcomes.front().second));
+        fail("message does not match the outcome", outcomeName(h.outcomes().front().second));
     if (success) {
         // An acknowledgment and, after a payload, a final answer.
         const bool twoSteps = op != Operation::DFSET && op != Operation::REDID && op != Operation::URTCNT;

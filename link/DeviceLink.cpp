@@ -220,6 +220,7 @@ std::uint8_t DeviceLink::commandArgument(Operation op) const
 
 void DeviceLink::lineEvent(const LineEvent &event)
 {
+    emit traffic(event);
     switch (event.kind) {
     case LineEvent::Kind::Opened:
     case LineEvent::Kind::OpenFailed: opened(event); break;

@@ -79,6 +79,9 @@ signals:
     // The hidden receive log: emptied before each user-started command, then what arrives.
     void receiveLogCleared();
     void received(const QByteArray &bytes);
+    // Everything the line tells, as it comes: what went out and what came in, with their times
+    // (a monitor of the line listens).
+    void traffic(const LineEvent &event);
     // To the line.
     void lineRequest(const LineRequest &request);
 

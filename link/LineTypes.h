@@ -66,7 +66,7 @@ struct LineEvent {
         Received,    // bytes, as they arrived
         AnswerWhole, // the answer since the job began is whole: examine it
         EarlyAnswer, // it began before the payload's last value byte; the payload stopped there
-        UnitOut,     // unit: that unit's characters are out and their time is over
+        UnitOut,     // unit: that unit's characters (bytes, each written at times) are out, their time over
         JobDone,     // the job is over, whole or stopped (written: no write failed)
         HungUp,      // the far end went away (reason in error.reason)
         Closed,      // the line closed the port, as asked
@@ -75,6 +75,7 @@ struct LineEvent {
     std::uint64_t serial = 0;
     std::int64_t atMs = 0; // on the line's clock
     QByteArray bytes;
+    std::vector<std::int64_t> times; // UnitOut: when each of its characters was written
     int unit = -1;
     bool written = true;
     OpenError error;

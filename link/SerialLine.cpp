@@ -139,6 +139,18 @@ void SerialLine::close()
 
 void SerialLine::closeNow()
 {
+    // A unit cut short is told as far as it went.
+    if (m_job && m_job->next > 0) {
+        const std::vector<std::uint8_t> &unit = m_job->job.units[m_job->unit].bytes;
+        LineEvent cut;
+        cut.kind = LineEvent::Kind::UnitOut;
+        cut.serial = m_job->job.serial;
+        cut.atMs = m_clock.nowMs();
+        cut.unit = static_cast<int>(m_job->unit);
+        cut.bytes = QByteArray(reinterpret_cast<const char *>(unit.data()), static_cast<int>(m_job->next));
+        cut.times = m_job->times;
+        emit event(cut);
+    }
     ++m_generation;
     m_charTimer->stop();
     m_pauseTimer->stop();
@@ -205,6 +217,7 @@ void SerialLine::writeNext()
         return;
     }
     m_lastWriteMs = m_clock.nowMs();
+    g.times.push_back(m_lastWriteMs);
     // The payload's last value byte, the one before its closing character, is now with the
     // generator: from here on an answer is the final one.
     if (g.job.kind == JobKind::Payload && g.unit + 1 == g.job.units.size() && g.next + 1 >= unit.size())
@@ -236,8 +249,13 @@ void SerialLine::unitDone()
     out.serial = g.job.serial;
     out.atMs = m_clock.nowMs();
     out.unit = static_cast<int>(g.unit);
+    const std::vector<std::uint8_t> &sent = g.job.units[g.unit].bytes;
+    out.bytes = QByteArray(reinterpret_cast<const char *>(sent.data()), static_cast<int>(sent.size()));
+    out.times = std::move(g.times);
+    g.times.clear();
     emit event(out);
     if (m_closeAfterUnit) {
+        m_job.reset();
         closeNow();
         pump();
         return;

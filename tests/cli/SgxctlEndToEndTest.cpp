@@ -133,8 +133,15 @@ TEST_F(SgxctlEndToEnd, RunTimingPutsExactBytesOnTheLinePaced)
     EXPECT_EQ(hex(out), hex(expected));
     EXPECT_EQ(in.count("OK"), 3) << in.toStdString();
     ASSERT_EQ(sentAt.size(), 23u);
-    EXPECT_NEAR(sentAt[1] - sentAt[0], 35.0, 3.0);
-    EXPECT_NEAR(sentAt[22] - sentAt[21], 35.0, 3.0);
+    // Where the pacing is made, a gap is never short, whatever else the machine is doing (a
+    // descheduled writer can only make one longer); the median says it is not long either.
+    std::vector<double> written;
+    for (std::size_t i = 1; i < sentAt.size(); ++i)
+        if (sentAt[i] - sentAt[i - 1] < 200)
+            written.push_back(sentAt[i] - sentAt[i - 1]);
+    std::sort(written.begin(), written.end());
+    EXPECT_GE(written.front(), 34.5);
+    EXPECT_LE(written[written.size() / 2], 37.0);
     EXPECT_EQ(sgxctl({"--trace", "--port", sim.path(), "check"}).exitCode, 2);
 
     // A trace that fills the disk: the command is done, but the run fails and says why.
@@ -143,7 +150,8 @@ TEST_F(SgxctlEndToEnd, RunTimingPutsExactBytesOnTheLinePaced)
     EXPECT_EQ(full.out.trimmed(), "Exist");
     EXPECT_EQ(full.messages, QStringList{"the trace is incomplete: " + tracePath + ": File too large"});
 
-    // Spacing inside one command line, as the generator saw it.
+    // Spacing inside one command line, as the generator saw it: two characters read at once by a
+    // loaded machine show as a short gap and a long one, so only the median counts.
     std::vector<double> gaps;
     const auto trace = sim.trace();
     double previous = -1;
@@ -157,7 +165,6 @@ TEST_F(SgxctlEndToEnd, RunTimingPutsExactBytesOnTheLinePaced)
     ASSERT_GE(gaps.size(), 15u);
     std::sort(gaps.begin(), gaps.end());
     EXPECT_NEAR(gaps[gaps.size() / 2], 35.0, 3.0);
-    EXPECT_GE(gaps.front(), 25.0);
 }
 
 TEST_F(SgxctlEndToEnd, CheckReportsPresence)

@@ -210,6 +210,35 @@ TEST(PromptGenerator, AnAnswerThatBeginsBeforeTheLastCharacterIsTheAnswer)
     }
 }
 
+TEST(EndlessAnswer, IsTakenAsItStandsTwoStepTicksAfterItBegan)
+{
+    // A generator that trickles a dot every 150 ms, or drips a byte every 150 to 199 ms, for good:
+    // the answer is examined as it stands, and the link is free again at once.
+    for (const bool drip : {false, true}) {
+        LinkHarness h;
+        h.connectPresent();
+        int n = 0;
+        std::int64_t next = 0;
+        h.clock.onAdvance = [&](std::int64_t now) {
+            if (next == 0 || now < next)
+                return;
+            h.port.queueAnswer(drip ? std::vector<std::uint8_t>{static_cast<std::uint8_t>('a' + n % 26)}
+                                    : std::vector<std::uint8_t>{'.'});
+            next = now + (drip ? 150 + (n * 37) % 50 : 150);
+            ++n;
+        };
+        ASSERT_TRUE(h.link.StartLinkOperation(Operation::TMIX));
+        h.runUntilSent();
+        next = h.clock.nowMs();
+        const std::int64_t firstByte = next;
+        while (h.ui.messages().empty() && h.clock.nowMs() - firstByte < 20000)
+            h.run(10);
+        EXPECT_EQ(h.ui.messages(), Events{"Error!!"}) << drip;
+        EXPECT_LE(h.clock.nowMs() - firstByte, 1500) << drip;
+        EXPECT_TRUE(h.link.StartLinkOperation(Operation::TMIX)) << "not refused while the line still talks";
+    }
+}
+
 TEST(PresenceCheck, SilenceTimesOutAfterSeventeenReceiveTicks)
 {
     LinkHarness h;

@@ -155,6 +155,26 @@ TEST(SerialLine, AnAnswerBeforeThePayloadsLastValueIsEarly)
     }
 }
 
+TEST(SerialLine, TheRestOfAnAnswerStillComingStaysThatAnswers)
+{
+    // "OK" and a long tail: whole at "OK", and the tail, coming while the next job starts, is
+    // neither that job's answer nor early.
+    LineRig rig;
+    rig.send(2, JobKind::Command, {unit(commandLine("TMIX", 1))});
+    rig.clock.advance(400);
+    rig.port.queueAnswer("OK....");
+    rig.clock.advance(25);
+    rig.send(3, JobKind::Payload, {unit(framed(4))});
+    rig.port.queueAnswer(".......\r\n");
+    rig.clock.advance(40);
+    rig.port.queueAnswer("OK\r\n");
+    rig.clock.advance(500);
+    EXPECT_EQ(rig.receivedUnder(2), "OK...........\r\n");
+    EXPECT_EQ(rig.receivedUnder(3), "OK\r\n");
+    EXPECT_EQ(rig.when(Kind::EarlyAnswer, 3), -1);
+    EXPECT_EQ(rig.port.writtenBytes().size(), commandLine("TMIX", 1).size() + 3);
+}
+
 TEST(SerialLine, AnAnswerIsWholeByItsContentOrAtTheBound)
 {
     struct Case {

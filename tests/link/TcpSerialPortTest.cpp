@@ -150,7 +150,7 @@ TEST(TcpSerialPort, AConnectOrALookupThatHangsFailsAtTheBoundAndNeverHoldsAClose
         timer.start();
         tcp.open(device, [&](bool, const OpenError &) { told = true; });
         tcp.close();
-        EXPECT_LT(timer.elapsed(), 100);
+        EXPECT_LT(timer.elapsed(), 1000) << "not the bound's 3 s, nor the resolver's hour";
         within(500, [] { return false; });
         EXPECT_FALSE(told);
     }
