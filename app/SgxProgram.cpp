@@ -29,7 +29,7 @@ SgxProgram::SgxProgram(DeviceLinkState &state, SharedValues &values, LineBundle 
                                       return std::make_unique<TracingSerialPort>(std::move(port), *trace);
                                   })),
       m_line(line != nullptr ? *line : *m_ownLine), m_values(values), m_mainForm(state, values.EdidBuffer),
-      m_link(state, values, m_line), m_aboutBox(&m_mainForm),
+      m_link(state, values, m_line), m_watcher(m_systemPorts, m_line.clock()), m_aboutBox(&m_mainForm),
       m_comPortSettingForm(m_ports, state.portNumber, &m_mainForm),
       m_timingList(values, *m_mainForm.mdiArea(), &m_mainForm),
       m_patternList(values, *m_mainForm.mdiArea(), &m_mainForm), m_timings(values, &m_mainForm),
@@ -69,6 +69,27 @@ void SgxProgram::connectLink()
     });
     QObject::connect(link, &DeviceLink::finished, form,
                      [this](Operation op, Outcome outcome) { tellOutcome(op, outcome); });
+    // What the line said, and a port that went away: in the status bar, without a message box; a
+    // port that went away is waited for, and opened again once it is back.
+    QObject::connect(link, &DeviceLink::lineSaid, form, [form](const QString &text) {
+        form->setLineNote(QStringLiteral("the line answered: ") + text);
+    });
+    QObject::connect(link, &DeviceLink::lineLost, form, [this, form](const QString &reason) {
+        form->setLineNote(QStringLiteral("%1: %2; waiting for it to come back").arg(m_port.label, reason));
+        m_watcher.watch(m_port);
+    });
+    QObject::connect(&m_watcher, &PortWatcher::returned, link, [this, link](const PortChoice &port) {
+        if (link->opening())
+            return;
+        m_port = port;
+        link->connectPort(port, true);
+    });
+    QObject::connect(link, &DeviceLink::connectFinished, form, [this, form](bool opened) {
+        if (!opened || !m_watcher.watching())
+            return;
+        m_watcher.stop();
+        form->setLineNote({});
+    });
 
     // Every window asks for an operation by one signal.
     const auto request = [link](const LinkRequest &r) { link->request(r); };
@@ -80,10 +101,18 @@ void SgxProgram::connectLink()
 
     TCOM_PORT_SETTING_FORM *dialog = &m_comPortSettingForm;
     QObject::connect(dialog, &TCOM_PORT_SETTING_FORM::connectRequested, link,
-                     [link](const PortChoice &port) { link->connectPort(port); });
+                     [this](const PortChoice &port) { connectTo(port); });
     QObject::connect(dialog, &TCOM_PORT_SETTING_FORM::connectCancelled, link,
                      [link] { link->cancelConnect(); });
     QObject::connect(link, &DeviceLink::connectFinished, dialog, &TCOM_PORT_SETTING_FORM::showConnectResult);
+}
+
+void SgxProgram::connectTo(const PortChoice &port)
+{
+    m_watcher.stop();
+    m_mainForm.setLineNote({});
+    m_port = port;
+    m_link.connectPort(port);
 }
 
 void SgxProgram::tellOutcome(Operation op, Outcome outcome)
@@ -105,7 +134,11 @@ void SgxProgram::connectMainForm()
     QObject::connect(form, &TMainForm::patternsRequested, form, [this] { m_patterns.exec(); });
     QObject::connect(form, &TMainForm::programRequested, form, [this] { m_programmerForm.exec(); });
     QObject::connect(form, &TMainForm::portSettingsRequested, form, [this] { m_comPortSettingForm.exec(); });
-    QObject::connect(form, &TMainForm::disconnectRequested, form, [this] { m_link.disconnectPort(); });
+    QObject::connect(form, &TMainForm::disconnectRequested, form, [this] {
+        m_watcher.stop();
+        m_mainForm.setLineNote({});
+        m_link.disconnectPort();
+    });
     // No connection needed, and a running transfer goes on behind it.
     QObject::connect(form, &TMainForm::edidMemoryRequested, form, [this] { m_edidBlock.exec(); });
     QObject::connect(form, &TMainForm::aboutRequested, form, [this] { m_aboutBox.exec(); });

@@ -3,6 +3,7 @@
 #include "DeviceLink.h"
 #include "LineThread.h"
 #include "PortDirectory.h"
+#include "PortWatcher.h"
 #include "QtSystemPortList.h"
 #include "TAboutBox.h"
 #include "TCOM_PORT_SETTING_FORM.h"
@@ -49,6 +50,7 @@ public:
     [[nodiscard]] TEDID_Block &edidBlock() { return m_edidBlock; }
     [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
     [[nodiscard]] PortDirectory &ports() { return m_ports; }
+    [[nodiscard]] PortWatcher &portWatcher() { return m_watcher; }
 
 private:
     SgxProgram(DeviceLinkState &state, SharedValues &values, LineBundle *line, ByteTrace *trace);
@@ -57,6 +59,8 @@ private:
     void connectMainForm();
     // An operation's message, over whatever modal window is up; the link hears when it is closed.
     void tellOutcome(Operation op, Outcome outcome);
+    // A port chosen, or given up: what was waited for is not any more.
+    void connectTo(const PortChoice &port);
 
     // Ownership, in order of construction (destruction runs the other way):
     // 1. the port directory and the line, which the link uses until its very end (the program's
@@ -71,6 +75,8 @@ private:
     SharedValues &m_values;
     TMainForm m_mainForm;
     DeviceLink m_link;
+    PortWatcher m_watcher;
+    PortChoice m_port; // the port last chosen, as it was opened
     TAboutBox m_aboutBox;
     TCOM_PORT_SETTING_FORM m_comPortSettingForm;
     TTiming_List m_timingList;

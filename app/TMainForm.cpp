@@ -59,6 +59,7 @@ private:
 constexpr int kGaugePanel = 0;
 constexpr int kReceiveLogChars = 16 * 1024;
 constexpr int kPresencePanel = 2;
+constexpr int kNotePanel = 1;
 const QString kPresentText = QStringLiteral(" SGX-100 Status : Exist    ");
 const QString kAbsentText = QStringLiteral(" SGX-100 Status : Not Exist");
 
@@ -467,4 +468,16 @@ void TMainForm::closeEvent(QCloseEvent *event)
     // FormClose: whoever drives the link abandons a running transfer and closes the port now.
     emit closing();
     event->accept();
+}
+
+void TMainForm::setLineNote(const QString &text)
+{
+    m_statusBar1->setPanelText(kNotePanel, text.isEmpty() ? QString() : QLatin1Char(' ') + text);
+    m_statusBar1->setToolTip(text);
+    m_statusBar1->repaint();
+}
+
+QString TMainForm::lineNote() const
+{
+    return m_statusBar1->panelText(kNotePanel).trimmed();
 }

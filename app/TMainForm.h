@@ -41,6 +41,10 @@ public:
     void showDeviceAbsent();
     void setProgress(int percent);
     void setProgressPanelOwnerDrawn();
+    // What the operator should know of the line beyond the presence: what it said, that it went
+    // away and is waited for; in the middle panel and the presence panel's tool tip. Empty clears.
+    void setLineNote(const QString &text);
+    [[nodiscard]] QString lineNote() const;
     void appendReceiveLog(const std::uint8_t *bytes, std::size_t count);
     void clearReceiveLog();
 

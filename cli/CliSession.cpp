@@ -25,11 +25,14 @@ CliSession::CliSession(const CliRequest &request, SharedValues &values, DeviceLi
         }
     });
     QObject::connect(&m_link, &DeviceLink::finished, &m_context, [this](Operation op, Outcome outcome) {
-        // Nothing waits for anyone to press OK: the message is a line, read at once.
-        if (const char *message = outcomeMessage(op, outcome)) {
+        // Nothing waits for anyone to press OK: the message is a line, read at once, and what
+        // the line said in place of an answer the line after it.
+        if (const char *message = outcomeMessage(op, outcome))
             std::fprintf(m_err, "%s\n", message);
-            std::fflush(m_err);
-        }
+        if (!m_lineSaid.isEmpty())
+            std::fprintf(m_err, "the line answered: %s\n", m_lineSaid.toLocal8Bit().constData());
+        m_lineSaid.clear();
+        std::fflush(m_err);
         m_link.messageClosed(op);
         m_ended.emplace_back(op, outcome);
         m_takeUp->start(0);
@@ -39,6 +42,12 @@ CliSession::CliSession(const CliRequest &request, SharedValues &values, DeviceLi
             return;
         m_progress = percent;
         std::fprintf(m_err, "progress %d\n", percent);
+        std::fflush(m_err);
+    });
+    QObject::connect(&m_link, &DeviceLink::lineSaid, &m_context,
+                     [this](const QString &text) { m_lineSaid = text; });
+    QObject::connect(&m_link, &DeviceLink::lineLost, &m_context, [this](const QString &reason) {
+        std::fprintf(m_err, "%s\n", reason.toLocal8Bit().constData());
         std::fflush(m_err);
     });
     QObject::connect(&m_link, &DeviceLink::connectFinished, &m_context,

@@ -6,6 +6,7 @@
 #include "Outcome.h"
 
 #include <QObject>
+#include <QString>
 
 #include <cstdio>
 #include <deque>
@@ -56,5 +57,6 @@ private:
     std::unique_ptr<LinkTimer> m_takeUp;
     QObject m_context; // what the session hears of the link goes here, and ends with it
     int m_progress = 0;
+    QString m_lineSaid; // told after the message of the operation it came with
     bool m_over = false;
 };

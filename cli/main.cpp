@@ -201,10 +201,11 @@ int main(int argc, char *argv[])
     if (interrupt.install())
         QObject::connect(interrupt.notifier(), &QSocketNotifier::activated,
                          [&] { session.interrupt(interrupt.drain()); });
-    const PortChoice port = request.portPath.empty()
-                                ? ports.choice(request.portNumber)
-                                : PortChoice{request.portNumber, QString::fromStdString(request.portPath),
-                                             QString::fromStdString(request.portPath)};
+    const PortChoice port = request.portPath.empty() ? ports.choice(request.portNumber)
+                                                     : PortChoice{request.portNumber,
+                                                                  QString::fromStdString(request.portPath),
+                                                                  QString::fromStdString(request.portPath),
+                                                                  {}};
     QTimer::singleShot(0, [&] { session.start(port); });
     return app.exec();
 }

@@ -29,7 +29,8 @@ LineUnit framed(std::uint8_t value, int pauseAfterMs = 0)
 DeviceLink::DeviceLink(DeviceLinkState &state, LinkValues values, LineBundle &bundle)
     : m_state(state), m_values(values),
       m_timer1(bundle.clock().makeTimer(LinkClock::Repeat::Every, [this] { stepTick(); })),
-      m_timer2(bundle.clock().makeTimer(LinkClock::Repeat::Every, [this] { receiveTick(); }))
+      m_timer2(bundle.clock().makeTimer(LinkClock::Repeat::Every, [this] { receiveTick(); })),
+      m_settle(bundle.clock().makeTimer(LinkClock::Repeat::Once, [this] { settled(); }))
 {
     qRegisterMetaType<LineRequest>();
     qRegisterMetaType<LineEvent>();
@@ -93,9 +94,12 @@ void DeviceLink::request(const LinkRequest &request)
         m_op->table = request.table;
 }
 
-void DeviceLink::connectPort(const PortChoice &port)
+void DeviceLink::connectPort(const PortChoice &port, bool quietly)
 {
     emit receiveLogCleared();
+    m_settle->stop();
+    m_openQuietly = quietly;
+    m_heard.clear();
     if (m_state.portOpen == 1 || m_opening) {
         closeLine();
         m_state.portOpen = 0;
@@ -118,6 +122,7 @@ void DeviceLink::cancelConnect()
     if (!m_opening)
         return;
     m_opening.reset();
+    m_settle->stop();
     closeLine();
 }
 
@@ -126,6 +131,7 @@ void DeviceLink::disconnectPort()
     m_state.portOpen = 0;
     m_state.devicePresent = 0;
     m_opening.reset();
+    m_settle->stop();
     closeLine();
     abandonOperations();
     showDeviceAbsent();
@@ -134,6 +140,7 @@ void DeviceLink::disconnectPort()
 void DeviceLink::closeDown()
 {
     m_opening.reset();
+    m_settle->stop();
     abandonOperations();
     closeLine();
     m_state.portOpen = 0;
@@ -238,7 +245,7 @@ void DeviceLink::lineEvent(const LineEvent &event)
     case LineEvent::Kind::Received:
     case LineEvent::Kind::AnswerWhole:
     case LineEvent::Kind::EarlyAnswer: m_inbox.push_back(event); break;
-    case LineEvent::Kind::HungUp:
+    case LineEvent::Kind::HungUp: hungUp(event); break;
     case LineEvent::Kind::Closed: break;
     }
 }
@@ -247,13 +254,18 @@ void DeviceLink::opened(const LineEvent &event)
 {
     if (!m_opening || event.serial != m_openRequest)
         return;
+    if (event.kind == LineEvent::Kind::Opened) {
+        m_inbox.clear();
+        if (m_openQuietly)
+            m_settle->start(kSettleMs);
+        else
+            settled();
+        return;
+    }
     const PortChoice port = *m_opening;
     m_opening.reset();
-    if (event.kind == LineEvent::Kind::Opened) {
-        m_state.portOpen = 1;
-        m_inbox.clear();
-        startPresenceCheck();
-        emit connectFinished(true, {}, {});
+    if (m_openQuietly) {
+        emit connectFinished(false, {}, QString::fromStdString(event.error.reason));
         return;
     }
     m_state.portOpen = 0;
@@ -272,6 +284,64 @@ void DeviceLink::opened(const LineEvent &event)
                                ? QString()
                                : QString::fromStdString(e.device + ": " + e.reason);
     emit connectFinished(false, message, detail);
+}
+
+void DeviceLink::settled()
+{
+    if (!m_opening)
+        return;
+    m_opening.reset();
+    m_state.portOpen = 1;
+    startPresenceCheck();
+    emit connectFinished(true, {}, {});
+}
+
+void DeviceLink::hungUp(const LineEvent &event)
+{
+    const QString reason = QString::fromStdString(event.error.reason);
+    // What the line said before it went is what the operator wants to read.
+    for (const LineEvent &e : m_inbox)
+        if (e.kind == LineEvent::Kind::Received)
+            m_heard.append(e.bytes);
+    if (m_opening && m_openQuietly) {
+        // Back for a moment only: not back.
+        m_opening.reset();
+        m_settle->stop();
+        closeLine();
+        tellWhatWasHeard();
+        emit connectFinished(false, {}, reason);
+        return;
+    }
+    if (m_state.portOpen != 1)
+        return;
+    tellWhatWasHeard();
+    emit lineLost(reason);
+    showDeviceAbsent();
+}
+
+void DeviceLink::tellWhatWasHeard()
+{
+    // Printable text only, a line end as a separator, and not at all when nothing but noise came.
+    QString text;
+    for (const char c : m_heard.right(kHeardLimit)) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u == '\r' || u == '\n') {
+            if (!text.isEmpty() && !text.endsWith(QStringLiteral(" / ")))
+                text += QStringLiteral(" / ");
+        } else if (u >= 0x20 && u < 0x7F) {
+            text += QLatin1Char(c);
+        } else {
+            text += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        }
+    }
+    m_heard.clear();
+    if (text.endsWith(QStringLiteral(" / ")))
+        text.chop(3);
+    int letters = 0;
+    for (const QChar c : text)
+        letters += c.isLetter() ? 1 : 0;
+    if (letters >= 2)
+        emit lineSaid(text.trimmed());
 }
 
 void DeviceLink::jobDone(const LineEvent &event)
@@ -315,6 +385,9 @@ void DeviceLink::receiveTick()
         switch (e.kind) {
         case LineEvent::Kind::Received: {
             emit received(e.bytes);
+            m_heard.append(e.bytes);
+            if (m_heard.size() > 4 * kHeardLimit)
+                m_heard = m_heard.right(kHeardLimit);
             if (!ours)
                 break;
             // What does not fit the reply buffer is dropped.
@@ -400,6 +473,7 @@ void DeviceLink::handleAcknowledgment()
         return;
     }
     const OperationInfo &info = row();
+    m_heard.clear(); // an acknowledgment is no news for the operator
     if (info.payload == Payload::None) {
         finish(Outcome::Succeeded);
         return;
@@ -521,10 +595,12 @@ void DeviceLink::blockTick()
         block[k] = static_cast<std::uint8_t>(high * 16 + low);
     }
     // A malformed block is skipped: that block keeps its old bytes, and the read goes on.
-    if (wellFormed)
+    if (wellFormed) {
         std::copy(block.begin(), block.end(), m_values.EdidBuffer.begin() + offset);
-    else
+        m_heard.clear();
+    } else {
         m_op->blockMalformed = true;
+    }
 
     if (m_state.edidLastBlockRequested == 1) {
         m_state.edidLastBlockRequested = 0;
@@ -573,6 +649,10 @@ void DeviceLink::finish(Outcome outcome)
     }
     if (errorAnswer && info.absentOnError == AbsentOnError::AfterMessage)
         m_absentWhenClosed = op;
+    if (outcome == Outcome::Succeeded)
+        m_heard.clear();
+    else
+        tellWhatWasHeard();
     emit finished(op, outcome);
 }
 

@@ -31,6 +31,11 @@ public:
     static constexpr int kStepTickMs = 500;
     static constexpr int kFramedBytePauseEdidMs = 5; // the old EDID loop's own pause per byte
     static constexpr int kProgressPauseMs = 1;       // and the table loops' pause when the bar rose
+    // A port opened again of itself (after it went away) must stay open this long before it
+    // counts as back: a terminal server that cannot reach the device accepts and hangs up at once.
+    static constexpr int kSettleMs = 300;
+    // What the line said that was no answer, kept for the operator (its last bytes).
+    static constexpr int kHeardLimit = 256;
 
     DeviceLink(DeviceLinkState &state, LinkValues values, LineBundle &bundle);
     ~DeviceLink() override;
@@ -47,7 +52,9 @@ public:
     // The COM port dialog's OK: closes an open port and ends what ran on it (Abandoned), then
     // opens the chosen one; once it is open the presence check starts. connectFinished() says
     // how the open went.
-    void connectPort(const PortChoice &port);
+    // quietly: an open the program makes of itself (the port came back): it counts only once the
+    // port has stayed open kSettleMs, and a failure shows nothing.
+    void connectPort(const PortChoice &port, bool quietly = false);
     // Gives up an open still under way.
     void cancelConnect();
     // The Disconnect button: closes the port, shows the generator absent and ends whatever was
@@ -74,6 +81,12 @@ signals:
     void connectFinished(bool opened, const QString &message, const QString &detail);
     void presenceChanged(bool present);
     void progressChanged(int percent);
+    // Text the line carried that holds no acknowledgment, once an operation has failed with it or
+    // the line has gone away after it (a terminal server's words: "Port already in use").
+    void lineSaid(const QString &text);
+    // The open port went away (a device unplugged, a terminal server's connection closed): the
+    // generator is shown absent at once; an operation in flight ends by its own rules.
+    void lineLost(const QString &reason);
     // The status bar's first panel turns owner-drawn before a table upload's checksum.
     void progressPanelOwnerDrawn();
     // The hidden receive log: emptied before each user-started command, then what arrives.
@@ -113,6 +126,9 @@ private:
     void handleFinalAnswer();
     void blockTick();
     void finish(Outcome outcome);
+    void hungUp(const LineEvent &event);
+    void settled();
+    void tellWhatWasHeard();
     void abandonOperations();
     void startPresenceCheck();
     void begin(Operation op);
@@ -135,6 +151,9 @@ private:
     std::unique_ptr<LinkTimer> m_timer2;
     std::optional<InFlight> m_op;
     std::optional<PortChoice> m_opening;
+    bool m_openQuietly = false;
+    std::unique_ptr<LinkTimer> m_settle;
+    QByteArray m_heard; // what the line said since the port opened or an operation last succeeded
     std::uint64_t m_openRequest = 0;
     std::deque<LineEvent> m_inbox; // what the line brought, for the next receive tick
     std::uint64_t m_serial = 0;    // numbers the line's jobs and opens

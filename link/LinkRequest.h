@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // What a window asks of the link: start an operation by the start rule, or hand an operation
@@ -19,11 +20,24 @@ struct LinkRequest {
     std::vector<std::uint8_t> table;
 };
 
-// A port the operator chose: its number, the device it opens and how the operator knows it.
+// A USB adapter as itself, whatever name the system gives it each time it is plugged in.
+struct UsbIdentity {
+    quint16 vendorId = 0;
+    quint16 productId = 0;
+    QString serialNumber;
+    friend bool operator==(const UsbIdentity &a, const UsbIdentity &b)
+    {
+        return a.vendorId == b.vendorId && a.productId == b.productId && a.serialNumber == b.serialNumber;
+    }
+};
+
+// A port the operator chose: its number, the device it opens and how the operator knows it;
+// for a USB adapter with a serial number, which adapter it is.
 struct PortChoice {
     int number = 0;
     QString device;
     QString label;
+    std::optional<UsbIdentity> usb;
 };
 
 Q_DECLARE_METATYPE(LinkRequest)

@@ -73,3 +73,17 @@ int PortDirectory::comNumberOf(const SystemPort &port) const
             return n;
     return 0;
 }
+
+PortChoice PortDirectory::choice(int portNumber) const
+{
+    const QString device = devicePath(portNumber);
+    return {portNumber, device, label(portNumber), usbIdentityOf(device)};
+}
+
+std::optional<UsbIdentity> PortDirectory::usbIdentityOf(const QString &device) const
+{
+    for (const SystemPort &port : m_reported)
+        if (names(device, port) && port.vendorId && port.productId && !port.serialNumber.isEmpty())
+            return UsbIdentity{*port.vendorId, *port.productId, port.serialNumber};
+    return std::nullopt;
+}

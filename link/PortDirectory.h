@@ -36,12 +36,11 @@ public:
     // How the operator knows the port: "3" for COM 3, the system name from 9 on.
     [[nodiscard]] QString label(int portNumber) const;
     // The number with its device and label, as the link opens it.
-    [[nodiscard]] PortChoice choice(int portNumber) const
-    {
-        return {portNumber, devicePath(portNumber), label(portNumber)};
-    }
+    [[nodiscard]] PortChoice choice(int portNumber) const;
     // The number of the added port of that system name; 0 when the system no longer has it.
     [[nodiscard]] int portNumberOf(const QString &systemName) const;
+    // The USB adapter a device is, when the system says so and the adapter has a serial number.
+    [[nodiscard]] std::optional<UsbIdentity> usbIdentityOf(const QString &device) const;
     // Which COM n (1 to 8) names the device of a system port; 0 when none does.
     [[nodiscard]] int comNumberOf(const SystemPort &port) const;
 

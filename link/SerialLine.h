@@ -51,9 +51,9 @@ private:
     struct Going {
         LineJob job;
         std::size_t unit = 0;
-        std::size_t next = 0; // next character of the unit
+        std::size_t next = 0;            // next character of the unit
         std::vector<std::int64_t> times; // when each character of the unit went out
-        bool stop = false;    // an early answer: no unit after this one
+        bool stop = false;               // an early answer: no unit after this one
     };
 
     void pump();

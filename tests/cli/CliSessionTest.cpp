@@ -79,7 +79,7 @@ struct Generator : BasicLinkHarness<EngineSerialPort> {
                     link.closeDown();
                 },
                 out, err);
-            session.start(PortChoice{1, QStringLiteral("/dev/engine"), QStringLiteral("1")});
+            session.start(PortChoice{1, QStringLiteral("/dev/engine"), QStringLiteral("1"), {}});
             for (int i = 0; i < 100000 && run.status < 0; ++i)
                 this->run(100);
         }

@@ -18,7 +18,7 @@ bool contains(const Events &events, const std::string &e)
 
 PortChoice comPort(int number)
 {
-    return {number, QStringLiteral("/dev/ttyS%1").arg(number - 1), QString::number(number)};
+    return {number, QStringLiteral("/dev/ttyS%1").arg(number - 1), QString::number(number), {}};
 }
 
 // Starts op, answers its command line with ack and runs until the answer has been examined and
