@@ -1,5 +1,6 @@
-// What the operator has entered in a modal window survives the window manager's own minimise and
-// restore, of the main window and of the modal window itself; run under a real window manager.
+// Under a real window manager: every control of every window lies inside the client area the frame
+// leaves, and what the operator has entered in a modal window survives the window manager's own
+// minimise and restore, of the main window and of the modal window itself.
 #include "AppTestSupport.h"
 #include "DeviceLinkState.h"
 #include "HighlightGridModel.h"
@@ -12,9 +13,11 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
+#include <QWindow>
 
 using namespace AppTestSupport;
 
@@ -39,6 +42,42 @@ QStringList rowTexts(QTableView *grid, int gridRow)
     return texts;
 }
 
+// The frame as the window system has it now (the widget's copy of it may lag).
+QRect outerOf(const QWidget &window)
+{
+    return window.windowHandle() != nullptr ? window.windowHandle()->frameGeometry() : window.frameGeometry();
+}
+
+// The first visible control not wholly inside the window's client area, or empty; the client area
+// and the control that reaches lowest are logged.
+QString controlCut(QWidget &window)
+{
+    QString cut;
+    QRect lowest;
+    QString lowestName;
+    for (QWidget *control : window.findChildren<QWidget *>()) {
+        // What a scroll area holds is clipped and scrolled by it (cell editors, frame children).
+        bool scrolled = control->isWindow() || !control->isVisibleTo(&window);
+        for (QWidget *up = control->parentWidget(); up != &window; up = up->parentWidget())
+            scrolled = scrolled || up->objectName() == QStringLiteral("qt_scrollarea_viewport");
+        const QRect place(control->mapTo(&window, QPoint(0, 0)), control->size());
+        if (scrolled)
+            continue;
+        if (cut.isEmpty() && !window.rect().contains(place))
+            cut = QStringLiteral("%1 at %2, %3 is cut")
+                      .arg(control->objectName())
+                      .arg(place.y())
+                      .arg(place.bottom());
+        if (place.bottom() > lowest.bottom()) {
+            lowest = place;
+            lowestName = control->objectName();
+        }
+    }
+    qInfo("%s: client %d x %d, lowest control %s, bottom %d", qPrintable(window.objectName()), window.width(),
+          window.height(), qPrintable(lowestName), lowest.bottom() + 1);
+    return cut;
+}
+
 // Asks the window manager, as a task bar or pager does, to act on a top-level window.
 bool askWindowManager(const char *command, QWidget &window)
 {
@@ -55,6 +94,7 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
+    void everyControlLiesInsideTheClientArea();
     void composedRowSurvivesMinimiseAndRestore();
     void timingsCurrentCellSurvivesMinimiseAndRestore();
 
@@ -62,6 +102,9 @@ private:
     // The window manager minimises `minimised`, then restores it; `dialog` is hidden with it and
     // shown again.
     void minimiseAndRestore(QWidget &minimised, QWidget &dialog);
+    // Once framed and at its size (outer, or the client area where clientSize), every control
+    // lies inside the client area.
+    static void expectControlsInside(QWidget &window, QSize size, bool clientSize = false);
 
     DeviceLinkState m_state;
     SharedValues m_values;
@@ -103,6 +146,82 @@ void WindowManagerTest::minimiseAndRestore(QWidget &minimised, QWidget &dialog)
             [&] { return !minimised.isMinimized() && !dialog.isMinimized() && dialog.isVisible(); }, 5000),
         qPrintable(QStringLiteral("%1 was not restored").arg(minimised.windowTitle())));
     QTest::qWait(300); // whatever the restore sends, let it arrive
+}
+
+void WindowManagerTest::expectControlsInside(QWidget &window, QSize size, bool clientSize)
+{
+    const auto sized = [&] {
+        return outerOf(window).height() > window.height() &&
+               (clientSize ? window.size() : outerOf(window).size()) == size;
+    };
+    QVERIFY2(QTest::qWaitFor(sized, 5000), qPrintable(QStringLiteral("%1: outer %2 x %3")
+                                                          .arg(window.objectName())
+                                                          .arg(outerOf(window).width())
+                                                          .arg(outerOf(window).height())));
+    const QString cut = controlCut(window);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut));
+}
+
+void WindowManagerTest::everyControlLiesInsideTheClientArea()
+{
+    // The frame comes some time after a window is first shown; several starts, each window shown
+    // for the first time in each, so a late frame is met as well as an early one.
+    constexpr int kStarts = 3;
+    for (int start = 0; start < kStarts; ++start) {
+        if (start > 0) {
+            cleanup();
+            init();
+        }
+        TMainForm &form = m_program->mainForm();
+        expectControlsInside(form, QSize(900, 694));
+
+        // The modal windows, from the main menu.
+        const struct {
+            const char *name;
+            QSize size;
+            const char *menu;
+            const char *item;
+        } modal[] = {{"AboutBox", QSize(298, 380), "Help1", "HelpAboutItem"},
+                     {"COM_PORT_SETTING_FORM", QSize(330, 232), "Config1", "COMPort1"},
+                     {"Timings", QSize(603, 406), "Edit1", "Timing2"},
+                     {"Patterns", QSize(318, 399), "Edit1", "Pattern2"},
+                     {"Programmer_Form", QSize(661, 414), "Edit1", "Program1"},
+                     {"EDID_Block", QSize(625, 467), "EDID", "EDID_Memorys"}};
+        for (const auto &window : modal) {
+            const bool clientSize = QByteArray(window.name) == "AboutBox";
+            m_driver->thenOn(QString::fromLatin1(window.name), [&](QWidget *shown) {
+                expectControlsInside(*shown, window.size, clientSize);
+                shown->close();
+            });
+            QVERIFY(chooseMenuItem(form, QString::fromLatin1(window.menu), QString::fromLatin1(window.item)));
+            QVERIFY(m_driver->allDone());
+            if (QTest::currentTestFailed())
+                return;
+        }
+
+        // The output windows, children of the frame, and the lists they show.
+        const struct {
+            const char *item;
+            const char *caption;
+            const char *showButton;
+            QWidget *list;
+            QSize size;
+        } outputs[] = {{"Timing1", "Timing", "Button1", &m_program->timingList(), QSize(588, 512)},
+                       {"Pattern1", "Pattern", "ShowButton1", &m_program->patternList(), QSize(338, 474)}};
+        for (const auto &output : outputs) {
+            QVERIFY(chooseMenuItem(form, QStringLiteral("Output1"), QString::fromLatin1(output.item)));
+            QWidget *child = frameChild(form, QString::fromLatin1(output.caption));
+            QVERIFY(child != nullptr);
+            const QString cut = controlCut(*child);
+            QVERIFY2(cut.isEmpty(), qPrintable(cut));
+            QTest::mouseClick(child->findChild<QPushButton *>(QString::fromLatin1(output.showButton)),
+                              Qt::LeftButton);
+            expectControlsInside(*output.list, output.size);
+            output.list->close();
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
 }
 
 void WindowManagerTest::composedRowSurvivesMinimiseAndRestore()
