@@ -8,11 +8,13 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPushButton>
 #include <QTest>
 
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 // What the window tests stand on: for each test, fresh link state and shared values, the program
 // on a port in memory whose generator answers command lines from a script, shown, and the driver
@@ -50,6 +52,25 @@ protected:
         for (std::uint8_t b : m_front->port.writtenBytes())
             out.append(static_cast<char>(b));
         return out;
+    }
+    [[nodiscard]] static QByteArray asBytes(const std::vector<std::uint8_t> &bytes)
+    {
+        return QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    }
+    // Presses an output window's run button, answers its payload as the generator does (the
+    // script answers the command line), and returns what went out once the link is idle again.
+    [[nodiscard]] QByteArray runOnce(QPushButton &run)
+    {
+        const qsizetype before = written().size();
+        QTest::mouseClick(&run, Qt::LeftButton);
+        const auto sent = [&] { return written().size() >= before + 12; }; // the line and a framed byte
+        if (AppTestSupport::waitUntil(sent, 5000)) {
+            m_front->port.queueAnswer("OK\r\n");
+            m_front->line.clear();
+        }
+        const bool idle =
+            AppTestSupport::waitUntil([this] { return !m_front->program.deviceLink().LinkBusy(); }, 5000);
+        return written().mid(before) + (idle ? QByteArray() : QByteArray("<still busy>"));
     }
 
     DeviceLinkState m_state;

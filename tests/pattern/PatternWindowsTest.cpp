@@ -30,11 +30,6 @@ using namespace AppTestSupport;
 
 namespace {
 
-QByteArray asBytes(const std::vector<std::uint8_t> &bytes)
-{
-    return QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-}
-
 QPoint cellCentre(QTableView *grid, int row, int column)
 {
     grid->scrollTo(grid->model()->index(row, column));
@@ -210,7 +205,7 @@ void PatternWindowsTest::spinnerTypingAndArrowKeys()
     QCOMPARE(field("PatternIndexName"), QStringLiteral("Blue"));
     QCOMPARE(m_values.currentPatternIndex, 1);
 
-    // Typing shows an entry without choosing it for Run Pattern.
+    // A typed entry is shown and is the one Run Pattern outputs.
     type(QStringLiteral("7"));
     QCOMPARE(field("PatternIndexName"), QStringLiteral("Yellow"));
     type(QStringLiteral("1"));
@@ -218,9 +213,10 @@ void PatternWindowsTest::spinnerTypingAndArrowKeys()
     QTest::keyClicks(patternWindow()->findChild<QLineEdit *>(QStringLiteral("PatternComboBox3")),
                      QStringLiteral("3"));
     QCOMPARE(field("PatternIndexName"), QStringLiteral("Color Bar"));
+    QCOMPARE(m_values.currentPatternIndex, 12);
     type(QStringLiteral("40")); // "4" shows entry 4, "40" matches nothing
     QCOMPARE(field("PatternIndexName"), QStringLiteral("Magenta"));
-    QCOMPARE(m_values.currentPatternIndex, 1);
+    QCOMPARE(m_values.currentPatternIndex, 3);
     // With no item selected the upper arrow starts at entry 1, the lower does nothing.
     clickSpinner(false);
     QCOMPARE(field("PatternIndexName"), QStringLiteral("Magenta"));
@@ -228,7 +224,7 @@ void PatternWindowsTest::spinnerTypingAndArrowKeys()
     QCOMPARE(field("PatternIndexName"), QStringLiteral("White"));
     QCOMPARE(m_values.currentPatternIndex, 0);
 
-    // The arrow keys step the number box only.
+    // The arrow keys step the number box, and the entry with it.
     auto *box = patternWindow()->findChild<QLineEdit *>(QStringLiteral("PatternComboBox3"));
     QTest::keyClick(box, Qt::Key_Up);
     QTest::keyClick(box, Qt::Key_Up);
@@ -236,7 +232,7 @@ void PatternWindowsTest::spinnerTypingAndArrowKeys()
     QCOMPARE(field("PatternIndexName"), QStringLiteral("Red"));
     QTest::keyClick(box, Qt::Key_Down);
     QCOMPARE(field("PatternIndexName"), QStringLiteral("Blue"));
-    QCOMPARE(m_values.currentPatternIndex, 0);
+    QCOMPARE(m_values.currentPatternIndex, 1);
 
     // The padded names as they are; the upper end.
     for (int i = 0; i < 22; ++i)
@@ -320,18 +316,27 @@ void PatternWindowsTest::runPatternSendsTheCurrentIndex()
     QTest::qWait(600);
     QVERIFY(written().isEmpty());
 
+    // From the keyboard alone: a typed number, the Up arrow, Enter on a row of the list.
     m_front->connectPresent(m_state);
+    type(QStringLiteral("13"));
+    QCOMPARE(runOnce(*run), asBytes(concat({commandLine("PTIX", 1), framed(12)})));
+    QTest::keyClick(patternWindow()->findChild<QLineEdit *>(QStringLiteral("PatternComboBox3")), Qt::Key_Up);
+    QCOMPARE(runOnce(*run), asBytes(concat({commandLine("PTIX", 1), framed(13)})));
     QTest::mouseClick(patternWindow()->findChild<QPushButton *>(QStringLiteral("ShowButton1")),
                       Qt::LeftButton);
     auto *grid = m_front->program.patternList().findChild<QTableView *>(QStringLiteral("StringGrid2"));
-    doubleClick(grid->viewport(), cellCentre(grid, 12, 0));
-    type(QStringLiteral("7")); // shown, not chosen
+    QTRY_VERIFY(grid->hasFocus());
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter})
+        QTest::keyClick(grid, key);
+    QCOMPARE(field("PatternIndexName"), QStringLiteral("Red"));
+    QCOMPARE(runOnce(*run), asBytes(concat({commandLine("PTIX", 1), framed(2)})));
+
+    const qsizetype sent = written().size();
     QTest::mouseClick(run, Qt::LeftButton);
-    const QByteArray expected = asBytes(concat({commandLine("PTIX", 1), framed(12)}));
-    QTRY_COMPARE_WITH_TIMEOUT(written(), expected, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(written().size(), sent + 12, 3000);
     QTest::mouseClick(run, Qt::LeftButton); // refused while the first waits for its answer
     QTest::qWait(300);
-    QCOMPARE(written().size(), expected.size());
+    QCOMPARE(written().size(), sent + 12);
     form().DisConnectButtonClick();
 }
 

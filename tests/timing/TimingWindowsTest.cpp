@@ -121,7 +121,7 @@ void TimingWindowsTest::spinnerTypingAndArrowKeys()
     QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-72"));
     QCOMPARE(m_values.currentTimingIndex, 1);
 
-    // Typing shows an entry without choosing it for Run Timing.
+    // A typed entry is shown and is the one Run Timing outputs.
     type(QStringLiteral("7"));
     QCOMPARE(field("TimingIndexName"), QStringLiteral("800x600-72"));
     type(QStringLiteral("1"));
@@ -130,11 +130,12 @@ void TimingWindowsTest::spinnerTypingAndArrowKeys()
                      QStringLiteral("5"));
     QCOMPARE(field("TimingIndexName"), QStringLiteral("1280x960-85"));
     QCOMPARE(field("TimingComboBox1"), QStringLiteral("15"));
+    QCOMPARE(m_values.currentTimingIndex, 14);
     type(QStringLiteral("36")); // "3" shows entry 3, "36" matches nothing
     QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-75"));
     type(QStringLiteral("0"));
     QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-75"));
-    QCOMPARE(m_values.currentTimingIndex, 1);
+    QCOMPARE(m_values.currentTimingIndex, 2);
     // With no item selected the spinner's upper arrow starts at entry 1, the lower does nothing.
     clickSpinner(false);
     QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-75"));
@@ -142,7 +143,7 @@ void TimingWindowsTest::spinnerTypingAndArrowKeys()
     QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-60"));
     QCOMPARE(m_values.currentTimingIndex, 0);
 
-    // The arrow keys step the number box only.
+    // The arrow keys step the number box, and the entry with it.
     auto *box = timingWindow()->findChild<QLineEdit *>(QStringLiteral("TimingComboBox1"));
     QTest::keyClick(box, Qt::Key_Up);
     QTest::keyClick(box, Qt::Key_Up);
@@ -150,7 +151,7 @@ void TimingWindowsTest::spinnerTypingAndArrowKeys()
     QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-75"));
     QTest::keyClick(box, Qt::Key_Down);
     QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-72"));
-    QCOMPARE(m_values.currentTimingIndex, 0);
+    QCOMPARE(m_values.currentTimingIndex, 1);
 
     // The spinner's upper end.
     for (int i = 0; i < 40; ++i)
@@ -244,19 +245,27 @@ void TimingWindowsTest::runTimingSendsTheCurrentIndex()
     QTest::qWait(600);
     QVERIFY(written().isEmpty());
 
+    // From the keyboard alone: a typed number, the Up arrow, Enter on a row of the list.
     m_front->connectPresent(m_state);
-    for (int i = 0; i < 4; ++i)
-        clickSpinner(true);
-    type(QStringLiteral("7")); // shown, not chosen
+    auto *box = timingWindow()->findChild<QLineEdit *>(QStringLiteral("TimingComboBox1"));
+    type(QStringLiteral("12"));
+    QCOMPARE(runOnce(*run), asBytes(concat({commandLine("TMIX", 1), framed(11)})));
+    QTest::keyClick(box, Qt::Key_Up);
+    QCOMPARE(runOnce(*run), asBytes(concat({commandLine("TMIX", 1), framed(12)})));
+    QTest::mouseClick(timingWindow()->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+    auto *grid = m_front->program.timingList().findChild<QTableView *>(QStringLiteral("StringGrid1"));
+    QTRY_VERIFY(grid->hasFocus());
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+        QTest::keyClick(grid, key);
+    QCOMPARE(field("TimingComboBox1"), QStringLiteral("3"));
+    QCOMPARE(runOnce(*run), asBytes(concat({commandLine("TMIX", 1), framed(2)})));
+
+    const qsizetype sent = written().size();
     QTest::mouseClick(run, Qt::LeftButton);
-    const auto expected = concat({commandLine("TMIX", 1), framed(4)});
-    QTRY_COMPARE_WITH_TIMEOUT(
-        written(),
-        QByteArray(reinterpret_cast<const char *>(expected.data()), static_cast<qsizetype>(expected.size())),
-        3000);
+    QTRY_COMPARE_WITH_TIMEOUT(written().size(), sent + 12, 3000);
     QTest::mouseClick(run, Qt::LeftButton); // refused while the first waits for its answer
     QTest::qWait(300);
-    QCOMPARE(written().size(), static_cast<qsizetype>(expected.size()));
+    QCOMPARE(written().size(), sent + 12);
     form().DisConnectButtonClick();
 }
 
