@@ -117,10 +117,10 @@ struct Memory {
     // Characters, and keys in braces ("a5{BS}c{Enter}"), to whatever has the focus.
     void keys(const QString &script) const
     {
-        static const QMap<QString, Qt::Key> named = {{"BS", Qt::Key_Backspace},   {"F2", Qt::Key_F2},
-                                                     {"End", Qt::Key_End},        {"Enter", Qt::Key_Return},
-                                                     {"Down", Qt::Key_Down},      {"Left", Qt::Key_Left},
-                                                     {"BackTab", Qt::Key_Backtab}};
+        static const QMap<QString, Qt::Key> named = {
+            {"BS", Qt::Key_Backspace}, {"F2", Qt::Key_F2},     {"End", Qt::Key_End},
+            {"Enter", Qt::Key_Return}, {"Down", Qt::Key_Down}, {"Left", Qt::Key_Left},
+            {"Right", Qt::Key_Right},  {"Home", Qt::Key_Home}, {"BackTab", Qt::Key_Backtab}};
         for (int i = 0; i < script.size(); ++i) {
             if (script[i] == '{') {
                 const int end = script.indexOf('}', i);
@@ -171,6 +171,7 @@ private slots:
 
     void memoryWindowShowsTheBufferUnderItsHeadings();
     void editingKeepsACellToTwoUpperCaseDigits();
+    void leftAndRightLeaveTheEditorAtTheEdgeOfItsText();
     void okStoresEveryCellOrNoneAndTheCloseBoxNothing();
     void backspaceOpensTheEditorAndErases();
     void openAndSaveAs();
@@ -347,6 +348,40 @@ void EdidWindowsTest::editingKeepsACellToTwoUpperCaseDigits()
         m.window->close();
     });
     QCOMPARE(m_values.EdidBuffer, EdidBytes{}); // the close box stores nothing
+}
+
+void EdidWindowsTest::leftAndRightLeaveTheEditorAtTheEdgeOfItsText()
+{
+    inMemory([](const Memory &m) {
+        // Keys, then the current cell (column, row), whether the editor is open, and the first two
+        // cells of row 1.
+        const struct {
+            const char *keys;
+            QPoint current;
+            bool editing;
+            const char *first;
+            const char *second;
+        } steps[] = {
+            {"7{Right}", {2, 1}, false, "07", "00"}, // committed and normalised
+            {"ab", {2, 1}, true, "07", "AB"},        // the next cell takes both digits
+            {"{Left}", {2, 1}, true, "07", "AB"},    // within the text
+            {"{Left}{Left}", {1, 1}, false, "07", "AB"},
+            {"{F2}{Right}", {2, 1}, false, "07", "AB"}, // the whole text selected: an edge
+            {"{F2}{Home}{Right}", {2, 1}, true, "07", "AB"},
+            {"{Home}{Left}{Left}", {1, 1}, false, "07", "AB"},
+            {"{F2}{Left}", {1, 1}, false, "07", "AB"},  // no cell to the left: the editor closes
+            {"{BS}{Right}", {2, 1}, false, "00", "AB"}, // an emptied cell reads "00"
+        };
+        for (const auto &step : steps) {
+            m.keys(QString::fromLatin1(step.keys));
+            const QString at = QString::fromLatin1(step.keys);
+            QVERIFY2(m.current() == step.current, qPrintable(at));
+            QVERIFY2((m.editor() != nullptr) == step.editing, qPrintable(at));
+            QCOMPARE(m.cell(1, 1), QString::fromLatin1(step.first));
+            QCOMPARE(m.cell(1, 2), QString::fromLatin1(step.second));
+        }
+        m.window->close();
+    });
 }
 
 void EdidWindowsTest::okStoresEveryCellOrNoneAndTheCloseBoxNothing()
