@@ -57,20 +57,18 @@ protected:
     {
         return QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()));
     }
-    // Presses an output window's run button, answers its payload as the generator does (the
-    // script answers the command line), and returns what went out once the link is idle again.
+    // Presses a run button and answers the payload as the generator does (the script answers the
+    // command line); what went out, once the link is idle again.
     [[nodiscard]] QByteArray runOnce(QPushButton &run)
     {
         const qsizetype before = written().size();
         QTest::mouseClick(&run, Qt::LeftButton);
-        const auto sent = [&] { return written().size() >= before + 12; }; // the line and a framed byte
-        if (AppTestSupport::waitUntil(sent, 5000)) {
+        if (AppTestSupport::waitUntil([&] { return written().size() >= before + 12; }, 5000)) {
             m_front->port.queueAnswer("OK\r\n");
             m_front->line.clear();
         }
-        const bool idle =
-            AppTestSupport::waitUntil([this] { return !m_front->program.deviceLink().LinkBusy(); }, 5000);
-        return written().mid(before) + (idle ? QByteArray() : QByteArray("<still busy>"));
+        const auto idle = [this] { return !m_front->program.deviceLink().LinkBusy(); };
+        return AppTestSupport::waitUntil(idle, 5000) ? written().mid(before) : QByteArray("<still busy>");
     }
 
     DeviceLinkState m_state;

@@ -106,7 +106,6 @@ private:
     [[nodiscard]] QWidget *patternWindow() const;
     [[nodiscard]] QString field(const char *name) const;
     void clickSpinner(bool up);
-    void type(const QString &text);
     // Row gridRow of the editor: the four boxes chosen, the show time typed.
     void compose(QWidget *editor, int gridRow, const QString &timing, const QString &pattern,
                  const QString &unit, const QString &showTime);
@@ -140,11 +139,6 @@ QString PatternWindowsTest::field(const char *name) const
 void PatternWindowsTest::clickSpinner(bool up)
 {
     AppTestSupport::clickSpinner(patternWindow(), up);
-}
-
-void PatternWindowsTest::type(const QString &text)
-{
-    retype(patternWindow(), QStringLiteral("PatternComboBox3"), text);
 }
 
 void PatternWindowsTest::compose(QWidget *editor, int gridRow, const QString &timing, const QString &pattern,
@@ -199,40 +193,21 @@ void PatternWindowsTest::outputMenuAndToolButtonOpenOneWindowAtEntryOne()
 void PatternWindowsTest::spinnerTypingAndArrowKeys()
 {
     QVERIFY(chooseMenuItem(form(), QStringLiteral("Output1"), QStringLiteral("Pattern1")));
-    clickSpinner(false); // at entry 1: nothing
-    QCOMPARE(field("PatternComboBox3"), QStringLiteral("1"));
-    clickSpinner(true);
-    QCOMPARE(field("PatternIndexName"), QStringLiteral("Blue"));
-    QCOMPARE(m_values.currentPatternIndex, 1);
-
-    // A typed entry is shown and is the one Run Pattern outputs.
-    type(QStringLiteral("7"));
-    QCOMPARE(field("PatternIndexName"), QStringLiteral("Yellow"));
-    type(QStringLiteral("1"));
-    QCOMPARE(field("PatternIndexName"), QStringLiteral("White"));
-    QTest::keyClicks(patternWindow()->findChild<QLineEdit *>(QStringLiteral("PatternComboBox3")),
-                     QStringLiteral("3"));
-    QCOMPARE(field("PatternIndexName"), QStringLiteral("Color Bar"));
-    QCOMPARE(m_values.currentPatternIndex, 12);
-    type(QStringLiteral("40")); // "4" shows entry 4, "40" matches nothing
-    QCOMPARE(field("PatternIndexName"), QStringLiteral("Magenta"));
-    QCOMPARE(m_values.currentPatternIndex, 3);
-    // With no item selected the upper arrow starts at entry 1, the lower does nothing.
-    clickSpinner(false);
-    QCOMPARE(field("PatternIndexName"), QStringLiteral("Magenta"));
-    clickSpinner(true);
-    QCOMPARE(field("PatternIndexName"), QStringLiteral("White"));
-    QCOMPARE(m_values.currentPatternIndex, 0);
-
-    // The arrow keys step the number box, and the entry with it.
-    auto *box = patternWindow()->findChild<QLineEdit *>(QStringLiteral("PatternComboBox3"));
-    QTest::keyClick(box, Qt::Key_Up);
-    QTest::keyClick(box, Qt::Key_Up);
-    QCOMPARE(field("PatternComboBox3"), QStringLiteral("3"));
-    QCOMPARE(field("PatternIndexName"), QStringLiteral("Red"));
-    QTest::keyClick(box, Qt::Key_Down);
-    QCOMPARE(field("PatternIndexName"), QStringLiteral("Blue"));
-    QCOMPARE(m_values.currentPatternIndex, 1);
+    // What the operator does (workNumberGroup); then the number box, the name shown and the index
+    // Run Pattern outputs. "40": "4" shows entry 4, "40" matches nothing.
+    // clang-format off
+    const std::tuple<const char *, const char *, const char *, int> steps[] = {
+        {"-", "1", "White", 0}, {"+", "2", "Blue", 1}, {"*7", "7", "Yellow", 6}, {"*1", "1", "White", 0},
+        {"3", "13", "Color Bar", 12}, {"*40", "40", "Magenta", 3}, {"-", "40", "Magenta", 3},
+        {"+", "1", "White", 0}, {"^^", "3", "Red", 2}, {"v", "2", "Blue", 1}};
+    // clang-format on
+    for (const auto &[script, number, name, index] : steps) {
+        workNumberGroup(patternWindow(), QStringLiteral("PatternComboBox3"), script);
+        QCOMPARE(QStringLiteral("%1: %2 %3 %4")
+                     .arg(script, field("PatternComboBox3"), field("PatternIndexName"))
+                     .arg(m_values.currentPatternIndex),
+                 QStringLiteral("%1: %2 %3 %4").arg(script, number, name).arg(index));
+    }
 
     // The padded names as they are; the upper end.
     for (int i = 0; i < 22; ++i)
@@ -318,9 +293,9 @@ void PatternWindowsTest::runPatternSendsTheCurrentIndex()
 
     // From the keyboard alone: a typed number, the Up arrow, Enter on a row of the list.
     m_front->connectPresent(m_state);
-    type(QStringLiteral("13"));
+    workNumberGroup(patternWindow(), QStringLiteral("PatternComboBox3"), "*13");
     QCOMPARE(runOnce(*run), asBytes(concat({commandLine("PTIX", 1), framed(12)})));
-    QTest::keyClick(patternWindow()->findChild<QLineEdit *>(QStringLiteral("PatternComboBox3")), Qt::Key_Up);
+    workNumberGroup(patternWindow(), QStringLiteral("PatternComboBox3"), "^");
     QCOMPARE(runOnce(*run), asBytes(concat({commandLine("PTIX", 1), framed(13)})));
     QTest::mouseClick(patternWindow()->findChild<QPushButton *>(QStringLiteral("ShowButton1")),
                       Qt::LeftButton);
