@@ -12,6 +12,8 @@ constexpr int kCheckIntervalMs = 50;
 constexpr int kChecksAfterShow = 200;
 // Framed, sized and placed for this many checks in a row: the window manager has settled.
 constexpr int kSteadyChecks = 10;
+// A window manager that keeps refusing the size or place is not asked again and again.
+constexpr int kAsksAfterShow = 5;
 } // namespace
 
 OuterGeometry::OuterGeometry(QWidget *window, QSize outerSize, Sizing sizing,
@@ -58,9 +60,12 @@ void OuterGeometry::apply(bool insist)
 {
     const QMargins margins = frameOf(*m_window);
     const QSize frame(margins.left() + margins.right(), margins.top() + margins.bottom());
-    // A window manager may drop what was asked before it framed the window: ask again.
-    if (frame == m_frame && !(insist && !margins.isNull() && !fitted(margins)))
-        return;
+    if (frame == m_frame) {
+        // A window manager may drop what was asked before it framed the window: ask again.
+        if (!insist || margins.isNull() || fitted(margins) || m_asksLeft <= 0)
+            return;
+        --m_asksLeft;
+    }
     m_frame = frame;
     const QSize client = clientFor(frame);
     if (m_sizing == Sizing::Fixed)
@@ -91,6 +96,7 @@ bool OuterGeometry::eventFilter(QObject *watched, QEvent *event)
         case QEvent::Show:
             m_checksLeft = kChecksAfterShow;
             m_steadyChecks = 0;
+            m_asksLeft = kAsksAfterShow;
             m_checks.start();
             break;
         case QEvent::Hide: m_checks.stop(); break;

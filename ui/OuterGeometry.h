@@ -18,7 +18,7 @@ class QWidget;
 // shown, and its extents may come later still, with no event of their own. So after each show the
 // frame is read from the window system every 50 ms until it has been seen and has held for a while
 // (or a time limit passes), and on every move and resize. Until the window has once settled at its
-// size and place, they are asked for again whenever they differ.
+// size and place, they are asked for again (a few times) while they differ.
 class OuterGeometry : public QObject {
     Q_OBJECT
 public:
@@ -52,6 +52,7 @@ private:
     QTimer m_checks;
     int m_checksLeft = 0;
     int m_steadyChecks = 0;
+    int m_asksLeft = 0;
     // The window manager has framed the window and let it have its size and place.
     bool m_settled = false;
 };
