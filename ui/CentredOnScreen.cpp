@@ -1,5 +1,7 @@
 #include "CentredOnScreen.h"
 
+#include "OuterGeometry.h"
+
 #include <QEvent>
 #include <QScreen>
 #include <QWidget>
@@ -7,7 +9,7 @@
 namespace {
 // As long as OuterGeometry looks for a frame after a show.
 constexpr int kCheckIntervalMs = 50;
-constexpr int kChecksAfterShow = 60;
+constexpr int kChecksAfterShow = 200;
 } // namespace
 
 CentredOnScreen::CentredOnScreen(QWidget *window) : QObject(window), m_window(window)
@@ -24,11 +26,12 @@ CentredOnScreen::CentredOnScreen(QWidget *window) : QObject(window), m_window(wi
 void CentredOnScreen::centre()
 {
     const QScreen *screen = m_window->screen();
-    QRect outer = m_window->frameGeometry();
-    const QSize frame = outer.size() - m_window->size();
+    const QMargins margins = OuterGeometry::frameOf(*m_window);
+    const QSize frame(margins.left() + margins.right(), margins.top() + margins.bottom());
     if (screen == nullptr || frame == m_frame)
         return;
     m_frame = frame;
+    QRect outer(QPoint(0, 0), m_window->size() + frame);
     outer.moveCenter(screen->geometry().center());
     // A window's position is that of its frame.
     m_window->move(outer.topLeft());

@@ -84,7 +84,7 @@ void NumberSelectGroup::showSelected()
 {
     const int selected = m_numberBox->itemIndex();
     if (selected >= 0)
-        m_show(selected);
+        choose(selected);
 }
 
 void NumberSelectGroup::stepSelection(int key)
@@ -96,12 +96,10 @@ void NumberSelectGroup::stepSelection(int key)
         m_numberBox->setItemIndex(present - 1);
 }
 
-void NumberSelectGroup::takeCurrentFromBox()
+void NumberSelectGroup::choose(int index)
 {
-    bool ok = false;
-    const int number = m_numberBox->text().toInt(&ok);
-    if (ok && number >= 1 && number <= m_count)
-        m_current = static_cast<std::uint8_t>(number - 1);
+    m_show(index);
+    m_current = static_cast<std::uint8_t>(index);
 }
 
 void NumberSelectGroup::spin(bool up)
@@ -116,6 +114,5 @@ void NumberSelectGroup::spin(bool up)
             return;
         m_numberBox->setItemIndex(present - 1);
     }
-    m_show(m_numberBox->itemIndex());
-    takeCurrentFromBox();
+    choose(m_numberBox->itemIndex());
 }

@@ -14,7 +14,9 @@ class UpDownArrows;
 // The "… No. Select" group of an output window and how it picks an entry of a table: the number
 // box with its spinner chooses an entry by number, the read-only name box shows its name, and two
 // buttons show the table's list and run the entry. Which entry a run outputs is the index the
-// window shares with the link; of the group's paths only opening and the spinner write it.
+// window shares with the link: whenever the number box shows an entry, however it came there
+// (typed, the arrow keys, the spinner, the list), that entry is the index, so what is shown is
+// what runs. Text that names no entry changes neither.
 class NumberSelectGroup : public QGroupBox {
     Q_OBJECT
 public:
@@ -45,7 +47,7 @@ public:
     void open();
     // Every activation: the current entry, selected and shown.
     void activate();
-    // The number box's change: its selected entry, if any, is shown.
+    // The number box's change: its selected entry, if any, is shown and made current.
     void showSelected();
     // The Up and Down keys in the number box move its selection only; its change then shows it.
     void stepSelection(int key);
@@ -56,7 +58,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void takeCurrentFromBox();
+    // Shown, and the index a run outputs.
+    void choose(int index);
 
     int m_count;
     std::uint8_t &m_current;

@@ -29,6 +29,11 @@ PickList::PickList(const Setup &setup, HighlightGridModel *model, std::uint8_t &
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_grid);
+    // From the keyboard, Enter on a row picks it as a double click does.
+    connect(m_grid, &StringGrid::keyPressed, this, [this](int key) {
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            pickCurrentRow();
+    });
 }
 
 void PickList::showList()

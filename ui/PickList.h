@@ -14,8 +14,8 @@ class StringGrid;
 
 // What the List of Timings and the List of patterns share: a read-only grid of a table, made
 // once at start-up and shown, not modally, by an output window's "Show List"; the row last
-// pressed is highlighted, and a double click picks that entry for the output window, hides the
-// list and gives the output window the focus. Closing only hides it.
+// pressed is highlighted, and a double click (or Enter) picks the current row's entry for the
+// output window, hides the list and gives the output window the focus. Closing only hides it.
 class PickList : public QWidget {
     Q_OBJECT
 public:
@@ -41,7 +41,7 @@ protected:
     void showList();
     // The press: the current cell's row highlighted.
     void highlightCurrentRow();
-    // The double click: the current cell's entry picked.
+    // The double click or Enter: the current cell's entry picked.
     void pickCurrentRow();
 
 private:

@@ -11,6 +11,11 @@
 
 namespace {
 const QString kSelectAll = QStringLiteral("Select All");
+// The two buttons and their gap fit the client area a frame leaves of the narrower dialog's 318
+// pixels, margins included.
+constexpr int kButtonWidth = 120;
+constexpr int kButtonHeight = 32;
+constexpr int kButtonGap = 30;
 } // namespace
 
 SelectionDialog::SelectionDialog(const Setup &setup,
@@ -41,14 +46,14 @@ SelectionDialog::SelectionDialog(const Setup &setup,
     m_uploadButton = new QPushButton(QStringLiteral("Upload"), this);
     m_uploadButton->setObjectName(setup.uploadName);
     for (QPushButton *button : {m_selectAll, m_uploadButton}) {
-        button->setFixedSize(130, 32);
+        button->setFixedSize(kButtonWidth, kButtonHeight);
         button->setAutoDefault(false);
     }
     // The client area is what the frame leaves of the outer size: the buttons keep to its foot.
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_selectAll);
-    buttons->addSpacing(30);
+    buttons->addSpacing(kButtonGap);
     buttons->addWidget(m_uploadButton);
     buttons->addStretch();
     auto *layout = new QVBoxLayout(this);

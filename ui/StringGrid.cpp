@@ -105,8 +105,31 @@ void StringGrid::watchEditor(QLineEdit *editor)
     emit editorOpened();
 }
 
+bool StringGrid::leavesEditor(const QLineEdit &editor, const QKeyEvent &event)
+{
+    if ((event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    // The whole text selected counts as either edge, as a freshly opened editor has it.
+    const bool whole = editor.selectedText() == editor.text();
+    const bool caretOnly = !editor.hasSelectedText();
+    if (event.key() == Qt::Key_Left)
+        return whole || (caretOnly && editor.cursorPosition() == 0);
+    if (event.key() == Qt::Key_Right)
+        return whole || (caretOnly && editor.cursorPosition() == editor.text().size());
+    return false;
+}
+
 bool StringGrid::filterEditorKey(QLineEdit *editor, QKeyEvent *event)
 {
+    if (leavesEditor(*editor, *event)) {
+        // Committed before the key is reported, so that what the owner makes of the cell then
+        // (the EDID grid's normalising) is what stays.
+        emit m_delegate->commitData(editor);
+        emit keyPressed(event->key());
+        emit m_delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+        QTableView::keyPressEvent(event);
+        return true;
+    }
     emit keyPressed(event->key());
     // Delete carries the DEL character on some platforms, but it types nothing.
     const QString text = event->text();

@@ -22,6 +22,8 @@ class QValidator;
 // An editable grid opens a one-line editor on the current cell when the operator starts typing
 // (Backspace too), presses F2 or double-clicks it, with the cell's whole text selected. keyPressed then
 // reports the keys pressed in the editor as well, and every typed character passes the character filter.
+// Left and Right move the caret within the editor; at the edge of its text (or with the whole text
+// selected) they commit the cell, close the editor and move to the previous or next cell.
 class StringGrid : public QTableView {
     Q_OBJECT
 public:
@@ -67,6 +69,8 @@ private:
     void press(QMouseEvent *event);
     void watchEditor(QLineEdit *editor);
     [[nodiscard]] bool filterEditorKey(QLineEdit *editor, QKeyEvent *event);
+    // Left or Right at the edge of the editor's text.
+    [[nodiscard]] static bool leavesEditor(const QLineEdit &editor, const QKeyEvent &event);
 
     GridCellDelegate *m_delegate = nullptr;
     int m_headingColumns = 0;

@@ -22,8 +22,12 @@ constexpr int kLabelLeft = 32;
 constexpr int kListLeft = 150;
 constexpr int kListWidth = 140;
 constexpr int kRowHeight = 26;
-constexpr int kFirstRowTop = 20;
-constexpr int kRowPitch = 38;
+// The rows and buttons keep within 320 x 195, what a tall frame leaves of 330 x 232.
+constexpr int kFirstRowTop = 14;
+constexpr int kRowPitch = 34;
+constexpr int kButtonTop = 156;
+constexpr int kButtonWidth = 85;
+constexpr int kButtonHeight = 30;
 // Room beside an item's text in the drop-down: its frame, the item's padding and a scroll bar.
 constexpr int kDropDownMargins = 40;
 
@@ -84,10 +88,10 @@ TCOM_PORT_SETTING_FORM::TCOM_PORT_SETTING_FORM(PortDirectory &ports, int portNum
 
     m_button1 = new QPushButton(QStringLiteral("OK"), this);
     m_button1->setObjectName(QStringLiteral("Button1"));
-    m_button1->setGeometry(70, 180, 85, 32);
+    m_button1->setGeometry(70, kButtonTop, kButtonWidth, kButtonHeight);
     m_button2 = new QPushButton(QStringLiteral("Cancel"), this);
     m_button2->setObjectName(QStringLiteral("Button2"));
-    m_button2->setGeometry(175, 180, 85, 32);
+    m_button2->setGeometry(175, kButtonTop, kButtonWidth, kButtonHeight);
     connect(m_button1, &QPushButton::clicked, this, &TCOM_PORT_SETTING_FORM::Button1Click);
     connect(m_button2, &QPushButton::clicked, this, &TCOM_PORT_SETTING_FORM::Button2Click);
 

@@ -198,12 +198,18 @@ void clickSpinner(QWidget *window, bool up)
                       QPoint(spinner->width() / 2, up ? 3 : spinner->height() - 3));
 }
 
-void retype(QWidget *window, const QString &name, const QString &text)
+void workNumberGroup(QWidget *window, const QString &boxName, const char *script)
 {
-    auto *box = window->findChild<QLineEdit *>(name);
+    auto *box = window->findChild<QLineEdit *>(boxName);
     box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, text);
+    for (const char *c = script; *c != '\0'; ++c) {
+        if (*c == '+' || *c == '-')
+            clickSpinner(window, *c == '+');
+        else if (*c == '*')
+            box->selectAll();
+        else
+            QTest::keyClick(box, *c == '^' ? Qt::Key_Up : *c == 'v' ? Qt::Key_Down : Qt::Key(*c));
+    }
 }
 
 void doubleClick(QWidget *widget, const QPoint &at)

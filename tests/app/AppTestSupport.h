@@ -44,8 +44,9 @@ void chooseFile(QWidget *dialog, const QString &path);
 [[nodiscard]] QString editText(QWidget *window, const QString &name);
 // One click on the upper or lower arrow of a window's spinner UpDown1.
 void clickSpinner(QWidget *window, bool up);
-// Typed over the whole text of a window's edit line, with the focus.
-void retype(QWidget *window, const QString &name, const QString &text);
+// Works a window's number group as the operator does, with the number box focused: digits typed
+// into the box (after *, over its whole text), ^ and v its Up and Down keys, + and - spinner clicks.
+void workNumberGroup(QWidget *window, const QString &boxName, const char *script);
 
 // A left double click as the window system delivers one: press, release, double click, release.
 // (QTest::mouseDClick alone sends only the double click.)

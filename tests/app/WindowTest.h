@@ -8,11 +8,13 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPushButton>
 #include <QTest>
 
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 // What the window tests stand on: for each test, fresh link state and shared values, the program
 // on a port in memory whose generator answers command lines from a script, shown, and the driver
@@ -50,6 +52,23 @@ protected:
         for (std::uint8_t b : m_front->port.writtenBytes())
             out.append(static_cast<char>(b));
         return out;
+    }
+    [[nodiscard]] static QByteArray asBytes(const std::vector<std::uint8_t> &bytes)
+    {
+        return QByteArray(reinterpret_cast<const char *>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    }
+    // Presses a run button and answers the payload as the generator does (the script answers the
+    // command line); what went out, once the link is idle again.
+    [[nodiscard]] QByteArray runOnce(QPushButton &run)
+    {
+        const qsizetype before = written().size();
+        QTest::mouseClick(&run, Qt::LeftButton);
+        if (AppTestSupport::waitUntil([&] { return written().size() >= before + 12; }, 5000)) {
+            m_front->port.queueAnswer("OK\r\n");
+            m_front->line.clear();
+        }
+        const auto idle = [this] { return !m_front->program.deviceLink().LinkBusy(); };
+        return AppTestSupport::waitUntil(idle, 5000) ? written().mid(before) : QByteArray("<still busy>");
     }
 
     DeviceLinkState m_state;

@@ -119,10 +119,10 @@ struct Memory {
     // Characters, and keys in braces ("a5{BS}c{Enter}"), to whatever has the focus.
     void keys(const QString &script) const
     {
-        static const QMap<QString, Qt::Key> named = {{"BS", Qt::Key_Backspace},   {"F2", Qt::Key_F2},
-                                                     {"End", Qt::Key_End},        {"Enter", Qt::Key_Return},
-                                                     {"Down", Qt::Key_Down},      {"Left", Qt::Key_Left},
-                                                     {"BackTab", Qt::Key_Backtab}};
+        static const QMap<QString, Qt::Key> named = {
+            {"BS", Qt::Key_Backspace}, {"F2", Qt::Key_F2},     {"End", Qt::Key_End},
+            {"Enter", Qt::Key_Return}, {"Down", Qt::Key_Down}, {"Left", Qt::Key_Left},
+            {"Right", Qt::Key_Right},  {"Home", Qt::Key_Home}, {"BackTab", Qt::Key_Backtab}};
         for (int i = 0; i < script.size(); ++i) {
             if (script[i] == '{') {
                 const int end = script.indexOf('}', i);
@@ -173,6 +173,7 @@ private slots:
 
     void memoryWindowShowsTheBufferUnderItsHeadings();
     void editingKeepsACellToTwoUpperCaseDigits();
+    void leftAndRightLeaveTheEditorAtTheEdgeOfItsText();
     void okStoresEveryCellOrNoneAndTheCloseBoxNothing();
     void backspaceOpensTheEditorAndErases();
     void openAndSaveAs();
@@ -349,6 +350,31 @@ void EdidWindowsTest::editingKeepsACellToTwoUpperCaseDigits()
         m.window->close();
     });
     QCOMPARE(m_values.EdidBuffer, EdidBytes{}); // the close box stores nothing
+}
+
+void EdidWindowsTest::leftAndRightLeaveTheEditorAtTheEdgeOfItsText()
+{
+    inMemory([](const Memory &m) {
+        // Keys; then the current cell (column, row), the editor, and row 1's first two cells. The
+        // whole text selected, as a freshly opened editor has it, is an edge too.
+        // clang-format off
+        const std::pair<const char *, const char *> steps[] = {
+            {"7{Right}", "2,1 closed 07 00"}, {"ab", "2,1 open 07 AB"}, {"{Left}", "2,1 open 07 AB"},
+            {"{Left}{Left}", "1,1 closed 07 AB"}, {"{F2}{Right}", "2,1 closed 07 AB"},
+            {"{F2}{Home}{Right}", "2,1 open 07 AB"}, {"{Home}{Left}{Left}", "1,1 closed 07 AB"},
+            {"{F2}{Left}", "1,1 closed 07 AB"}, {"{BS}{Right}", "2,1 closed 00 AB"}};
+        // clang-format on
+        for (const auto &[keys, expected] : steps) {
+            m.keys(QString::fromLatin1(keys));
+            const QString seen =
+                QStringLiteral("%1,%2 %3 %4 %5")
+                    .arg(m.current().x())
+                    .arg(m.current().y())
+                    .arg(m.editor() != nullptr ? "open" : "closed", m.cell(1, 1), m.cell(1, 2));
+            QVERIFY2(seen == QLatin1String(expected), qPrintable(QString::fromLatin1(keys) + ": " + seen));
+        }
+        m.window->close();
+    });
 }
 
 void EdidWindowsTest::okStoresEveryCellOrNoneAndTheCloseBoxNothing()

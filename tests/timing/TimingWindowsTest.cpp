@@ -42,7 +42,6 @@ private:
     [[nodiscard]] QWidget *timingWindow() const;
     [[nodiscard]] QString field(const char *name) const;
     void clickSpinner(bool up);
-    void type(const QString &text);
 };
 
 void TimingWindowsTest::initTestCase()
@@ -73,11 +72,6 @@ QString TimingWindowsTest::field(const char *name) const
 void TimingWindowsTest::clickSpinner(bool up)
 {
     AppTestSupport::clickSpinner(timingWindow(), up);
-}
-
-void TimingWindowsTest::type(const QString &text)
-{
-    retype(timingWindow(), QStringLiteral("TimingComboBox1"), text);
 }
 
 void TimingWindowsTest::outputMenuAndToolButtonOpenOneWindowAtEntryOne()
@@ -115,42 +109,22 @@ void TimingWindowsTest::outputMenuAndToolButtonOpenOneWindowAtEntryOne()
 void TimingWindowsTest::spinnerTypingAndArrowKeys()
 {
     QVERIFY(chooseMenuItem(form(), QStringLiteral("Output1"), QStringLiteral("Timing1")));
-    clickSpinner(false); // at entry 1: nothing
-    QCOMPARE(field("TimingComboBox1"), QStringLiteral("1"));
-    clickSpinner(true);
-    QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-72"));
-    QCOMPARE(m_values.currentTimingIndex, 1);
-
-    // Typing shows an entry without choosing it for Run Timing.
-    type(QStringLiteral("7"));
-    QCOMPARE(field("TimingIndexName"), QStringLiteral("800x600-72"));
-    type(QStringLiteral("1"));
-    QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-60"));
-    QTest::keyClicks(timingWindow()->findChild<QLineEdit *>(QStringLiteral("TimingComboBox1")),
-                     QStringLiteral("5"));
-    QCOMPARE(field("TimingIndexName"), QStringLiteral("1280x960-85"));
-    QCOMPARE(field("TimingComboBox1"), QStringLiteral("15"));
-    type(QStringLiteral("36")); // "3" shows entry 3, "36" matches nothing
-    QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-75"));
-    type(QStringLiteral("0"));
-    QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-75"));
-    QCOMPARE(m_values.currentTimingIndex, 1);
-    // With no item selected the spinner's upper arrow starts at entry 1, the lower does nothing.
-    clickSpinner(false);
-    QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-75"));
-    clickSpinner(true);
-    QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-60"));
-    QCOMPARE(m_values.currentTimingIndex, 0);
-
-    // The arrow keys step the number box only.
-    auto *box = timingWindow()->findChild<QLineEdit *>(QStringLiteral("TimingComboBox1"));
-    QTest::keyClick(box, Qt::Key_Up);
-    QTest::keyClick(box, Qt::Key_Up);
-    QCOMPARE(field("TimingComboBox1"), QStringLiteral("3"));
-    QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-75"));
-    QTest::keyClick(box, Qt::Key_Down);
-    QCOMPARE(field("TimingIndexName"), QStringLiteral("640x480-72"));
-    QCOMPARE(m_values.currentTimingIndex, 0);
+    // What the operator does (workNumberGroup); then the number box, the name shown and the index
+    // Run Timing outputs. "36": "3" shows entry 3, "36" matches nothing.
+    // clang-format off
+    const std::tuple<const char *, const char *, const char *, int> steps[] = {
+        {"-", "1", "640x480-60", 0}, {"+", "2", "640x480-72", 1}, {"*7", "7", "800x600-72", 6},
+        {"*1", "1", "640x480-60", 0}, {"5", "15", "1280x960-85", 14}, {"*36", "36", "640x480-75", 2},
+        {"*0", "0", "640x480-75", 2}, {"-", "0", "640x480-75", 2}, {"+", "1", "640x480-60", 0},
+        {"^^", "3", "640x480-75", 2}, {"v", "2", "640x480-72", 1}};
+    // clang-format on
+    for (const auto &[script, number, name, index] : steps) {
+        workNumberGroup(timingWindow(), QStringLiteral("TimingComboBox1"), script);
+        QCOMPARE(QStringLiteral("%1: %2 %3 %4")
+                     .arg(script, field("TimingComboBox1"), field("TimingIndexName"))
+                     .arg(m_values.currentTimingIndex),
+                 QStringLiteral("%1: %2 %3 %4").arg(script, number, name).arg(index));
+    }
 
     // The spinner's upper end.
     for (int i = 0; i < 40; ++i)
@@ -244,19 +218,26 @@ void TimingWindowsTest::runTimingSendsTheCurrentIndex()
     QTest::qWait(600);
     QVERIFY(written().isEmpty());
 
+    // From the keyboard alone: a typed number, the Up arrow, Enter on a row of the list.
     m_front->connectPresent(m_state);
-    for (int i = 0; i < 4; ++i)
-        clickSpinner(true);
-    type(QStringLiteral("7")); // shown, not chosen
+    workNumberGroup(timingWindow(), QStringLiteral("TimingComboBox1"), "*12");
+    QCOMPARE(runOnce(*run), asBytes(concat({commandLine("TMIX", 1), framed(11)})));
+    workNumberGroup(timingWindow(), QStringLiteral("TimingComboBox1"), "^");
+    QCOMPARE(runOnce(*run), asBytes(concat({commandLine("TMIX", 1), framed(12)})));
+    QTest::mouseClick(timingWindow()->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+    auto *grid = m_front->program.timingList().findChild<QTableView *>(QStringLiteral("StringGrid1"));
+    QTRY_VERIFY(grid->hasFocus());
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+        QTest::keyClick(grid, key);
+    QCOMPARE(field("TimingComboBox1"), QStringLiteral("3"));
+    QCOMPARE(runOnce(*run), asBytes(concat({commandLine("TMIX", 1), framed(2)})));
+
+    const qsizetype sent = written().size();
     QTest::mouseClick(run, Qt::LeftButton);
-    const auto expected = concat({commandLine("TMIX", 1), framed(4)});
-    QTRY_COMPARE_WITH_TIMEOUT(
-        written(),
-        QByteArray(reinterpret_cast<const char *>(expected.data()), static_cast<qsizetype>(expected.size())),
-        3000);
+    QTRY_COMPARE_WITH_TIMEOUT(written().size(), sent + 12, 3000);
     QTest::mouseClick(run, Qt::LeftButton); // refused while the first waits for its answer
     QTest::qWait(300);
-    QCOMPARE(written().size(), static_cast<qsizetype>(expected.size()));
+    QCOMPARE(written().size(), sent + 12);
     form().DisConnectButtonClick();
 }
 
