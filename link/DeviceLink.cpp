@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 
 #include "HexDigits.h"
@@ -96,7 +97,8 @@ void DeviceLink::request(const LinkRequest &request)
 
 void DeviceLink::connectPort(const PortChoice &port, bool quietly)
 {
-    emit receiveLogCleared();
+    if (!quietly)
+        emit receiveLogCleared();
     m_settle->stop();
     m_openQuietly = quietly;
     m_heard.clear();
@@ -323,7 +325,9 @@ void DeviceLink::tellWhatWasHeard()
 {
     // Printable text only, a line end as a separator, and not at all when nothing but noise came.
     QString text;
+    int letters = 0;
     for (const char c : m_heard.right(kHeardLimit)) {
+        letters += std::isalpha(static_cast<unsigned char>(c)) != 0 ? 1 : 0;
         const auto u = static_cast<unsigned char>(c);
         if (u == '\r' || u == '\n') {
             if (!text.isEmpty() && !text.endsWith(QStringLiteral(" / ")))
@@ -337,9 +341,6 @@ void DeviceLink::tellWhatWasHeard()
     m_heard.clear();
     if (text.endsWith(QStringLiteral(" / ")))
         text.chop(3);
-    int letters = 0;
-    for (const QChar c : text)
-        letters += c.isLetter() ? 1 : 0;
     if (letters >= 2)
         emit lineSaid(text.trimmed());
 }

@@ -239,6 +239,82 @@ TEST(EndlessAnswer, IsTakenAsItStandsTwoStepTicksAfterItBegan)
     }
 }
 
+// What the link says beside its outcomes.
+struct Said {
+    explicit Said(DeviceLink &link)
+    {
+        QObject::connect(&link, &DeviceLink::lineSaid, [this](const QString &t) { words << t; });
+        QObject::connect(&link, &DeviceLink::lineLost, [this](const QString &r) { lost << r; });
+        QObject::connect(&link, &DeviceLink::connectFinished,
+                         [this](bool opened, const QString &, const QString &detail) {
+                             opens << (opened ? QStringLiteral("opened") : "failed: " + detail);
+                         });
+    }
+    QStringList words;
+    QStringList lost;
+    QStringList opens;
+};
+
+TEST(LineSaid, TextInPlaceOfAnAnswerIsPassedOnWithTheOutcome)
+{
+    struct Case {
+        const char *answer;
+        Outcome outcome;
+        QStringList words;
+    };
+    for (const Case &c : {Case{"Device open failure: Value or file not found\r\n", Outcome::NotAcknowledged,
+                               {"Device open failure: Value or file not found"}},
+                          Case{"NG\r\n", Outcome::NotAcknowledged, {"NG"}},
+                          Case{"\x01\x02#\r\n", Outcome::NotAcknowledged, {}}, // noise is not news
+                          Case{"OK\r\n", Outcome::Succeeded, {}}}) {
+        LinkHarness h;
+        Said said(h.link);
+        h.connectPresent();
+        startAndAnswer(h, Operation::DFSET, c.answer);
+        EXPECT_EQ(h.outcomes().back().second, c.outcome) << c.answer;
+        EXPECT_EQ(said.words, c.words) << c.answer;
+    }
+}
+
+TEST(LineLost, AHangUpIsSaidAtOnceAndTheOperationEndsByItsOwnRules)
+{
+    // A terminal server that cannot reach the device: its words, then it hangs up.
+    LinkHarness h;
+    Said said(h.link);
+    h.connectPresent();
+    h.port.queueAnswer("Port already in use\r\n");
+    h.port.hangUp();
+    h.run(100);
+    EXPECT_EQ(said.lost, QStringList{"hung up"});
+    EXPECT_EQ(said.words, QStringList{"Port already in use"});
+    EXPECT_EQ(h.state.devicePresent, 0);
+    EXPECT_TRUE(h.ui.messages().empty()) << "no box for it";
+}
+
+TEST(LineLost, APortOpenedAgainOfItselfCountsOnlyOnceItStays)
+{
+    LinkHarness h;
+    Said said(h.link);
+    // Accepted, then hung up at once: not back, and nothing changes for the operator.
+    h.port.queueAnswer("Port already in use\r\n");
+    h.link.connectPort(comPort(1), true);
+    h.run(10);
+    h.port.hangUp();
+    h.run(DeviceLink::kSettleMs);
+    EXPECT_EQ(said.opens, QStringList{"failed: hung up"});
+    EXPECT_EQ(said.words, QStringList{"Port already in use"});
+    EXPECT_EQ(h.state.portOpen, 0);
+    EXPECT_TRUE(h.port.writtenBytes().empty()) << "no presence check on a line that is not back";
+    EXPECT_TRUE(h.ui.events.empty());
+    // Staying open: back, and the presence check runs.
+    h.link.connectPort(comPort(1), true);
+    h.run(DeviceLink::kSettleMs - 50);
+    EXPECT_TRUE(h.port.writtenBytes().empty());
+    h.runUntilSent();
+    EXPECT_EQ(h.port.writtenBytes(), commandLine("URTCNT", 0));
+    EXPECT_EQ(said.opens.back(), QStringLiteral("opened"));
+}
+
 TEST(PresenceCheck, SilenceTimesOutAfterSeventeenReceiveTicks)
 {
     LinkHarness h;

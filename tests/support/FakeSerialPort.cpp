@@ -35,10 +35,11 @@ bool FakeSerialPort::write(std::uint8_t byte)
 
 int FakeSerialPort::read(std::uint8_t *buffer, int maxBytes)
 {
-    if (m_open && m_hungUp)
-        return -1;
     if (!m_open)
         return 0;
+    // What came before the far end went is still read; then it has gone.
+    if (m_hungUp && m_incoming.empty())
+        return -1;
     int n = 0;
     while (n < maxBytes && n < readChunk && !m_incoming.empty()) {
         buffer[n++] = m_incoming.front();

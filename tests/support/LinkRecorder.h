@@ -22,7 +22,7 @@ struct LinkRecorder {
         });
         QObject::connect(&link, &DeviceLink::connectFinished, &link,
                          [this](bool opened, const QString &message, const QString &detail) {
-                             if (!opened)
+                             if (!opened && !message.isEmpty())
                                  message_(message.toStdString(), detail.toStdString());
                          });
         QObject::connect(&link, &DeviceLink::presenceChanged, &link,
