@@ -5,6 +5,7 @@
 #include "Outcome.h"
 #include "PortDirectory.h"
 #include "SerialLibrary.h"
+#include "ShownName.h"
 
 #include <algorithm>
 #include <cstring>
@@ -28,8 +29,9 @@ bool DeviceLink::OpenLink(int itemIndex)
         const std::string label = m_ports != nullptr ? m_ports->label(m_state.portNumber).toStdString()
                                                      : std::to_string(m_state.portNumber);
         const SerialLibrary::OpenFailure failure = m_serial.lastOpenFailure();
-        m_ui.showMessage(openFailedMessage(label),
-                         failure.reason.empty() ? std::string() : failure.device + ": " + failure.reason);
+        m_ui.showMessage(openFailedMessage(shownName(label)),
+                         failure.reason.empty() ? std::string()
+                                                : shownName(failure.device) + ": " + failure.reason);
         ClosePort();
         return false;
     }

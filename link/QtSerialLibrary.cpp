@@ -52,6 +52,10 @@ int QtSerialLibrary::openPort(int port)
         m_openFailure = {m_ports.label(port).toStdString(), "not found: the system no longer has this port"};
         return -2;
     }
+    if (const QString problem = m_ports.nameProblem(port); !problem.isEmpty()) {
+        m_openFailure = {device.toStdString(), problem.toStdString()};
+        return -2;
+    }
     m_port.setPortName(device);
     // A generator that floods the line cannot fill memory: what the receive ticks have not
     // taken yet waits in the driver beyond this.
@@ -67,27 +71,30 @@ int QtSerialLibrary::openPort(int port)
 
 SerialLibrary::OpenFailure QtSerialLibrary::failureOf(const QString &device) const
 {
-    std::string reason;
+    const std::string name = device.toStdString();
     // A device that is not there is not found, whatever else got in the way first (another
     // program's lock file of the same name, say).
-    if (!QFileInfo::exists(device))
-        return {device.toStdString(), "not found"};
+    const QFileInfo file(device);
+    if (!file.exists())
+        return {name, nameTooLong(device) ? "the name is too long" : "not found"};
+    // What a terminal's settings cannot be read or set on: a folder, a file, /dev/null.
+    if (file.isDir() || file.isFile())
+        return {name, "not a serial port"};
     switch (m_port.error()) {
-    case QSerialPort::DeviceNotFoundError: reason = "not found"; break;
-    case QSerialPort::PermissionError: {
-        // Refused although this user may read and write it: another program holds it (its
-        // lock, or its exclusive open).
-        const QFileInfo file(device);
+    case QSerialPort::DeviceNotFoundError: return {name, "not found"};
+    case QSerialPort::PermissionError:
+        // Refused although this user may read and write it: its lock file cannot be had, being
+        // another program's, or having a name no file system takes.
         if (!file.isReadable() || !file.isWritable())
-            reason = "permission denied: " + permissionAdvice().toStdString();
-        else
-            reason = "already in use by another program";
-        break;
+            return {name, "permission denied: " + permissionAdviceFor(device)};
+        if (lockFileNameTooLong(device))
+            return {name, "the name is too long for the port's lock file: open it by a shorter path (a "
+                          "symbolic link will do)"};
+        return {name, "already in use by another program"};
+    case QSerialPort::OpenError: return {name, "already open"};
+    case QSerialPort::UnsupportedOperationError: return {name, "not a serial port"};
+    default: return {name, m_port.errorString().toStdString()};
     }
-    case QSerialPort::OpenError: reason = "already open"; break;
-    default: reason = m_port.errorString().toStdString(); break;
-    }
-    return {device.toStdString(), reason};
 }
 
 int QtSerialLibrary::setLineParameters(int port, int baudCode, int modeCode)

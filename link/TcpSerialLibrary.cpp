@@ -70,6 +70,10 @@ int TcpSerialLibrary::openPort(int port)
         m_openFailure = {device.toStdString(), "this program has a port open already"};
         return -1;
     }
+    if (const QString problem = m_ports.nameProblem(port); !problem.isEmpty()) {
+        m_openFailure = {device.toStdString(), problem.toStdString()};
+        return -2;
+    }
     const std::optional<Address> address = parseAddress(device);
     if (!address) {
         m_openFailure = {device.toStdString(),

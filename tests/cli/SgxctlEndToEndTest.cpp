@@ -198,15 +198,19 @@ TEST_F(SgxctlEndToEnd, AnUnopenablePortSaysWhichDeviceAndWhy)
     holder.kill();
     holder.waitForFinished();
 
-    // A user who may not open it: the reason says how to be let in.
-    const bool root = ::geteuid() == 0;
-    if (root && !othersMayRun(SGXCTL_PATH))
-        GTEST_SKIP() << "nobody may not run " << SGXCTL_PATH;
-    ASSERT_EQ(::chmod(sim.path().toLocal8Bit().constData(), root ? 0600 : 0), 0);
-    r = sgxctl(port() + QStringList{"check"}, 0, root);
+    // A user outside the group the device belongs to: the reason names the group and how to join.
+    if (::geteuid() != 0 || !othersMayRun(SGXCTL_PATH))
+        GTEST_SKIP() << "needs root, and that nobody may run " << SGXCTL_PATH;
+    const group *dialout = ::getgrnam("dialout");
+    ASSERT_NE(dialout, nullptr);
+    ASSERT_EQ(::chown(sim.path().toLocal8Bit().constData(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(::chmod(sim.path().toLocal8Bit().constData(), 0660), 0);
+    r = sgxctl(port() + QStringList{"check"}, 0, true);
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.messages.value(1), sim.path() + ": permission denied: add the user to the dialout group "
-                                                "(sudo usermod -aG dialout $USER), then log in again");
+    EXPECT_EQ(r.messages.value(1), sim.path() +
+                                       ": permission denied: the device belongs to the group dialout, "
+                                       "which you are not in: sudo usermod -aG dialout $USER, then "
+                                       "log out and in again");
 }
 
 TEST_F(SgxctlEndToEnd, BadArgumentsAndFilesExitTwoWithoutTouchingThePort)

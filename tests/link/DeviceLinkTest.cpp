@@ -44,6 +44,15 @@ TEST(DeviceLinkOpen, EachFailureHasItsOwnMessageAndClosesThePort)
     }
 }
 
+TEST(DeviceLinkOpen, AFailedNameShowsOnOneLine)
+{
+    LinkHarness h;
+    h.port.openResult = 1;
+    h.port.openFailure = {"/tmp/a\nb\x1B", "not found"};
+    EXPECT_FALSE(h.link.OpenLink(0));
+    EXPECT_EQ(h.ui.details.front(), "/tmp/a\\nb\\x1B: not found");
+}
+
 TEST(DeviceLinkSend, CommandLineIsExactAndPaced35msApart)
 {
     LinkHarness h;
