@@ -6,6 +6,7 @@
 #include "TimingTexts.h"
 
 #include <cstdio>
+#include <regex>
 
 std::string jsonString(const std::string &text)
 {
@@ -26,6 +27,18 @@ std::string jsonString(const std::string &text)
     return out + "\"";
 }
 
+namespace {
+
+// A number as a JSON number, the text it was shown as unchanged ("25.175"); anything else (a
+// polarity, "-") as a string.
+std::string jsonValue(const std::string &text)
+{
+    static const std::regex number(R"(-?(0|[1-9][0-9]*)(\.[0-9]+)?)");
+    return std::regex_match(text, number) ? text : jsonString(text);
+}
+
+} // namespace
+
 std::string listTimings(bool json)
 {
     std::string out = json ? "[\n" : "";
@@ -40,7 +53,7 @@ std::string listTimings(bool json)
         const TimingTexts texts = timingTexts(entry);
         out += "  {\"number\": " + std::to_string(entry.Number);
         for (const TimingTextField &field : kTimingTextFields)
-            out += ", " + jsonString(field.key) + ": " + jsonString((texts.*field.text).toStdString());
+            out += ", " + jsonString(field.key) + ": " + jsonValue((texts.*field.text).toStdString());
         out += i + 1 < TimingTable.size() ? "},\n" : "}\n";
     }
     return json ? out + "]\n" : out;

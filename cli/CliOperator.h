@@ -9,6 +9,9 @@
 // the progress value. Nothing waits for anyone to press OK.
 class CliOperator final : public LinkOperator {
 public:
+    // Without progress, the progress lines are left out (sgxctl --quiet).
+    explicit CliOperator(bool progress = true) : m_showProgress(progress) {}
+
     void showMessage(const std::string &text, const std::string &detail) override
     {
         std::fprintf(stderr, "%s\n", text.c_str());
@@ -20,7 +23,7 @@ public:
     void showDeviceAbsent() override {}
     void setProgress(int percent) override
     {
-        if (percent == m_progress)
+        if (percent == m_progress || !m_showProgress)
             return;
         m_progress = percent;
         std::fprintf(stderr, "progress %d\n", percent);
@@ -31,5 +34,6 @@ public:
     void clearReceiveLog() override {}
 
 private:
+    bool m_showProgress;
     int m_progress = 0;
 };

@@ -139,7 +139,7 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i)
         args.emplace_back(argv[i]);
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-        std::printf("%s\n", kCliUsage);
+        std::printf("%s\n", kCliHelp);
         return Done;
     }
     if (args.size() == 1 && args[0] == "--version") {
@@ -149,8 +149,10 @@ int main(int argc, char *argv[])
     CliParseResult parsed = parseCliArguments(args);
     if (!parsed.request) {
         std::fprintf(stderr, "%s\n", parsed.error.c_str());
-        if (!parsed.fileProblem)
-            std::fprintf(stderr, "%s\n", kCliUsage);
+        if (!parsed.fileProblem) {
+            const std::string help = kCliHelp;
+            std::fprintf(stderr, "%s\n", help.substr(0, help.find("\n\n")).c_str());
+        }
         return BadArguments;
     }
     CliRequest &request = *parsed.request;
@@ -186,7 +188,7 @@ int main(int argc, char *argv[])
         return std::make_unique<TracingSerial>(std::move(port), trace);
     });
     QtLinkClock clock;
-    CliOperator ui;
+    CliOperator ui(!request.quiet);
     SharedValues &values = request.values;
     if (!request.portPath.empty())
         ports.useDevice(QString::fromStdString(request.portPath));

@@ -25,8 +25,8 @@ PortName portNameFromBytes(const QByteArray &bytes)
         return {decoded, {}};
     return {
         QString::fromStdString(shownName(bytes.toStdString())),
-        QStringLiteral("the name is not UTF-8, so it cannot be opened exactly as given: give the device a "
-                       "UTF-8 name (a symbolic link will do)")};
+        QStringLiteral("the name is not valid UTF-8; refused, so that no other device is opened in its "
+                           "place (a symbolic link with a UTF-8 name will do)")};
 }
 
 PortName comPortName(int comNumber)

@@ -91,7 +91,7 @@ TEST(PortName, ANameThatIsNoUtf8IsRefusedNotDecoded)
     EXPECT_TRUE(portNameFromBytes("/dev/caf\xC3\xA9").problem.isEmpty());
     const PortName latin1 = portNameFromBytes("/tmp/gen\xE9");
     EXPECT_EQ(latin1.device, QStringLiteral("/tmp/gen\\xE9"));
-    EXPECT_TRUE(latin1.problem.startsWith(QStringLiteral("the name is not UTF-8")))
+    EXPECT_TRUE(latin1.problem.startsWith(QStringLiteral("the name is not valid UTF-8; refused")))
         << latin1.problem.toStdString();
 }
 
