@@ -3,6 +3,7 @@
 // tested once per family in SgxctlEndToEndTest.
 #include "CliSession.h"
 #include "CliArguments.h"
+#include "CliOperator.h"
 #include "EngineSerialLibrary.h"
 #include "LinkHarness.h"
 #include "SimOptions.h"
@@ -15,9 +16,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -229,6 +233,41 @@ TEST(CliSession, SweepRunsEveryPairInOrderAndStopsAtAFailure)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2);
     EXPECT_NE(r.out.find("\tTMIX: no response\n"), std::string::npos) << r.out;
+}
+
+} // namespace
+
+namespace {
+
+// What an operator writes to standard error while it runs.
+std::string standardErrorOf(const std::function<void()> &run)
+{
+    std::fflush(stderr);
+    std::FILE *captured = std::tmpfile();
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(::fileno(captured), STDERR_FILENO);
+    run();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    std::rewind(captured);
+    std::string text;
+    for (int c = 0; (c = std::fgetc(captured)) != EOF;)
+        text += static_cast<char>(c);
+    std::fclose(captured);
+    return text;
+}
+
+TEST(CliOperator, QuietLeavesOutProgressButNotMessages)
+{
+    for (const bool progress : {true, false}) {
+        CliOperator ui(progress);
+        const std::string err = standardErrorOf([&ui] {
+            ui.setProgress(40);
+            ui.showMessage("Upload successful!!", {});
+        });
+        EXPECT_EQ(err, progress ? "progress 40\nUpload successful!!\n" : "Upload successful!!\n");
+    }
 }
 
 } // namespace
