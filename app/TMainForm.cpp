@@ -57,6 +57,8 @@ private:
 };
 
 constexpr int kGaugePanel = 0;
+// Empty unless there is something to note.
+constexpr int kNotePanel = 1;
 constexpr int kReceiveLogChars = 16 * 1024;
 constexpr int kPresencePanel = 2;
 const QString kPresentText = QStringLiteral(" SGX-100 Status : Exist    ");
@@ -218,6 +220,15 @@ void TMainForm::showMessage(const QString &text, const QString &detail)
 {
     // Over whatever modal window is up, so the COM port dialog's failures appear on top of it.
     showProgramMessage(this, text, QMessageBox::NoIcon, detail);
+}
+
+void TMainForm::showStatusNote(const QString &text)
+{
+    const int room = m_statusBar1->panelContentsRect(kNotePanel).width() - 4;
+    m_statusBar1->setPanelText(kNotePanel,
+                               m_statusBar1->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
+    m_statusBar1->setToolTip(text);
+    m_statusBar1->update();
 }
 
 void TMainForm::showDevicePresent()

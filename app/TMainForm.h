@@ -43,6 +43,8 @@ public:
     void setProgressPanelOwnerDrawn();
     void appendReceiveLog(const std::uint8_t *bytes, std::size_t count);
     void clearReceiveLog();
+    // A note in the middle status panel that stays, such as a trace that stopped.
+    void showStatusNote(const QString &text);
 
     // File
     void FileOpenItemClick();

@@ -3,6 +3,7 @@
 #include "ProgramOptions.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
+#include "TraceReport.h"
 
 #include <QApplication>
 
@@ -26,7 +27,7 @@ int main(int argc, char *argv[])
     }
     ByteTrace trace;
     if (!options.tracePath.empty() && !trace.open(options.tracePath)) {
-        std::fprintf(stderr, "sgxcontrol: cannot write the trace file %s\n", options.tracePath.c_str());
+        std::fprintf(stderr, "sgxcontrol: cannot write the trace: %s\n", trace.error().c_str());
         return 2;
     }
 
@@ -49,6 +50,8 @@ int main(int argc, char *argv[])
     // Desktops match the windows to the installed desktop entry, and so to its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(SGX_APP_ID));
     SgxProgram program(state, values, trace.isOpen() ? &trace : nullptr);
+    if (trace.isOpen())
+        new TraceReport(trace, program.mainForm(), program.stepMachine()); // owned by the main window
     program.show();
     return QApplication::exec();
 }
