@@ -3,6 +3,7 @@
 #include "ProgramOptions.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
+#include "SignalPipe.h"
 #include "TraceReport.h"
 
 #include <QApplication>
@@ -53,5 +54,16 @@ int main(int argc, char *argv[])
     if (trace.isOpen())
         new TraceReport(trace, program.mainForm(), program.stepMachine()); // owned by the main window
     program.show();
+    // SIGHUP, SIGINT and SIGTERM end the program as File > Exit does, so the port is closed and
+    // its lock file goes with it; a modal window up at the time is closed first.
+    SignalPipe endings;
+    const bool heard = endings.install([&program](int signal) {
+        for (int i = 0; i < 16 && QApplication::activeModalWidget() != nullptr; ++i)
+            QApplication::activeModalWidget()->close();
+        program.mainForm().close();
+        QApplication::exit(128 + signal);
+    });
+    if (!heard)
+        std::fprintf(stderr, "sgxcontrol: cannot hear signals: the port's lock file may stay behind\n");
     return QApplication::exec();
 }

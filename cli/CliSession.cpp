@@ -1,6 +1,7 @@
 #include "CliSession.h"
 
 #include "EdidFile.h"
+#include "SignalPipe.h"
 #include "StepMachine.h"
 #include "Sweep.h"
 
@@ -48,7 +49,7 @@ void CliSession::interrupt(int signal)
         m_sweep->interrupt();
         return;
     }
-    std::fprintf(stderr, "stopped by %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
+    std::fprintf(stderr, "stopped by %s\n", SignalPipe::nameOf(signal));
     end(128 + signal);
 }
 

@@ -30,8 +30,8 @@ public:
 
     // Opens the port and starts the presence check; what follows comes from the outcomes.
     void start();
-    // SIGINT or SIGTERM: a sweep stops after the exchange in flight on SIGINT; anything else ends
-    // at once.
+    // SIGHUP, SIGINT or SIGTERM: a sweep stops after the exchange in flight on SIGINT; anything
+    // else ends at once.
     void interrupt(int signal);
 
 private:

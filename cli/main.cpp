@@ -12,22 +12,17 @@
 #include "QtLinkClock.h"
 #include "QtSystemPortList.h"
 #include "SerialThread.h"
+#include "SignalPipe.h"
 #include "StepMachine.h"
 #include "SwitchingSerialLibrary.h"
 #include "TracingSerial.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
-
-#include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -36,50 +31,6 @@ enum ExitStatus {
     Failed = CliSession::Failed,
     BadArguments = CliSession::BadArguments,
     Absent = CliSession::Absent
-};
-
-// SIGINT and SIGTERM turned into a readable pipe, so the message loop hears of them safely.
-class SignalPipe {
-public:
-    ~SignalPipe()
-    {
-        for (int fd : s_fds)
-            if (fd >= 0)
-                ::close(fd);
-        s_fds = {-1, -1};
-    }
-    [[nodiscard]] bool install()
-    {
-        if (::pipe(s_fds.data()) != 0)
-            return false;
-        for (int fd : s_fds)
-            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-        struct sigaction action {};
-        action.sa_handler = [](int number) {
-            const auto byte = static_cast<char>(number);
-            [[maybe_unused]] const ssize_t n = ::write(s_fds[1], &byte, 1);
-        };
-        sigemptyset(&action.sa_mask);
-        if (sigaction(SIGINT, &action, nullptr) != 0 || sigaction(SIGTERM, &action, nullptr) != 0)
-            return false;
-        m_notifier = std::make_unique<QSocketNotifier>(s_fds[0], QSocketNotifier::Read);
-        return true;
-    }
-    [[nodiscard]] QSocketNotifier *notifier() const { return m_notifier.get(); }
-    // The last signal that arrived.
-    [[nodiscard]] int drain()
-    {
-        int last = 0;
-        char buffer[16];
-        ssize_t n = 0;
-        while ((n = ::read(s_fds[0], buffer, sizeof buffer)) > 0)
-            last = buffer[n - 1];
-        return last;
-    }
-
-private:
-    static inline std::array<int, 2> s_fds{-1, -1};
-    std::unique_ptr<QSocketNotifier> m_notifier;
 };
 
 // "Open file error", then which file and why, on standard error.
@@ -208,12 +159,12 @@ int main(int argc, char *argv[])
     };
 
     CliSession session(request, values, machine, clock, finish);
-    // SIGINT and SIGTERM end the run through finish: the port is closed, and with it goes its lock
-    // file; a sweep stops after the exchange in flight on Ctrl+C.
+    // SIGHUP, SIGINT and SIGTERM end the run through finish: the port is closed, and with it goes
+    // its lock file; a sweep stops after the exchange in flight on Ctrl+C.
     SignalPipe interrupt;
-    if (interrupt.install())
-        QObject::connect(interrupt.notifier(), &QSocketNotifier::activated,
-                         [&] { session.interrupt(interrupt.drain()); });
+    if (!interrupt.install([&](int signal) { session.interrupt(signal); }))
+        std::fprintf(stderr,
+                     "cannot hear signals: the port's lock file may stay behind an interrupted run\n");
     timers.start();
     QTimer::singleShot(0, [&] { session.start(); });
     return app.exec();

@@ -1,4 +1,5 @@
 // sgxctl against sgx100-sim on a real pseudo-terminal, at real pacing.
+#include "LockFile.h"
 #include "ProcessCpu.h"
 #include "SimProcess.h"
 
@@ -303,23 +304,11 @@ TEST_F(SgxctlEndToEnd, CtrlCEndsASweepCleanly)
         QString::fromLocal8Bit(p.readAllStandardError()).contains("stopped after 1 of 3 pairs, 0 failed"));
 }
 
-// The lock file Qt keeps for an open serial device: "LCK.." and the device's path below /dev
-// with '/' as '_', in the first of these folders it may write.
-QString lockFileOf(const QString &device)
-{
-    const QString name = "LCK.." + device.mid(QStringLiteral("/dev/").size()).replace('/', '_');
-    for (const QString &folder :
-         {QStringLiteral("/var/lock"), QStringLiteral("/etc/locks"), QStringLiteral("/var/spool/locks"),
-          QStringLiteral("/var/spool/uucp"), QDir::tempPath()})
-        if (QFile::exists(folder + "/" + name))
-            return folder + "/" + name;
-    return {};
-}
-
 TEST(SgxctlSignals, EndingMidUploadClosesThePortAndLeavesNoLockFile)
 {
-    for (const int signal : {SIGINT, SIGTERM}) {
-        SCOPED_TRACE(signal);
+    for (const auto &[signal, name] :
+         {std::pair{SIGHUP, "SIGHUP"}, {SIGINT, "SIGINT"}, {SIGTERM, "SIGTERM"}}) {
+        SCOPED_TRACE(name);
         SimProcess sim;
         ASSERT_TRUE(sim.start());
         QProcess p;
@@ -342,8 +331,7 @@ TEST(SgxctlSignals, EndingMidUploadClosesThePortAndLeavesNoLockFile)
         ASSERT_TRUE(p.waitForFinished(5000));
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(p.exitCode(), 128 + signal);
-        EXPECT_TRUE(
-            p.readAllStandardError().contains(signal == SIGINT ? "stopped by SIGINT" : "stopped by SIGTERM"));
+        EXPECT_TRUE(p.readAllStandardError().contains(QByteArray("stopped by ") + name));
         EXPECT_FALSE(QFile::exists(lock)) << lock.toStdString();
     }
 }
