@@ -10,14 +10,16 @@
 class CliOperator final : public LinkOperator {
 public:
     // Without progress, the progress lines are left out (sgxctl --quiet).
-    explicit CliOperator(bool progress = true) : m_showProgress(progress) {}
+    explicit CliOperator(bool progress = true, std::FILE *err = stderr) : m_showProgress(progress), m_err(err)
+    {
+    }
 
     void showMessage(const std::string &text, const std::string &detail) override
     {
-        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fprintf(m_err, "%s\n", text.c_str());
         if (!detail.empty())
-            std::fprintf(stderr, "%s\n", detail.c_str());
-        std::fflush(stderr);
+            std::fprintf(m_err, "%s\n", detail.c_str());
+        std::fflush(m_err);
     }
     void showDevicePresent() override {}
     void showDeviceAbsent() override {}
@@ -26,8 +28,8 @@ public:
         if (percent == m_progress || !m_showProgress)
             return;
         m_progress = percent;
-        std::fprintf(stderr, "progress %d\n", percent);
-        std::fflush(stderr);
+        std::fprintf(m_err, "progress %d\n", percent);
+        std::fflush(m_err);
     }
     void setProgressPanelOwnerDrawn() override {}
     void appendReceiveLog(const std::uint8_t *, std::size_t) override {}
@@ -35,5 +37,6 @@ public:
 
 private:
     bool m_showProgress;
+    std::FILE *m_err;
     int m_progress = 0;
 };

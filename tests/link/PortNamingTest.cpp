@@ -1,6 +1,5 @@
 // How names are shown and opened, and what the operator is told about a device that would not
 // open: the plain functions, then the serial layer on real files and pseudo-terminals.
-#include "PortNaming.h"
 #include "PortAccess.h"
 #include "PortDirectory.h"
 #include "QtSerialLibrary.h"
@@ -70,7 +69,6 @@ TEST(PortAccessAdvice, JoiningAGroupIsAdvisedOnlyWhereItHelps)
              Case{dialout, {1000, {1000}, {1000}}, join},
              Case{dialout, {1000, {1000}, {1000, 20}}, again},
              Case{rootOnly, {1000, {1000}, {1000}}, "the device is owned by root, group root, mode 0600"},
-             Case{rootOnly, {1000, {1000}, {1000, 0}}, "the device is owned by root, group root, mode 0600"},
              Case{groupReadOnly,
                   {1000, {1000}, {1000}},
                   "the device is owned by root, group dialout, mode 0640"},
@@ -83,16 +81,6 @@ TEST(PortAccessAdvice, JoiningAGroupIsAdvisedOnlyWhereItHelps)
          }) {
         EXPECT_EQ(permissionAdvice(c.device, c.process), c.advice);
     }
-}
-
-TEST(PortName, ANameThatIsNoUtf8IsRefusedNotDecoded)
-{
-    EXPECT_EQ(portNameFromBytes("/dev/caf\xC3\xA9").device, QStringLiteral("/dev/caf\u00E9"));
-    EXPECT_TRUE(portNameFromBytes("/dev/caf\xC3\xA9").problem.isEmpty());
-    const PortName latin1 = portNameFromBytes("/tmp/gen\xE9");
-    EXPECT_EQ(latin1.device, QStringLiteral("/tmp/gen\\xE9"));
-    EXPECT_TRUE(latin1.problem.startsWith(QStringLiteral("the name is not valid UTF-8; refused")))
-        << latin1.problem.toStdString();
 }
 
 // The serial layer's reason for each kind of device that does not open.
@@ -152,7 +140,7 @@ TEST_F(OpenFailure, ACom1ThatIsNoUtf8OpensNeitherItNorItsTwin)
     QtSerialLibrary serial(ports);
     EXPECT_NE(serial.openPort(1), 0);
     EXPECT_EQ(serial.lastOpenFailure().device, (m_dir.path() + "/gen\\xE9").toStdString());
-    EXPECT_EQ(serial.lastOpenFailure().reason, portNameFromBytes("gen\xE9").problem.toStdString());
+    EXPECT_EQ(serial.lastOpenFailure().reason.rfind("the name is not valid UTF-8; refused", 0), 0u);
     qunsetenv("SGX100_COM1");
     // Names Qt cannot spell, so QTemporaryDir cannot remove them.
     ::unlink((folder + "/gen\xE9").constData());
