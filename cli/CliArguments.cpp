@@ -198,6 +198,8 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
             request.quiet = true;
             continue;
         }
+        if (option == "--help" || option == "-h" || option == "--version")
+            return {std::nullopt, option + " stands alone: sgxctl " + option};
         if (option != "--port" && option != "--trace")
             return {std::nullopt,
                     "unknown option " + shownName(option) + "; sgxctl --help lists the options"};

@@ -55,6 +55,7 @@ TEST(CliArguments, OptionsBeforeTheCommand)
         {{"--port", "tty\n1", "check"}, "", 1, "tty\n1"},
         {{"--bogus", "x", "check"}, "unknown option --bogus; sgxctl --help lists the options"},
         {{"-x", "check"}, "unknown option -x; sgxctl --help lists the options"},
+        {{"--port", "2", "--help"}, "--help stands alone: sgxctl --help"},
         {{"--quiet=yes", "check"}, "--quiet takes no value"},
         {{"--port"}, "--port needs"},
         {{"--port=", "check"}, "--port needs"},
