@@ -5,7 +5,7 @@
 #include <string>
 
 // A name (a device, a file) as a one-line message shows it: line breaks, control and format
-// characters escaped (\n, \x1B, \u202E), bytes that are no UTF-8 as \xE9, and a name longer than
+// characters escaped (\n, \x1B, \u202E), bytes that are not UTF-8 as \xE9, and a name longer than
 // kShownNameLength characters cut in the middle. Whatever a name holds, the message stays one
 // readable line; a shown name shows as itself.
 constexpr int kShownNameLength = 120;
