@@ -5,8 +5,8 @@
 #include "TimingTable.h"
 #include "TimingTexts.h"
 
+#include <cctype>
 #include <cstdio>
-#include <regex>
 
 std::string jsonString(const std::string &text)
 {
@@ -33,8 +33,20 @@ namespace {
 // polarity, "-") as a string.
 std::string jsonValue(const std::string &text)
 {
-    static const std::regex number(R"(-?(0|[1-9][0-9]*)(\.[0-9]+)?)");
-    return std::regex_match(text, number) ? text : jsonString(text);
+    std::size_t at = !text.empty() && text[0] == '-' ? 1 : 0;
+    const auto digits = [&] {
+        const std::size_t from = at;
+        while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) != 0)
+            ++at;
+        return at - from;
+    };
+    const std::size_t whole = digits();
+    bool number = whole > 0 && (whole == 1 || text[at - whole] != '0');
+    if (number && at < text.size() && text[at] == '.') {
+        ++at;
+        number = digits() > 0;
+    }
+    return number && at == text.size() ? text : jsonString(text);
 }
 
 } // namespace
