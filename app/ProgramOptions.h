@@ -40,4 +40,4 @@ constexpr const char *kProgramHelp =
     "                 also offers every serial port the system reports, USB adapters included.\n"
     "\n"
     "A serial device on Linux belongs to the group dialout: add yourself to it once\n"
-    "(sudo adduser $USER dialout), then log out and in again.";
+    "(sudo usermod -aG dialout $USER), then log out and in again.";

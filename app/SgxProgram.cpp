@@ -72,10 +72,10 @@ void SgxProgram::connectLink()
     // What the line said, and a port that went away: in the status bar, without a message box; a
     // port that went away is waited for, and opened again once it is back.
     QObject::connect(link, &DeviceLink::lineSaid, form, [form](const QString &text) {
-        form->setLineNote(QStringLiteral("the line answered: ") + text);
+        form->showStatusNote(QStringLiteral("the line answered: ") + text);
     });
     QObject::connect(link, &DeviceLink::lineLost, form, [this, form](const QString &reason) {
-        form->setLineNote(QStringLiteral("%1: %2; waiting for it to come back").arg(m_port.label, reason));
+        form->showStatusNote(QStringLiteral("%1: %2; waiting for it to come back").arg(m_port.label, reason));
         m_watcher.watch(m_port);
     });
     QObject::connect(&m_watcher, &PortWatcher::returned, link, [this, link](const PortChoice &port) {
@@ -88,7 +88,7 @@ void SgxProgram::connectLink()
         if (!opened || !m_watcher.watching())
             return;
         m_watcher.stop();
-        form->setLineNote({});
+        form->showStatusNote({});
     });
 
     // Every window asks for an operation by one signal.
@@ -110,7 +110,7 @@ void SgxProgram::connectLink()
 void SgxProgram::connectTo(const PortChoice &port)
 {
     m_watcher.stop();
-    m_mainForm.setLineNote({});
+    m_mainForm.showStatusNote({});
     m_port = port;
     m_link.connectPort(port);
 }
@@ -136,7 +136,7 @@ void SgxProgram::connectMainForm()
     QObject::connect(form, &TMainForm::portSettingsRequested, form, [this] { m_comPortSettingForm.exec(); });
     QObject::connect(form, &TMainForm::disconnectRequested, form, [this] {
         m_watcher.stop();
-        m_mainForm.setLineNote({});
+        m_mainForm.showStatusNote({});
         m_link.disconnectPort();
     });
     // No connection needed, and a running transfer goes on behind it.

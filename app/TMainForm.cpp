@@ -57,9 +57,10 @@ private:
 };
 
 constexpr int kGaugePanel = 0;
+// Empty unless there is something to note.
+constexpr int kNotePanel = 1;
 constexpr int kReceiveLogChars = 16 * 1024;
 constexpr int kPresencePanel = 2;
-constexpr int kNotePanel = 1;
 const QString kPresentText = QStringLiteral(" SGX-100 Status : Exist    ");
 const QString kAbsentText = QStringLiteral(" SGX-100 Status : Not Exist");
 
@@ -215,10 +216,13 @@ void TMainForm::createStatusBar()
 
 // ---- What the link shows the operator ----
 
-void TMainForm::showMessage(const QString &text, const QString &detail)
+void TMainForm::showStatusNote(const QString &text)
 {
-    // Over whatever modal window is up, so the COM port dialog's failures appear on top of it.
-    showProgramMessage(this, text, QMessageBox::NoIcon, detail);
+    const int room = m_statusBar1->panelContentsRect(kNotePanel).width() - 4;
+    m_statusBar1->setPanelText(kNotePanel,
+                               m_statusBar1->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
+    m_statusBar1->setToolTip(text);
+    m_statusBar1->update();
 }
 
 void TMainForm::showDevicePresent()
@@ -470,14 +474,7 @@ void TMainForm::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void TMainForm::setLineNote(const QString &text)
+QString TMainForm::statusNote() const
 {
-    m_statusBar1->setPanelText(kNotePanel, text.isEmpty() ? QString() : QLatin1Char(' ') + text);
-    m_statusBar1->setToolTip(text);
-    m_statusBar1->repaint();
-}
-
-QString TMainForm::lineNote() const
-{
-    return m_statusBar1->panelText(kNotePanel).trimmed();
+    return m_statusBar1->toolTip();
 }

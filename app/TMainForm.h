@@ -36,17 +36,15 @@ public:
     template <typename W> [[nodiscard]] W *outputWindow() const;
 
     // What the link shows: the presence displays, the gauge, messages and the receive log.
-    void showMessage(const QString &text, const QString &detail);
     void showDevicePresent();
     void showDeviceAbsent();
     void setProgress(int percent);
     void setProgressPanelOwnerDrawn();
-    // What the operator should know of the line beyond the presence: what it said, that it went
-    // away and is waited for; in the middle panel and the presence panel's tool tip. Empty clears.
-    void setLineNote(const QString &text);
-    [[nodiscard]] QString lineNote() const;
+    [[nodiscard]] QString statusNote() const;
     void appendReceiveLog(const std::uint8_t *bytes, std::size_t count);
     void clearReceiveLog();
+    // A note in the middle status panel that stays, such as a trace that stopped.
+    void showStatusNote(const QString &text);
 
     // File
     void FileOpenItemClick();

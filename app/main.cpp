@@ -3,6 +3,8 @@
 #include "ProgramOptions.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
+#include "SignalPipe.h"
+#include "TraceReport.h"
 
 #include <QApplication>
 
@@ -26,7 +28,7 @@ int main(int argc, char *argv[])
     }
     ByteTrace trace;
     if (!options.tracePath.empty() && !trace.open(options.tracePath)) {
-        std::fprintf(stderr, "sgxcontrol: cannot write the trace file %s\n", options.tracePath.c_str());
+        std::fprintf(stderr, "sgxcontrol: cannot write the trace: %s\n", trace.error().c_str());
         return 2;
     }
 
@@ -49,6 +51,19 @@ int main(int argc, char *argv[])
     // Desktops match the windows to the installed desktop entry, and so to its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(SGX_APP_ID));
     SgxProgram program(state, values, trace.isOpen() ? &trace : nullptr);
+    if (trace.isOpen())
+        new TraceReport(trace, program.mainForm(), program.deviceLink()); // owned by the main window
     program.show();
+    // SIGHUP, SIGINT and SIGTERM end the program as File > Exit does, so the port is closed and
+    // its lock file goes with it; a modal window up at the time is closed first.
+    SignalPipe endings;
+    const bool heard = endings.install([&program](int signal) {
+        for (int i = 0; i < 16 && QApplication::activeModalWidget() != nullptr; ++i)
+            QApplication::activeModalWidget()->close();
+        program.mainForm().close();
+        QApplication::exit(128 + signal);
+    });
+    if (!heard)
+        std::fprintf(stderr, "sgxcontrol: cannot hear signals: the port's lock file may stay behind\n");
     return QApplication::exec();
 }

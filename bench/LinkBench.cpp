@@ -107,7 +107,7 @@ int main(int argc, char *argv[])
     };
 
     ended.reset();
-    link.connectPort(PortChoice{1, device, device, {}});
+    link.connectPort(PortChoice::named(1, device, device));
     if (waitEnded() != Outcome::Succeeded || !opened) {
         std::fprintf(stderr, "the emulator did not answer\n");
         return 2;

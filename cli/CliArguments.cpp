@@ -1,12 +1,20 @@
 #include "CliArguments.h"
 
 #include "EdidFile.h"
+#include "PortNaming.h"
 #include "ProgramSequence.h"
 #include "RegularFile.h"
+#include "ShownName.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <set>
 #include <sstream>
+
+#include <unistd.h>
 
 namespace {
 
@@ -57,11 +65,31 @@ std::vector<std::string> split(const std::string &text, char separator)
 // A program file is a few lines of text; a megabyte is far more than a program's steps need.
 constexpr std::uint64_t kLongestProgramFile = 1024 * 1024;
 
+// Standard input to its end, bounded as a program file is. Returns an error text, empty when fine.
+std::string readStandardInput(std::string &text)
+{
+    std::array<char, 64 * 1024> buffer{};
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::string("cannot read the program from standard input: ") + std::strerror(errno);
+        if (n == 0)
+            return {};
+        text.append(buffer.data(), static_cast<std::size_t>(n));
+        if (text.size() > kLongestProgramFile)
+            return "cannot read the program from standard input: more than a program file's 1 MiB";
+    }
+}
+
 // The text of a program file, checked before it is read: a regular file (a pipe would wait for
-// a writer, a device never end) of at most kLongestProgramFile bytes. Returns an error text,
-// empty when fine.
+// a writer, a device never end) of at most kLongestProgramFile bytes; "-" is standard input.
+// Returns an error text, empty when fine.
 std::string readProgramText(const std::string &path, std::string &text)
 {
+    if (path == "-")
+        return readStandardInput(text);
     RegularFile file;
     std::vector<std::uint8_t> bytes;
     if (!file.open(path, RegularFile::Mode::Read))
@@ -98,7 +126,8 @@ std::string readProgram(const std::string &path, SharedValues &values, bool &fil
             line.erase(hash);
         if (line.find_first_not_of(" \t\r") == std::string::npos)
             continue;
-        const std::string where = path + ":" + std::to_string(lineNumber) + ": ";
+        const std::string where =
+            (path == "-" ? std::string("standard input") : path) + ":" + std::to_string(lineNumber) + ": ";
         const auto fields = split(line, ',');
         if (fields.size() != 4)
             return where + "expected: timing, pattern, s|m, show time";
@@ -154,24 +183,54 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
     CliRequest request;
     std::size_t i = 0;
     bool portGiven = false;
-    while (i < args.size() && (args[i] == "--port" || args[i] == "--trace")) {
-        const std::string &option = args[i];
-        const bool hasValue = i + 1 < args.size() && !args[i + 1].empty() && args[i + 1][0] != '-';
-        if (option == "--port") {
-            if (portGiven || !hasValue)
-                return {std::nullopt, "--port needs a number 1 to 8 or a device path, once"};
-            portGiven = true;
-            const std::string &port = args[i + 1];
-            if (const auto n = parseNumber(port, 1, 8))
-                request.portNumber = *n;
-            else
-                request.portPath = port;
-        } else {
-            if (!request.tracePath.empty() || !hasValue)
-                return {std::nullopt, "--trace needs a file name, once"};
-            request.tracePath = args[i + 1];
+    // The options before the command: --port and --trace take a value, as the next argument or
+    // after '='.
+    while (i < args.size() && args[i].size() > 1 && args[i][0] == '-') {
+        std::string option = args[i++];
+        std::optional<std::string> value;
+        if (const auto equals = option.find('='); option.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = option.substr(equals + 1);
+            option.erase(equals);
         }
-        i += 2;
+        if (option == "--quiet" || option == "-q") {
+            if (value)
+                return {std::nullopt, "--quiet takes no value"};
+            request.quiet = true;
+            continue;
+        }
+        if (option == "--help" || option == "-h" || option == "--version")
+            return {std::nullopt, option + " stands alone: sgxctl " + option};
+        if (option != "--port" && option != "--trace")
+            return {std::nullopt,
+                    "unknown option " + shownName(option) + "; sgxctl --help lists the options"};
+        if (!value && i < args.size() && !args[i].empty() && args[i][0] != '-')
+            value = args[i++];
+        if (option == "--port") {
+            if (portGiven || !value || value->empty())
+                return {std::nullopt,
+                        "--port needs a COM number 1 to 8, a device path or tcp://HOST:PORT, once"};
+            portGiven = true;
+            if (!value->empty() && std::all_of(value->begin(), value->end(),
+                                               [](unsigned char c) { return std::isdigit(c) != 0; })) {
+                const auto n = parseNumber(*value, 1, 8);
+                if (!n)
+                    return {std::nullopt, "--port " + shownName(*value) +
+                                              ": a COM number is 1 to 8 (for a device of that name in this "
+                                              "folder, give ./" +
+                                              shownName(*value) + ")"};
+                request.portNumber = *n;
+                continue;
+            }
+            const PortName name = portNameFromBytes(QByteArray::fromStdString(*value));
+            if (!name.problem.isEmpty())
+                return {std::nullopt,
+                        "--port " + name.device.toStdString() + ": " + name.problem.toStdString()};
+            request.portPath = *value;
+        } else {
+            if (!request.tracePath.empty() || !value || value->empty())
+                return {std::nullopt, "--trace needs a file name, once"};
+            request.tracePath = *value;
+        }
     }
     if (i >= args.size())
         return {std::nullopt, "no command given"};
@@ -179,6 +238,11 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
     const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
     const std::string &cmd = request.command;
 
+    static const std::set<std::string> commands = {
+        "check",     "timing",      "pattern",    "timings", "patterns", "program",    "default",
+        "edid-read", "edid-upload", "edid-write", "sweep",   "list",     "edid-check", "ports"};
+    if (commands.count(cmd) == 0)
+        return {std::nullopt, "unknown command " + shownName(cmd) + "; sgxctl --help lists the commands"};
     const auto wantArguments = [&](std::size_t n) { return rest.size() == n; };
     if (cmd == "sweep") {
         SweepRequest sweep;
@@ -303,19 +367,17 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
         request.operation = Operation::UEDID;
         return {request, {}};
     }
-    if (cmd == "edid-read") {
-        if (arg.empty())
-            return {std::nullopt, "edid-read needs a file name"};
-        // Asked now, not after a 5 s read whose EDID would then be lost.
-        QString target;
-        EdidFile::Result writable = EdidFile::localName(arg, target);
-        if (writable)
-            writable = EdidFile::canSave(target);
-        if (!writable)
-            return fileError(writable);
-        request.edidOutputPath = arg;
-        request.operation = Operation::REDID;
-        return {request, {}};
-    }
-    return {std::nullopt, "unknown command: " + cmd};
+    // edid-read, the last of the commands.
+    if (arg.empty())
+        return {std::nullopt, "edid-read needs a file name"};
+    // Asked now, not after a 5 s read whose EDID would then be lost.
+    QString target;
+    EdidFile::Result writable = EdidFile::localName(arg, target);
+    if (writable)
+        writable = EdidFile::canSave(target);
+    if (!writable)
+        return fileError(writable);
+    request.edidOutputPath = arg;
+    request.operation = Operation::REDID;
+    return {request, {}};
 }

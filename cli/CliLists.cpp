@@ -5,6 +5,7 @@
 #include "TimingTable.h"
 #include "TimingTexts.h"
 
+#include <cctype>
 #include <cstdio>
 
 std::string jsonString(const std::string &text)
@@ -26,6 +27,30 @@ std::string jsonString(const std::string &text)
     return out + "\"";
 }
 
+namespace {
+
+// A number as a JSON number, the text it was shown as unchanged ("25.175"); anything else (a
+// polarity, "-") as a string.
+std::string jsonValue(const std::string &text)
+{
+    std::size_t at = !text.empty() && text[0] == '-' ? 1 : 0;
+    const auto digits = [&] {
+        const std::size_t from = at;
+        while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) != 0)
+            ++at;
+        return at - from;
+    };
+    const std::size_t whole = digits();
+    bool number = whole > 0 && (whole == 1 || text[at - whole] != '0');
+    if (number && at < text.size() && text[at] == '.') {
+        ++at;
+        number = digits() > 0;
+    }
+    return number && at == text.size() ? text : jsonString(text);
+}
+
+} // namespace
+
 std::string listTimings(bool json)
 {
     std::string out = json ? "[\n" : "";
@@ -40,7 +65,7 @@ std::string listTimings(bool json)
         const TimingTexts texts = timingTexts(entry);
         out += "  {\"number\": " + std::to_string(entry.Number);
         for (const TimingTextField &field : kTimingTextFields)
-            out += ", " + jsonString(field.key) + ": " + jsonString((texts.*field.text).toStdString());
+            out += ", " + jsonString(field.key) + ": " + jsonValue((texts.*field.text).toStdString());
         out += i + 1 < TimingTable.size() ? "},\n" : "}\n";
     }
     return json ? out + "]\n" : out;

@@ -3,6 +3,7 @@
 #include "DeviceLink.h"
 #include "EdidFile.h"
 #include "ProgramSequence.h"
+#include "SignalPipe.h"
 #include "Sweep.h"
 
 #include <QObject>
@@ -38,7 +39,8 @@ CliSession::CliSession(const CliRequest &request, SharedValues &values, DeviceLi
         m_takeUp->start(0);
     });
     QObject::connect(&m_link, &DeviceLink::progressChanged, &m_context, [this](int percent) {
-        if (percent == m_progress)
+        // sgxctl --quiet leaves the progress lines out.
+        if (percent == m_progress || m_request.quiet)
             return;
         m_progress = percent;
         std::fprintf(m_err, "progress %d\n", percent);
@@ -80,7 +82,7 @@ void CliSession::interrupt(int signal)
         m_sweep->interrupt();
         return;
     }
-    std::fprintf(m_err, "stopped by %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
+    std::fprintf(m_err, "stopped by %s\n", SignalPipe::nameOf(signal));
     end(128 + signal);
 }
 

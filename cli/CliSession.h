@@ -35,8 +35,8 @@ public:
 
     // Opens port and starts the presence check; what follows comes from the outcomes.
     void start(const PortChoice &port);
-    // SIGINT or SIGTERM: a sweep stops after the exchange in flight on SIGINT; anything else ends
-    // at once.
+    // SIGHUP, SIGINT or SIGTERM: a sweep stops after the exchange in flight on SIGINT; anything
+    // else ends at once.
     void interrupt(int signal);
 
 private:

@@ -9,21 +9,16 @@
 #include "LineThread.h"
 #include "PortDirectory.h"
 #include "QtSystemPortList.h"
+#include "SignalPipe.h"
 #include "SwitchingSerialPort.h"
 #include "TracingSerialPort.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
-
-#include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -32,50 +27,6 @@ enum ExitStatus {
     Failed = CliSession::Failed,
     BadArguments = CliSession::BadArguments,
     Absent = CliSession::Absent
-};
-
-// SIGINT and SIGTERM turned into a readable pipe, so the message loop hears of them safely.
-class SignalPipe {
-public:
-    ~SignalPipe()
-    {
-        for (int fd : s_fds)
-            if (fd >= 0)
-                ::close(fd);
-        s_fds = {-1, -1};
-    }
-    [[nodiscard]] bool install()
-    {
-        if (::pipe(s_fds.data()) != 0)
-            return false;
-        for (int fd : s_fds)
-            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-        struct sigaction action {};
-        action.sa_handler = [](int number) {
-            const auto byte = static_cast<char>(number);
-            [[maybe_unused]] const ssize_t n = ::write(s_fds[1], &byte, 1);
-        };
-        sigemptyset(&action.sa_mask);
-        if (sigaction(SIGINT, &action, nullptr) != 0 || sigaction(SIGTERM, &action, nullptr) != 0)
-            return false;
-        m_notifier = std::make_unique<QSocketNotifier>(s_fds[0], QSocketNotifier::Read);
-        return true;
-    }
-    [[nodiscard]] QSocketNotifier *notifier() const { return m_notifier.get(); }
-    // The last signal that arrived.
-    [[nodiscard]] int drain()
-    {
-        int last = 0;
-        char buffer[16];
-        ssize_t n = 0;
-        while ((n = ::read(s_fds[0], buffer, sizeof buffer)) > 0)
-            last = buffer[n - 1];
-        return last;
-    }
-
-private:
-    static inline std::array<int, 2> s_fds{-1, -1};
-    std::unique_ptr<QSocketNotifier> m_notifier;
 };
 
 // "Open file error", then which file and why, on standard error.
@@ -135,7 +86,7 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i)
         args.emplace_back(argv[i]);
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-        std::printf("%s\n", kCliUsage);
+        std::printf("%s\n", kCliHelp);
         return Done;
     }
     if (args.size() == 1 && args[0] == "--version") {
@@ -145,8 +96,10 @@ int main(int argc, char *argv[])
     CliParseResult parsed = parseCliArguments(args);
     if (!parsed.request) {
         std::fprintf(stderr, "%s\n", parsed.error.c_str());
-        if (!parsed.fileProblem)
-            std::fprintf(stderr, "%s\n", kCliUsage);
+        if (!parsed.fileProblem) {
+            const std::string help = kCliHelp;
+            std::fprintf(stderr, "%s\n", help.substr(0, help.find("\n\n")).c_str());
+        }
         return BadArguments;
     }
     CliRequest &request = *parsed.request;
@@ -195,17 +148,17 @@ int main(int argc, char *argv[])
     };
 
     CliSession session(request, values, link, line.clock(), finish);
-    // SIGINT and SIGTERM end the run through finish: the port is closed, and with it goes its lock
-    // file; a sweep stops after the exchange in flight on Ctrl+C.
+    // SIGHUP, SIGINT and SIGTERM end the run through finish: the port is closed, and with it goes
+    // its lock file; a sweep stops after the exchange in flight on Ctrl+C.
     SignalPipe interrupt;
-    if (interrupt.install())
-        QObject::connect(interrupt.notifier(), &QSocketNotifier::activated,
-                         [&] { session.interrupt(interrupt.drain()); });
-    const PortChoice port = request.portPath.empty() ? ports.choice(request.portNumber)
-                                                     : PortChoice{request.portNumber,
-                                                                  QString::fromStdString(request.portPath),
-                                                                  QString::fromStdString(request.portPath),
-                                                                  {}};
+    if (!interrupt.install([&](int signal) { session.interrupt(signal); }))
+        std::fprintf(stderr,
+                     "cannot hear signals: the port's lock file may stay behind an interrupted run\n");
+    const PortChoice port =
+        request.portPath.empty()
+            ? ports.choice(request.portNumber)
+            : PortChoice::named(request.portNumber, QString::fromStdString(request.portPath),
+                                QString::fromStdString(request.portPath));
     QTimer::singleShot(0, [&] { session.start(port); });
     return app.exec();
 }

@@ -74,6 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     if (program)
         args = {"program", program->path()};
+    // "-" would read the fuzzer's own standard input.
+    for (std::string &arg : args)
+        if (arg == "-")
+            arg = "./-";
     const CliParseResult parsed = parseCliArguments(args);
     if (parsed.request)
         checkValues(*parsed.request);

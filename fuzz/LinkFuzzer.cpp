@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const EdidBytes edidBefore = h.values.EdidBuffer;
 
     if (op == Operation::URTCNT) {
-        h.link.connectPort(PortChoice{1, QStringLiteral("/dev/fuzz"), QStringLiteral("1"), {}});
+        h.link.connectPort(PortChoice::named(1, QStringLiteral("/dev/fuzz"), QStringLiteral("1")));
         h.run(1);
     } else {
         h.connectPresent();

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "HexDigits.h"
+#include "ShownName.h"
 
 namespace {
 
@@ -112,6 +113,15 @@ void DeviceLink::connectPort(const PortChoice &port, bool quietly)
     m_state.portNumber = static_cast<std::uint8_t>(port.number);
     m_opening = port;
     m_openRequest = ++m_serial;
+    // A name that cannot be opened as given is not opened at all: never another device.
+    if (!port.problem.isEmpty()) {
+        LineEvent refused;
+        refused.kind = LineEvent::Kind::OpenFailed;
+        refused.serial = m_openRequest;
+        refused.error = {OpenError::Stage::Open, port.device.toStdString(), port.problem.toStdString()};
+        opened(refused);
+        return;
+    }
     LineRequest open;
     open.kind = LineRequest::Kind::Open;
     open.serial = m_openRequest;
@@ -277,14 +287,14 @@ void DeviceLink::opened(const LineEvent &event)
     QString message;
     switch (e.stage) {
     case OpenError::Stage::Open:
-        message = QString::fromStdString(openFailedMessage(port.label.toStdString()));
+        message = QString::fromStdString(openFailedMessage(shownName(port.label).toStdString()));
         break;
     case OpenError::Stage::LineParameters: message = QString::fromLatin1(kLineParametersFailedMessage); break;
     case OpenError::Stage::SecondSetup: message = QString::fromLatin1(kSecondSetupFailedMessage); break;
     }
     const QString detail = e.stage != OpenError::Stage::Open || e.reason.empty()
                                ? QString()
-                               : QString::fromStdString(e.device + ": " + e.reason);
+                               : QString::fromStdString(shownName(e.device) + ": " + e.reason);
     emit connectFinished(false, message, detail);
 }
 

@@ -38,6 +38,18 @@ struct PortChoice {
     QString device;
     QString label;
     std::optional<UsbIdentity> usb;
+    // Why device cannot be opened as named (a name that is not UTF-8); empty when it can.
+    QString problem;
+
+    // A port known by its device alone (sgxctl --port PATH, tests).
+    [[nodiscard]] static PortChoice named(int number, const QString &device, const QString &label)
+    {
+        PortChoice port;
+        port.number = number;
+        port.device = device;
+        port.label = label;
+        return port;
+    }
 };
 
 Q_DECLARE_METATYPE(LinkRequest)

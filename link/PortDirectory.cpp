@@ -41,11 +41,18 @@ QString PortDirectory::devicePath(int portNumber) const
     if (!m_override.isEmpty())
         return m_override;
     if (portNumber >= 1 && portNumber <= kComPorts)
-        return portDeviceName(portNumber);
+        return comPortName(portNumber).device;
     const int i = portNumber - kComPorts - 1;
     if (i >= 0 && i < static_cast<int>(m_added.size()))
         return m_added[static_cast<std::size_t>(i)].location;
     return {};
+}
+
+QString PortDirectory::nameProblem(int portNumber) const
+{
+    if (!m_override.isEmpty() || portNumber < 1 || portNumber > kComPorts)
+        return {};
+    return comPortName(portNumber).problem;
 }
 
 QString PortDirectory::label(int portNumber) const
@@ -68,16 +75,18 @@ int PortDirectory::portNumberOf(const QString &systemName) const
 
 int PortDirectory::comNumberOf(const SystemPort &port) const
 {
-    for (int n = 1; n <= kComPorts; ++n)
-        if (names(portDeviceName(n), port))
+    for (int n = 1; n <= kComPorts; ++n) {
+        const PortName name = comPortName(n);
+        if (name.problem.isEmpty() && names(name.device, port))
             return n;
+    }
     return 0;
 }
 
 PortChoice PortDirectory::choice(int portNumber) const
 {
     const QString device = devicePath(portNumber);
-    return {portNumber, device, label(portNumber), usbIdentityOf(device)};
+    return {portNumber, device, label(portNumber), usbIdentityOf(device), nameProblem(portNumber)};
 }
 
 std::optional<UsbIdentity> PortDirectory::usbIdentityOf(const QString &device) const

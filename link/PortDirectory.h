@@ -9,7 +9,7 @@
 
 class SystemPortList;
 
-// Port numbers and the devices they open. 1 to 8 are COM 1 to COM 8 (portDeviceName); from 9 on,
+// Port numbers and the devices they open. 1 to 8 are COM 1 to COM 8 (comPortName); from 9 on,
 // in the system's order, come the serial ports it reported at the last refresh() that none of
 // COM 1 to 8 names. The COM port dialog and the serial layer share one, so a number the dialog
 // hands over opens the very device it listed, never whatever took its place since.
@@ -33,6 +33,8 @@ public:
 
     // The device a port number opens; empty when the number names none.
     [[nodiscard]] QString devicePath(int portNumber) const;
+    // Why the device of a port number cannot be opened as named (see PortName); empty when it can.
+    [[nodiscard]] QString nameProblem(int portNumber) const;
     // How the operator knows the port: "3" for COM 3, the system name from 9 on.
     [[nodiscard]] QString label(int portNumber) const;
     // The number with its device and label, as the link opens it.

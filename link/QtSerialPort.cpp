@@ -82,29 +82,32 @@ bool QtSerialPort::configure(OpenError &error)
 
 OpenError QtSerialPort::failureOf(const QString &device) const
 {
-    OpenError error{OpenError::Stage::Open, device.toStdString(), {}};
+    const auto failed = [&device](std::string reason) {
+        return OpenError{OpenError::Stage::Open, device.toStdString(), std::move(reason)};
+    };
     // A device that is not there is not found, whatever else got in the way first (another
     // program's lock file of the same name, say).
-    if (!QFileInfo::exists(device)) {
-        error.reason = "not found";
-        return error;
-    }
+    const QFileInfo file(device);
+    if (!file.exists())
+        return failed(nameTooLong(device) ? "the name is too long" : "not found");
+    // What a terminal's settings cannot be read or set on: a folder, a file, /dev/null.
+    if (file.isDir() || file.isFile())
+        return failed("not a serial port");
     switch (m_port.error()) {
-    case QSerialPort::DeviceNotFoundError: error.reason = "not found"; break;
-    case QSerialPort::PermissionError: {
-        // Refused although this user may read and write it: another program holds it (its
-        // lock, or its exclusive open).
-        const QFileInfo file(device);
+    case QSerialPort::DeviceNotFoundError: return failed("not found");
+    case QSerialPort::PermissionError:
+        // Refused although this user may read and write it: its lock file cannot be had, being
+        // another program's, or having a name no file system takes.
         if (!file.isReadable() || !file.isWritable())
-            error.reason = "permission denied: " + permissionAdvice().toStdString();
-        else
-            error.reason = "already in use by another program";
-        break;
+            return failed("permission denied: " + permissionAdviceFor(device));
+        if (lockFileNameTooLong(device))
+            return failed("the name is too long for the port's lock file: open it by a shorter path (a "
+                          "symbolic link will do)");
+        return failed("already in use by another program");
+    case QSerialPort::OpenError: return failed("already open");
+    case QSerialPort::UnsupportedOperationError: return failed("not a serial port");
+    default: return failed(m_port.errorString().toStdString());
     }
-    case QSerialPort::OpenError: error.reason = "already open"; break;
-    default: error.reason = m_port.errorString().toStdString(); break;
-    }
-    return error;
 }
 
 bool QtSerialPort::write(std::uint8_t byte)

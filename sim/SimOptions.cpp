@@ -21,11 +21,40 @@ bool parseNumber(const std::string &text, int low, int high, int &value)
 std::string simUsage(const std::string &program)
 {
     return "usage: " + program +
-           " [--link PATH] [--edid FILE] [--trace FILE] [--silent] [--no-final] [--no-ok]"
-           " [--split-ok] [--delay MS] [--malformed-block 0-7] [--garbage] [--long-answer]"
-           " [--hang-up] [--hang-up-after-ack] [--keep-slave] [--faults-from N] [--help] [--version]\n"
-           "SIGUSR1 hangs the line up at once; --keep-slave makes every hang-up close only the"
-           " master side, keeping the device open so that the far end reads end-of-file";
+           " [--link PATH] [--edid FILE] [--trace FILE] [FAULT...] | --help | --version";
+}
+
+std::string simHelp(const std::string &program)
+{
+    return simUsage(program) +
+           "\n"
+           "\n"
+           "An emulated SGX-100 generator on a pseudo-terminal: prints the device path as the first line of\n"
+           "standard output, then answers on it; every change of its state is a line on standard error.\n"
+           "\n"
+           "  --link PATH             also make PATH a symbolic link to the device\n"
+           "  --edid FILE             answer EDID reads with the first 256 bytes of FILE (the rest zero)\n"
+           "  --trace FILE            write every byte both ways to FILE, time-stamped\n"
+           "  --help, -h              print this help and exit\n"
+           "  --version               print the name and version and exit\n"
+           "\n"
+           "Faults, each on its own:\n"
+           "  --silent                never answer\n"
+           "  --no-final              acknowledge command lines, then stay quiet\n"
+           "  --no-ok                 answer NG where OK would stand\n"
+           "  --split-ok              send OK answers as O, then the rest 150 ms later\n"
+           "  --delay MS              add MS milliseconds (0 to 600000) before every answer\n"
+           "  --malformed-block K     put a non-hex digit in EDID block K's answer (0 to 7)\n"
+           "  --garbage               answer 5,000 bytes of noise without OK instead\n"
+           "  --long-answer           pad every answer past 1,024 bytes before its line end\n"
+           "  --hang-up               hang the line up halfway through a payload\n"
+           "  --hang-up-after-ack     hang the line up once an acknowledgment has gone out\n"
+           "  --keep-slave            let a hang-up close only the emulator's side, so the far end\n"
+           "                          reads end-of-file\n"
+           "  --faults-from N         hold the faults back until the Nth command line (2 lets the\n"
+           "                          presence check pass)\n"
+           "\n"
+           "SIGUSR1 hangs the line up at once.";
 }
 
 std::string parseSimOptions(const std::vector<std::string> &args, SimOptions &options)

@@ -15,7 +15,9 @@ struct SimOptions {
     bool version = false;
 };
 
+// The one usage line, and the whole help: one option a line with what it does.
 [[nodiscard]] std::string simUsage(const std::string &program);
+[[nodiscard]] std::string simHelp(const std::string &program);
 
 // Parses the arguments after the program name. Returns an empty string on success, otherwise
 // what was wrong.

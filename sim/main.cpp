@@ -206,11 +206,12 @@ int main(int argc, char **argv)
     SimOptions options;
     const std::string problem = parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options);
     if (!problem.empty()) {
-        std::fprintf(stderr, "%s: %s\n%s\n", kProgram, problem.c_str(), simUsage(kProgram).c_str());
+        std::fprintf(stderr, "%s: %s\n%s\n%s --help lists the options\n", kProgram, problem.c_str(),
+                     simUsage(kProgram).c_str(), kProgram);
         return 2;
     }
     if (options.help) {
-        std::printf("%s\n", simUsage(kProgram).c_str());
+        std::printf("%s\n", simHelp(kProgram).c_str());
         return 0;
     }
     if (options.version) {

@@ -9,8 +9,9 @@
 
 bool ByteTrace::open(const std::string &path)
 {
-    m_failed = !m_out.open(path, RegularFile::Mode::Replace);
-    return !m_failed;
+    const bool opened = m_out.open(path, RegularFile::Mode::Replace);
+    m_failed.store(!opened, std::memory_order_release);
+    return opened;
 }
 
 void ByteTrace::record(std::int64_t sinceStartUs, Direction direction, const std::uint8_t *bytes,
@@ -29,8 +30,8 @@ void ByteTrace::record(std::int64_t sinceStartUs, Direction direction, const std
     }
     // Written per batch, so a trace can be followed while the emulator runs.
     if (!m_out.writeAll(batch.data(), batch.size())) {
-        m_failed = true;
         m_out.close();
+        m_failed.store(true, std::memory_order_release);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "RegularFile.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,14 +26,15 @@ public:
     [[nodiscard]] bool isOpen() const { return m_out.isOpen(); }
     void record(std::int64_t sinceStartUs, Direction direction, const std::uint8_t *bytes, std::size_t count);
     // After the first write that failed (a full disk), nothing more is written and this says why,
-    // as "PATH: reason"; so does a failed open. Empty while all is well.
+    // as "PATH: reason"; so does a failed open. Empty while all is well. The line's thread writes
+    // the trace while another may ask: once failed() is true, error() is settled.
     [[nodiscard]] const std::string &error() const { return m_out.error(); }
-    [[nodiscard]] bool failed() const { return m_failed; }
+    [[nodiscard]] bool failed() const { return m_failed.load(std::memory_order_acquire); }
 
     // Every well-formed line of a trace file, in order; anything else in it is skipped.
     [[nodiscard]] static std::vector<Byte> read(const std::string &path);
 
 private:
     RegularFile m_out;
-    bool m_failed = false;
+    std::atomic<bool> m_failed{false};
 };

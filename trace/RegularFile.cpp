@@ -8,6 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef __linux__
+#include <linux/magic.h>
+#include <sys/vfs.h>
+#endif
+
 namespace {
 
 // What a file that is not a regular one is, for the operator.
@@ -22,6 +27,32 @@ const char *kindOf(mode_t mode)
     if (S_ISSOCK(mode))
         return "a socket, not a regular file";
     return "not a regular file";
+}
+
+// Whether an open file is one of the kernel's own (/proc, /sys and their kind): they pass for
+// regular files, but a write to one is a command to the kernel, or fails, never a log.
+bool kernelInterface(int fd)
+{
+#ifdef __linux__
+    struct statfs info {};
+    if (::fstatfs(fd, &info) != 0)
+        return false;
+    switch (static_cast<unsigned long>(info.f_type)) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case BPF_FS_MAGIC:
+    case EFIVARFS_MAGIC: return true;
+    default: return false;
+    }
+#else
+    (void)fd;
+    return false;
+#endif
 }
 
 } // namespace
@@ -72,6 +103,8 @@ bool RegularFile::open(const std::string &path, Mode mode)
     // Each check records its reason when it fails.
     bool ok = ::fstat(fd, &info) == 0 || failWithErrno();
     ok = ok && (S_ISREG(info.st_mode) || fail(kindOf(info.st_mode)));
+    ok = ok &&
+         (mode == Mode::Read || !kernelInterface(fd) || fail("a file of the kernel's, not a regular file"));
     ok = ok && (mode == Mode::Read || ::ftruncate(fd, 0) == 0 || failWithErrno());
     if (!ok) {
         close();

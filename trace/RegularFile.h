@@ -8,7 +8,8 @@
 // A file named on a command line (a program file, a trace, an EDID image), opened by exactly
 // the bytes given, whatever their encoding. Only a regular file is taken: the open never waits
 // (a pipe without a writer or reader would hold it for ever), and a folder, device, pipe or
-// socket is refused by what it is once open.
+// socket is refused by what it is once open, as is, for writing, a file of the kernel's (/proc,
+// /sys).
 class RegularFile {
 public:
     enum class Mode {

@@ -5,6 +5,7 @@
 #include "MessageBoxes.h"
 #include "OuterGeometry.h"
 #include "PortDirectory.h"
+#include "ShownName.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -120,7 +121,7 @@ void TCOM_PORT_SETTING_FORM::FormShow()
                              port.systemName);
     int widest = m_comboBox1->width();
     for (int i = 0; i < m_comboBox1->count(); ++i) {
-        const QString device = m_ports.devicePath(i + 1);
+        const QString device = shownName(m_ports.devicePath(i + 1));
         m_comboBox1->setItemData(i, device, Qt::ToolTipRole);
         m_comboBox1->setItemData(i, device, Qt::AccessibleDescriptionRole);
         widest = std::max(widest, m_comboBox1->fontMetrics().horizontalAdvance(m_comboBox1->itemText(i)) +

@@ -3,6 +3,12 @@
 // that succeeds before a refused command).
 #include "WindowTest.h"
 
+#include "ByteTrace.h"
+#include "FileSizeLimit.h"
+#include "PanelStatusBar.h"
+#include "TraceReport.h"
+
+#include <QTemporaryDir>
 #include <QTimer>
 
 using namespace AppTestSupport;
@@ -17,6 +23,7 @@ private slots:
     void refusedDefaultSettingShowsAbsentAndExitClosesThePort();
     void disconnectEndsARunningOperationQuietly();
     void closingDuringAnUploadEndsItAtOnce();
+    void aTraceThatStopsIsNotedAndReportedOnce();
 
 private:
     // COM 1 through the dialog, as the operator does it.
@@ -94,6 +101,43 @@ void LinkWindowsTest::closingDuringAnUploadEndsItAtOnce()
     QCOMPARE(m_front->port.written().size(), writtenAtClose);
     QTRY_VERIFY(!m_front->port.isOpen());
     QVERIFY(m_driver->messages.isEmpty());
+}
+
+void LinkWindowsTest::aTraceThatStopsIsNotedAndReportedOnce()
+{
+    startProgram({{"URTCNT", "OK\r\n"}, {"DFSET", "OK\r\n"}});
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("sgx.trace")).toStdString();
+    ByteTrace trace;
+    QVERIFY(trace.open(path));
+    new TraceReport(trace, form(), m_front->program.deviceLink());
+    QVERIFY(connect());
+    QVERIFY(waitForPresent());
+    auto *status = form().findChild<PanelStatusBar *>(QStringLiteral("StatusBar1"));
+    QVERIFY(status != nullptr);
+    QCOMPARE(status->panelText(1), QString());
+
+    // The disk fills up under the line's next bytes.
+    const std::uint8_t ok[] = {'O', 'K'};
+    {
+        FileSizeLimit full(1);
+        trace.record(0, ByteTrace::Direction::FromGenerator, ok, sizeof ok);
+    }
+    const QString why = QString::fromStdString(path) + QStringLiteral(": File too large");
+    QVERIFY(waitUntil([status] { return !status->panelText(1).isEmpty(); }, 2000));
+    QCOMPARE(status->toolTip(), QStringLiteral("The trace is incomplete: ") + why);
+    QVERIFY2(m_driver->messages.isEmpty(), qPrintable(m_driver->messages.join('|')));
+
+    // The box comes once, after the operation's own message.
+    for (int run = 0; run < 2; ++run) {
+        QVERIFY(chooseMenuItem(form(), QStringLiteral("Edit1"), QStringLiteral("DefaultSetting")));
+        QVERIFY(waitForMessages(run == 0 ? 2 : 3));
+    }
+    QTest::qWait(200);
+    QCOMPARE(m_driver->messages,
+             (QStringList{QStringLiteral("Upload Successful!!"), QStringLiteral("The trace is incomplete"),
+                          QStringLiteral("Upload Successful!!")}));
+    QCOMPARE(m_driver->details.value(1), why);
 }
 
 QTEST_MAIN(LinkWindowsTest)

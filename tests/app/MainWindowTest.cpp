@@ -260,6 +260,7 @@ void MainWindowTest::systemPortsFollowCom8AndOpenByName()
     for (int n = 1; n <= 8; ++n)
         qunsetenv(QByteArray("SGX100_COM" + QByteArray::number(n)).constData());
     qputenv("SGX100_COM2", byId.toLocal8Bit());
+    qputenv("SGX100_COM3", "/dev/tty\nS2"); // shown on one line
     const SystemPort usb{
         QStringLiteral("ttyUSB0"), adapter.device(), QStringLiteral("FT232R USB UART"), {}, {}, {}, {}};
     const SystemPort acm{QStringLiteral("ttyACM0"), modem.device(), {}, {}, {}, {}, {}};
@@ -275,13 +276,15 @@ void MainWindowTest::systemPortsFollowCom8AndOpenByName()
     QCOMPARE(rig.texts(), comItems() << "ttyUSB0  FT232R USB UART"
                                      << "ttyACM0");
     QCOMPARE(rig.list()->currentIndex(), 0);
-    const QStringList devices = {"/dev/ttyS0", byId,         "/dev/ttyS2", "/dev/ttyS3",     "/dev/ttyS4",
-                                 "/dev/ttyS5", "/dev/ttyS6", "/dev/ttyS7", adapter.device(), modem.device()};
+    const QStringList devices = {"/dev/ttyS0",     byId,          "/dev/tty\\nS2", "/dev/ttyS3",
+                                 "/dev/ttyS4",     "/dev/ttyS5",  "/dev/ttyS6",    "/dev/ttyS7",
+                                 adapter.device(), modem.device()};
     for (int i = 0; i < devices.size(); ++i) {
         QCOMPARE(rig.list()->itemData(i, Qt::ToolTipRole).toString(), devices[i]);
         QCOMPARE(rig.list()->itemData(i, Qt::AccessibleDescriptionRole).toString(), devices[i]);
     }
     qunsetenv("SGX100_COM2");
+    qunsetenv("SGX100_COM3");
 
     // The dialog keeps its size; the drop-down is wide enough for the longest item.
     QCOMPARE(rig.dialog.size(), size);

@@ -38,7 +38,7 @@ struct ScriptedProgram {
     {
         const bool scripted = script.count("URTCNT") != 0;
         script.emplace("URTCNT", "OK\r\n");
-        program.deviceLink().connectPort(PortChoice{1, QStringLiteral("/dev/scripted"), QStringLiteral("1"), {}});
+        program.deviceLink().connectPort(PortChoice::named(1, QStringLiteral("/dev/scripted"), QStringLiteral("1")));
         QVERIFY2(AppTestSupport::waitUntil(
                      [&] { return state.devicePresent == 1 && !program.deviceLink().LinkBusy(); }, 5000),
                  "the presence check");

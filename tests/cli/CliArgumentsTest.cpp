@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -24,32 +27,58 @@ std::string writeTemp(const std::string &name, const std::string &text)
     return path.string();
 }
 
-TEST(CliArguments, PortIsANumberOrAPath)
+TEST(CliArguments, OptionsBeforeTheCommand)
 {
-    auto r = parse({"check"});
-    ASSERT_TRUE(r.request);
-    EXPECT_EQ(r.request->portNumber, 1);
-    EXPECT_TRUE(r.request->portPath.empty());
-    r = parse({"--port", "8", "check"});
-    ASSERT_TRUE(r.request);
-    EXPECT_EQ(r.request->portNumber, 8);
-    r = parse({"--port", "9", "check"}); // not a COM number: a device path
-    ASSERT_TRUE(r.request);
-    EXPECT_EQ(r.request->portPath, "9");
-    r = parse({"--port", "/dev/pts/7", "default"});
-    ASSERT_TRUE(r.request);
-    EXPECT_EQ(r.request->portPath, "/dev/pts/7");
-    EXPECT_EQ(r.request->operation, Operation::DFSET);
-    EXPECT_FALSE(parse({"--port"}).request);
-    EXPECT_FALSE(parse({"--port", "2"}).request);
-
-    r = parse({"--trace", "t.txt", "--port", "3", "check"});
-    ASSERT_TRUE(r.request);
-    EXPECT_EQ(r.request->tracePath, "t.txt");
-    EXPECT_EQ(r.request->portNumber, 3);
-    EXPECT_FALSE(parse({"--trace", "check"}).request);
-    EXPECT_FALSE(parse({"--trace", "a", "--trace", "b", "check"}).request);
-    EXPECT_FALSE(parse({"--port", "1", "--port", "2", "check"}).request);
+    struct Case {
+        std::vector<std::string> args;
+        std::string error{}; // empty: accepted, with the rest below
+        int portNumber = 1;
+        std::string portPath{};
+        std::string tracePath{};
+        bool quiet = false;
+    };
+    const std::string comNumbers = "a COM number is 1 to 8";
+    const std::vector<Case> cases = {
+        {{"check"}, ""},
+        {{"--port", "8", "check"}, "", 8},
+        {{"--port=3", "check"}, "", 3},
+        {{"--port", "/dev/pts/7", "default"}, "", 1, "/dev/pts/7"},
+        {{"--port", "./9", "check"}, "", 1, "./9"},
+        {{"--port=tcp://bench:4001", "check"}, "", 1, "tcp://bench:4001"},
+        {{"--trace=t.txt", "--port", "3", "check"}, "", 3, "", "t.txt"},
+        {{"-q", "--trace", "t.txt", "check"}, "", 1, "", "t.txt", true},
+        {{"--port", "2", "--quiet", "check"}, "", 2, "", "", true},
+        {{"--port", "9", "check"},
+         "--port 9: " + comNumbers + " (for a device of that name in this folder, give ./9)"},
+        {{"--port", "0", "check"}, "--port 0: " + comNumbers},
+        {{"--port", "caf\xE9", "check"}, "--port caf\\xE9: the name is not valid UTF-8; refused"},
+        {{"--port", "tty\n1", "check"}, "", 1, "tty\n1"},
+        {{"--bogus", "x", "check"}, "unknown option --bogus; sgxctl --help lists the options"},
+        {{"-x", "check"}, "unknown option -x; sgxctl --help lists the options"},
+        {{"--port", "2", "--help"}, "--help stands alone: sgxctl --help"},
+        {{"--quiet=yes", "check"}, "--quiet takes no value"},
+        {{"--port"}, "--port needs"},
+        {{"--port=", "check"}, "--port needs"},
+        {{"--port", "2"}, "no command given"},
+        {{"--port", "1", "--port", "2", "check"}, "--port needs"},
+        {{"--trace", "check"}, "no command given"},
+        {{"--trace", "a", "--trace=b", "check"}, "--trace needs a file name, once"},
+        {{"frob"}, "unknown command frob; sgxctl --help lists the commands"},
+    };
+    for (const Case &c : cases) {
+        const CliParseResult r = parseCliArguments(c.args);
+        SCOPED_TRACE(c.args.front() + " " + c.args.back());
+        if (!c.error.empty()) {
+            EXPECT_FALSE(r.request);
+            EXPECT_EQ(r.error.rfind(c.error, 0), 0u) << r.error;
+            continue;
+        }
+        ASSERT_TRUE(r.request) << r.error;
+        EXPECT_EQ(r.request->portNumber, c.portNumber);
+        EXPECT_EQ(r.request->portPath, c.portPath);
+        EXPECT_EQ(r.request->tracePath, c.tracePath);
+        EXPECT_EQ(r.request->quiet, c.quiet);
+    }
 }
 
 TEST(CliArguments, SweepListsDwellAndKeepGoing)
@@ -150,6 +179,32 @@ TEST(CliArguments, ProgramFile)
     ASSERT_TRUE(r.request) << r.error;
     EXPECT_EQ(r.request->values.ProgramUploadImage[0], 4);
     fs::remove(latin1);
+}
+
+// "program -" with standard input read from a file holding text.
+CliParseResult programFromStandardInput(const std::string &text)
+{
+    const std::string path = writeTemp("sgxctl-stdin.txt", text);
+    const int saved = ::dup(STDIN_FILENO);
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    ::dup2(fd, STDIN_FILENO);
+    ::close(fd);
+    CliParseResult r = parseCliArguments({"program", "-"});
+    ::dup2(saved, STDIN_FILENO);
+    ::close(saved);
+    return r;
+}
+
+TEST(CliArguments, ProgramFromStandardInputIsBoundedAsAFileIs)
+{
+    CliParseResult r = programFromStandardInput("7, 1, s, 3\n");
+    ASSERT_TRUE(r.request) << r.error;
+    EXPECT_EQ(r.request->values.ProgramUploadImage[0], 6);
+    r = programFromStandardInput("\n36,1,s,3\n");
+    EXPECT_EQ(r.error, "standard input:2: timing must be 1 to 35");
+    r = programFromStandardInput("1,1,s,3\n" + std::string(1024 * 1024, '#'));
+    EXPECT_EQ(r.error, "cannot read the program from standard input: more than a program file's 1 MiB");
+    EXPECT_TRUE(r.fileProblem);
 }
 
 TEST(CliArguments, EdidFiles)

@@ -30,7 +30,7 @@ TEST(CliLists, TimingsAsTabSeparatedLines)
     EXPECT_FALSE(parseCliArguments({"list"}).request);
 }
 
-TEST(CliLists, TimingsAsJsonCarryEveryFieldsText)
+TEST(CliLists, TimingsAsJsonCarryEveryFieldAsANumberButPolarities)
 {
     using namespace TimingReference;
     QJsonParseError error{};
@@ -45,13 +45,18 @@ TEST(CliLists, TimingsAsJsonCarryEveryFieldsText)
         EXPECT_EQ(o.size(), 23);
         EXPECT_EQ(o["number"].toInt(), e.Number);
         EXPECT_EQ(o["name"].toString(), QString::fromLatin1(e.Name));
-        EXPECT_EQ(o["hPulseWidth"].toString(), QString::number(e.HPW));
+        for (auto field = o.begin(); field != o.end(); ++field)
+            EXPECT_EQ(field->isString(), field.key() == "name" || field.key().endsWith("Polarity"))
+                << field.key().toStdString();
+        EXPECT_EQ(o["hPulseWidth"].toInt(), e.HPW);
         EXPECT_EQ(o["vPolarity"].toString(), e.VPol == 1 ? "-" : "+");
-        EXPECT_EQ(o["hRate"].toString(), scaled(e.HRat));
-        EXPECT_EQ(o["hActiveTime"].toString(), horizontalTime(e.HAct, e.PClk));
-        EXPECT_EQ(o["vPulseDelayTime"].toString(), verticalTime(e.VPD, e.HTol, e.PClk));
-        EXPECT_EQ(o["pixelClock"].toString(), scaled(e.PClk));
+        EXPECT_EQ(o["hRate"].toDouble(), scaled(e.HRat).toDouble());
+        EXPECT_EQ(o["hActiveTime"].toDouble(), horizontalTime(e.HAct, e.PClk).toDouble());
+        EXPECT_EQ(o["vPulseDelayTime"].toDouble(), verticalTime(e.VPD, e.HTol, e.PClk).toDouble());
+        EXPECT_EQ(o["pixelClock"].toDouble(), scaled(e.PClk).toDouble());
     }
+    // With the three decimals the window shows.
+    EXPECT_NE(listTimings(true).find("\"vRate\": 59.940,"), std::string::npos);
     EXPECT_EQ(jsonString("a\"b\\\n"), "\"a\\\"b\\\\\\u000a\"");
 }
 

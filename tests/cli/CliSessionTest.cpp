@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -79,7 +80,7 @@ struct Generator : BasicLinkHarness<EngineSerialPort> {
                     link.closeDown();
                 },
                 out, err);
-            session.start(PortChoice{1, QStringLiteral("/dev/engine"), QStringLiteral("1"), {}});
+            session.start(PortChoice::named(1, QStringLiteral("/dev/engine"), QStringLiteral("1")));
             for (int i = 0; i < 100000 && run.status < 0; ++i)
                 this->run(100);
         }
@@ -236,6 +237,17 @@ TEST(CliSession, SweepRunsEveryPairInOrderAndStopsAtAFailure)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2);
     EXPECT_NE(r.out.find("\tTMIX: no response\n"), std::string::npos) << r.out;
+}
+
+TEST(CliSession, QuietLeavesOutProgressButNotMessages)
+{
+    Generator g;
+    for (const bool quiet : {false, true}) {
+        const CliRun r = g.sgxctl(quiet ? std::vector<std::string>{"--quiet", "timings", "1"}
+                                        : std::vector<std::string>{"timings", "1"});
+        EXPECT_EQ(r.err.find("progress 100\n") != std::string::npos, !quiet) << r.err;
+        EXPECT_NE(r.err.find("Upload successful!!\n"), std::string::npos);
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // sgxctl against sgx100-sim on a real pseudo-terminal, at real pacing.
+#include "LockFile.h"
 #include "ProcessCpu.h"
 #include "SimProcess.h"
 
@@ -205,15 +206,19 @@ TEST_F(SgxctlEndToEnd, AnUnopenablePortSaysWhichDeviceAndWhy)
     holder.kill();
     holder.waitForFinished();
 
-    // A user who may not open it: the reason says how to be let in.
-    const bool root = ::geteuid() == 0;
-    if (root && !othersMayRun(SGXCTL_PATH))
-        GTEST_SKIP() << "nobody may not run " << SGXCTL_PATH;
-    ASSERT_EQ(::chmod(sim.path().toLocal8Bit().constData(), root ? 0600 : 0), 0);
-    r = sgxctl(port() + QStringList{"check"}, 0, root);
+    // A user outside the group the device belongs to: the reason names the group and how to join.
+    if (::geteuid() != 0 || !othersMayRun(SGXCTL_PATH))
+        GTEST_SKIP() << "needs root, and that nobody may run " << SGXCTL_PATH;
+    const group *dialout = ::getgrnam("dialout");
+    ASSERT_NE(dialout, nullptr);
+    ASSERT_EQ(::chown(sim.path().toLocal8Bit().constData(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(::chmod(sim.path().toLocal8Bit().constData(), 0660), 0);
+    r = sgxctl(port() + QStringList{"check"}, 0, true);
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.messages.value(1), sim.path() + ": permission denied: add the user to the dialout group "
-                                                "(sudo usermod -aG dialout $USER), then log in again");
+    EXPECT_EQ(r.messages.value(1), sim.path() +
+                                       ": permission denied: the device belongs to the group dialout, "
+                                       "which you are not in: sudo usermod -aG dialout $USER, then "
+                                       "log out and in again");
 }
 
 TEST_F(SgxctlEndToEnd, BadArgumentsAndFilesExitTwoWithoutTouchingThePort)
@@ -306,23 +311,11 @@ TEST_F(SgxctlEndToEnd, CtrlCEndsASweepCleanly)
         QString::fromLocal8Bit(p.readAllStandardError()).contains("stopped after 1 of 3 pairs, 0 failed"));
 }
 
-// The lock file Qt keeps for an open serial device: "LCK.." and the device's path below /dev
-// with '/' as '_', in the first of these folders it may write.
-QString lockFileOf(const QString &device)
-{
-    const QString name = "LCK.." + device.mid(QStringLiteral("/dev/").size()).replace('/', '_');
-    for (const QString &folder :
-         {QStringLiteral("/var/lock"), QStringLiteral("/etc/locks"), QStringLiteral("/var/spool/locks"),
-          QStringLiteral("/var/spool/uucp"), QDir::tempPath()})
-        if (QFile::exists(folder + "/" + name))
-            return folder + "/" + name;
-    return {};
-}
-
 TEST(SgxctlSignals, EndingMidUploadClosesThePortAndLeavesNoLockFile)
 {
-    for (const int signal : {SIGINT, SIGTERM}) {
-        SCOPED_TRACE(signal);
+    for (const auto &[signal, name] :
+         {std::pair{SIGHUP, "SIGHUP"}, {SIGINT, "SIGINT"}, {SIGTERM, "SIGTERM"}}) {
+        SCOPED_TRACE(name);
         SimProcess sim;
         ASSERT_TRUE(sim.start());
         QProcess p;
@@ -345,8 +338,7 @@ TEST(SgxctlSignals, EndingMidUploadClosesThePortAndLeavesNoLockFile)
         ASSERT_TRUE(p.waitForFinished(5000));
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(p.exitCode(), 128 + signal);
-        EXPECT_TRUE(
-            p.readAllStandardError().contains(signal == SIGINT ? "stopped by SIGINT" : "stopped by SIGTERM"));
+        EXPECT_TRUE(p.readAllStandardError().contains(QByteArray("stopped by ") + name));
         EXPECT_FALSE(QFile::exists(lock)) << lock.toStdString();
     }
 }

@@ -38,7 +38,7 @@ struct EngineProgram {
     EngineProgram(DeviceLinkState &state, SharedValues &values) : program(state, values, line) {}
     void connectPresent(const DeviceLinkState &state)
     {
-        program.deviceLink().connectPort(PortChoice{1, QStringLiteral("/dev/engine"), QStringLiteral("1"), {}});
+        program.deviceLink().connectPort(PortChoice::named(1, QStringLiteral("/dev/engine"), QStringLiteral("1")));
         QVERIFY(
             waitUntil([&] { return state.devicePresent == 1 && !program.deviceLink().LinkBusy(); }, 5000));
     }

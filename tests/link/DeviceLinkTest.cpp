@@ -18,7 +18,7 @@ bool contains(const Events &events, const std::string &e)
 
 PortChoice comPort(int number)
 {
-    return {number, QStringLiteral("/dev/ttyS%1").arg(number - 1), QString::number(number), {}};
+    return PortChoice::named(number, QStringLiteral("/dev/ttyS%1").arg(number - 1), QString::number(number));
 }
 
 // Starts op, answers its command line with ack and runs until the answer has been examined and
@@ -262,7 +262,8 @@ TEST(LineSaid, TextInPlaceOfAnAnswerIsPassedOnWithTheOutcome)
         Outcome outcome;
         QStringList words;
     };
-    for (const Case &c : {Case{"Device open failure: Value or file not found\r\n", Outcome::NotAcknowledged,
+    for (const Case &c : {Case{"Device open failure: Value or file not found\r\n",
+                               Outcome::NotAcknowledged,
                                {"Device open failure: Value or file not found"}},
                           Case{"NG\r\n", Outcome::NotAcknowledged, {"NG"}},
                           Case{"\x01\x02#\r\n", Outcome::NotAcknowledged, {}}, // noise is not news
@@ -326,6 +327,43 @@ TEST(PresenceCheck, SilenceTimesOutAfterSeventeenReceiveTicks)
     EXPECT_TRUE(contains(h.ui.events, "absent"));
     EXPECT_EQ(h.state.stepURTCNT, Idle);
     EXPECT_EQ(h.state.portOpen, 1); // the port stays open; Connect reopens it
+}
+
+TEST(Connect, EachOpenFailureHasItsMessageAndTheDeviceShowsOnOneLine)
+{
+    struct Case {
+        OpenError error;
+        QString problem; // of the name itself
+        const char *message;
+        const char *detail;
+    };
+    for (const Case &c : {Case{{OpenError::Stage::Open, "/dev/ttyUSB0", "permission denied"},
+                               {},
+                               "Open COM Port 5 fail !!",
+                               "/dev/ttyUSB0: permission denied"},
+                          Case{{OpenError::Stage::Open, "/tmp/a\nb\x1B", "not found"},
+                               {},
+                               "Open COM Port 5 fail !!",
+                               "/tmp/a\\nb\\x1B: not found"},
+                          Case{{OpenError::Stage::LineParameters, "/dev/ttyS4", "x"}, {}, "Error!!", ""},
+                          Case{{OpenError::Stage::SecondSetup, "/dev/ttyS4", "x"}, {}, "Error", ""},
+                          Case{{},
+                               QStringLiteral("the name is not valid UTF-8"),
+                               "Open COM Port 5 fail !!",
+                               "/dev/ttyS4: the name is not valid UTF-8"}}) {
+        LinkHarness h;
+        h.port.openOk = false;
+        h.port.openError = c.error;
+        PortChoice port = comPort(5);
+        port.problem = c.problem;
+        h.link.connectPort(port);
+        h.run(10);
+        EXPECT_EQ(h.ui.messages(), Events{c.message});
+        EXPECT_EQ(h.ui.details, Events{c.detail});
+        EXPECT_EQ(h.port.openedDevice().isEmpty(), !c.problem.isEmpty())
+            << "a name that is not as given is never opened";
+        EXPECT_EQ(h.state.portOpen, 0);
+    }
 }
 
 TEST(Connect, FailedReopenLeavesPortClosedAndShowsAbsent)

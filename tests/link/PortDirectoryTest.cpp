@@ -37,7 +37,8 @@ TEST(PortDirectory, NumbersThatNameNoPort)
 struct Watching {
     explicit Watching(const PortChoice &port)
     {
-        QObject::connect(&watcher, &PortWatcher::returned, [this](const PortChoice &p) { back.push_back(p); });
+        QObject::connect(&watcher, &PortWatcher::returned,
+                         [this](const PortChoice &p) { back.push_back(p); });
         watcher.watch(port);
     }
     FakeSystemPortList system;
@@ -57,7 +58,7 @@ TEST(PortWatcher, APathIsBackOnceItLeadsSomewhereAgain)
     ASSERT_TRUE(QFile::link(first, byId));
 
     // Still there as it was (a line that hung up but kept its device): not back.
-    Watching w(PortChoice{12, byId, QStringLiteral("by-id"), {}});
+    Watching w(PortChoice::named(12, byId, QStringLiteral("by-id")));
     w.clock.advance(3000);
     EXPECT_TRUE(w.back.empty());
     // Gone, as udev removes the link on unplugging; then made anew.
@@ -71,7 +72,7 @@ TEST(PortWatcher, APathIsBackOnceItLeadsSomewhereAgain)
     EXPECT_EQ(w.back[0].number, 12);
 
     // Leading to another device at once counts too; stopped, nothing more.
-    Watching moved(PortChoice{3, byId, QStringLiteral("3"), {}});
+    Watching moved(PortChoice::named(3, byId, QStringLiteral("3")));
     QFile::remove(byId);
     ASSERT_TRUE(QFile::link(second, byId));
     moved.clock.advance(PortWatcher::kLookMs);
@@ -85,13 +86,17 @@ TEST(PortWatcher, AUsbAdapterIsFoundAgainUnderAnotherName)
 {
     const UsbIdentity ftdi{0x0403, 0x6001, QStringLiteral("A50285BI")};
     const auto adapter = [](const QString &name, const QString &serial) {
-        return SystemPort{name, "/dev/" + name, QStringLiteral("FT232R USB UART"), {}, serial, 0x0403, 0x6001};
+        return SystemPort{name,   "/dev/" + name, QStringLiteral("FT232R USB UART"), {}, serial,
+                          0x0403, 0x6001};
     };
-    Watching w(PortChoice{9, QStringLiteral("/dev/ttyUSB0"), QStringLiteral("ttyUSB0"), ftdi});
+    PortChoice port = PortChoice::named(9, QStringLiteral("/dev/ttyUSB0"), QStringLiteral("ttyUSB0"));
+    port.usb = ftdi;
+    Watching w(port);
     w.system.ports = {adapter(QStringLiteral("ttyUSB0"), ftdi.serialNumber)};
     w.clock.advance(2000);
     EXPECT_TRUE(w.back.empty()) << "still where it was";
-    w.system.ports = {adapter(QStringLiteral("ttyUSB0"), QStringLiteral("OTHER"))}; // another adapter of its kind
+    w.system.ports = {
+        adapter(QStringLiteral("ttyUSB0"), QStringLiteral("OTHER"))}; // another adapter of its kind
     w.clock.advance(2000);
     EXPECT_TRUE(w.back.empty());
     w.system.ports.push_back(adapter(QStringLiteral("ttyUSB1"), ftdi.serialNumber));
@@ -103,7 +108,7 @@ TEST(PortWatcher, AUsbAdapterIsFoundAgainUnderAnotherName)
 
 TEST(PortWatcher, ATerminalServerIsTriedAgainNowAndThen)
 {
-    Watching w(PortChoice{1, QStringLiteral("tcp://bench:4001"), QStringLiteral("1"), {}});
+    Watching w(PortChoice::named(1, QStringLiteral("tcp://bench:4001"), QStringLiteral("1")));
     w.clock.advance(3 * PortWatcher::kServerRetryMs);
     EXPECT_EQ(w.back.size(), 3u);
 }

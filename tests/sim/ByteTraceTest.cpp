@@ -42,4 +42,13 @@ TEST(ByteTrace, AWriteThatFailsIsRememberedAndEndsTheTrace)
     std::remove(path.c_str());
 }
 
+TEST(ByteTrace, AFileOfTheKernelsTakesNoTrace)
+{
+    // One this process may write, whoever runs the test; what it says is the thread's name.
+    const std::string path = "/proc/self/comm";
+    ByteTrace trace;
+    EXPECT_FALSE(trace.open(path));
+    EXPECT_EQ(trace.error(), path + ": a file of the kernel's, not a regular file");
+}
+
 } // namespace

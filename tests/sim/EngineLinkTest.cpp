@@ -16,7 +16,7 @@ struct EngineLink : BasicLinkHarness<EngineSerialPort> {
 
     void connect()
     {
-        link.connectPort(PortChoice{1, QStringLiteral("/dev/engine"), QStringLiteral("1"), {}});
+        link.connectPort(PortChoice::named(1, QStringLiteral("/dev/engine"), QStringLiteral("1")));
         run(10);
         ASSERT_TRUE(runUntilIdle());
         ASSERT_EQ(state.devicePresent, 1);

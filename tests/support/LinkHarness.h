@@ -37,7 +37,7 @@ template <typename Port> struct BasicLinkHarness {
     // written or shown yet.
     void connectPresent()
     {
-        link.connectPort(PortChoice{1, QStringLiteral("/dev/fake"), QStringLiteral("1"), {}});
+        link.connectPort(PortChoice::named(1, QStringLiteral("/dev/fake"), QStringLiteral("1")));
         runUntilSent();
         answer("OK\r\n");
         runUntilIdle();
