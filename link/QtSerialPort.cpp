@@ -1,5 +1,6 @@
 #include "QtSerialPort.h"
 
+#include "DeviceLock.h"
 #include "PortNaming.h"
 
 #include <QFileInfo>
@@ -53,6 +54,13 @@ void QtSerialPort::open(const QString &device, OpenDone done)
         done(false, error);
         return;
     }
+    // Refused before anything is sent when another program holds the device, by whatever name.
+    if (const std::string held = holdExclusively(static_cast<int>(m_port.handle()), device); !held.empty()) {
+        m_port.close();
+        m_error = held;
+        done(false, OpenError{OpenError::Stage::Open, device.toStdString(), held});
+        return;
+    }
     if (!configure(error)) {
         m_port.close();
         m_error = error.reason;
@@ -103,7 +111,7 @@ OpenError QtSerialPort::failureOf(const QString &device) const
         if (lockFileNameTooLong(device))
             return failed("the name is too long for the port's lock file: open it by a shorter path (a "
                           "symbolic link will do)");
-        return failed("already in use by another program");
+        return failed(inUseBy(lockFileHolder(device)));
     case QSerialPort::OpenError: return failed("already open");
     case QSerialPort::UnsupportedOperationError: return failed("not a serial port");
     default: return failed(m_port.errorString().toStdString());

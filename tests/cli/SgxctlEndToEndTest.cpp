@@ -190,21 +190,48 @@ TEST_F(SgxctlEndToEnd, AnUnopenablePortSaysWhichDeviceAndWhy)
     qunsetenv("SGX100_COM2");
     EXPECT_EQ(r.messages, (QStringList{"Open COM Port 2 fail !!", "/nonexistent/com2: not found"}));
 
-    // Held by another sgxctl, which is sweeping on it.
+    // Held by another sgxctl, which is uploading an EDID on it.
     startSim();
     QProcess holder;
     holder.start(QStringLiteral(SGXCTL_PATH),
-                 port() + QStringList{"sweep", "--timings", "1", "--patterns", "1", "--dwell", "30"});
+                 port() + QStringList{"edid-upload", SGX_TEST_DATA "/dell-2408wfp-dp.bin"});
     QElapsedTimer waited;
     waited.start();
-    while (!sim.sentBytes().contains("PTIX") && waited.elapsed() < 10000)
+    const auto uploading = [&] {
+        const QByteArray sent = sim.sentBytes();
+        return sent.contains("UEDID") && sent.size() - sent.indexOf("UEDID") > 40;
+    };
+    while (!uploading() && waited.elapsed() < 10000)
         QThread::msleep(50);
-    ASSERT_TRUE(sim.sentBytes().contains("PTIX"));
+    ASSERT_TRUE(uploading());
     r = sgxctl(port() + QStringList{"check"});
-    EXPECT_EQ(r.messages, (QStringList{"Open COM Port " + sim.path() + " fail !!",
-                                       sim.path() + ": already in use by another program"}));
+    const QString heldBy =
+        QStringLiteral(": already in use by another program (process %1)").arg(holder.processId());
+    EXPECT_EQ(r.messages, (QStringList{"Open COM Port " + sim.path() + " fail !!", sim.path() + heldBy}));
+    // By a second name of the same device, which its lock file does not cover: refused all the
+    // same, before anything is sent.
+    QTemporaryDir dir;
+    const QString byId = dir.filePath(QStringLiteral("usb-SGX_100-if00"));
+    ASSERT_TRUE(QFile::link(sim.path(), byId));
+    r = sgxctl({"--port", byId, "check"});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.messages.value(1), byId + heldBy);
     holder.kill();
     holder.waitForFinished();
+    EXPECT_EQ(sim.sentBytes().count("URTCNT"), 1) << "only the holder's presence check reached the generator";
+    const QByteArray heard = sim.sentBytes();
+    // Held by another kind of program, with flock(1) as terminal programs do.
+    QProcess flock;
+    flock.start(QStringLiteral("flock"), {sim.path(), QStringLiteral("sleep"), QStringLiteral("30")});
+    ASSERT_TRUE(flock.waitForStarted());
+    QThread::msleep(300);
+    r = sgxctl(port() + QStringList{"check"});
+    flock.kill();
+    flock.waitForFinished();
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_TRUE(r.messages.value(1).startsWith(sim.path() + ": already in use by another program (process "))
+        << r.messages.join('|').toStdString();
+    EXPECT_EQ(sim.sentBytes(), heard) << "the generator heard nothing from the refused";
 
     // A user outside the group the device belongs to: the reason names the group and how to join.
     if (::geteuid() != 0 || !othersMayRun(SGXCTL_PATH))
