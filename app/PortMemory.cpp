@@ -84,11 +84,15 @@ PortMemory::PortMemory(SgxProgram &program, QString settingsFile)
     if (m_kept)
         dialog.startAt(*m_kept);
     // The program opens the port first; an open refused at once has already finished by now.
+    // The dialog tells of its own failures.
     connect(&dialog, &TCOM_PORT_SETTING_FORM::connectRequested, this, [this, &link](const PortChoice &port) {
-        if (link.opening())
-            m_asked = port;
+        m_atStart = false;
+        m_asked = link.opening() ? std::optional<PortChoice>(port) : std::nullopt;
     });
-    connect(&dialog, &TCOM_PORT_SETTING_FORM::connectCancelled, this, [this] { m_asked.reset(); });
+    connect(&dialog, &TCOM_PORT_SETTING_FORM::connectCancelled, this, [this] {
+        m_atStart = false;
+        m_asked.reset();
+    });
     connect(&link, &DeviceLink::connectFinished, this, &PortMemory::connectFinished);
 }
 
