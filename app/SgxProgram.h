@@ -51,6 +51,9 @@ public:
     [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
     [[nodiscard]] PortDirectory &ports() { return m_ports; }
     [[nodiscard]] PortWatcher &portWatcher() { return m_watcher; }
+    // Opens a port and checks for the generator, as OK in the COM Port dialog does; a port that
+    // went away is not waited for any more.
+    void connectTo(const PortChoice &port);
 
 private:
     SgxProgram(DeviceLinkState &state, SharedValues &values, LineBundle *line, ByteTrace *trace);
@@ -59,8 +62,6 @@ private:
     void connectMainForm();
     // An operation's message, over whatever modal window is up; the link hears when it is closed.
     void tellOutcome(Operation op, Outcome outcome);
-    // A port chosen, or given up: what was waited for is not any more.
-    void connectTo(const PortChoice &port);
 
     // Ownership, in order of construction (destruction runs the other way):
     // 1. the port directory and the line, which the link uses until its very end (the program's

@@ -21,6 +21,7 @@ struct CliRequest {
     int portNumber = 1;
     std::string tracePath; // --trace: every byte both ways, time-stamped
     bool quiet = false;    // --quiet: no "progress P" lines
+    int waitMs = 0;        // --wait: how long the port's device may take to appear
     std::string command;
     std::optional<Operation> operation; // none for "check"
     SharedValues values;
@@ -44,7 +45,8 @@ struct CliParseResult {
 [[nodiscard]] std::optional<std::vector<int>> parseNumberList(const std::string &text, int count);
 
 constexpr const char *kCliHelp =
-    "usage: sgxctl [--port N|PATH|tcp://HOST:PORT] [--trace FILE] [--quiet] COMMAND [ARGS]\n"
+    "usage: sgxctl [--port N|PATH|tcp://HOST:PORT] [--wait SECONDS] [--trace FILE] [--quiet]\n"
+    "              COMMAND [ARGS]\n"
     "       sgxctl list timings|patterns [--json] | ports [--json] | edid-check FILE [--fix]\n"
     "       sgxctl --help | --version\n"
     "\n"
@@ -76,6 +78,8 @@ constexpr const char *kCliHelp =
     "  --port N|PATH|tcp://HOST:PORT\n"
     "                          COM N (1-8; the default is 1), a device path, or a terminal\n"
     "                          server's raw TCP port (ser2net)\n"
+    "  --wait SECONDS          wait up to SECONDS (0 to 86400) for the port's device to appear,\n"
+    "                          as after plugging an adapter in\n"
     "  --trace FILE            write every byte both ways to FILE, one a line: milliseconds since\n"
     "                          start, '>' sent or '<' received, the byte in hex\n"
     "  --quiet, -q             leave out the progress P lines\n"

@@ -4,11 +4,13 @@
 #include "CliLists.h"
 #include "CliSession.h"
 #include "DeviceLink.h"
+#include "DeviceWait.h"
 #include "EdidCheck.h"
 #include "EdidFile.h"
 #include "LineThread.h"
 #include "PortDirectory.h"
 #include "QtSystemPortList.h"
+#include "ShownName.h"
 #include "SignalPipe.h"
 #include "SwitchingSerialPort.h"
 #include "TracingSerialPort.h"
@@ -159,6 +161,12 @@ int main(int argc, char *argv[])
             ? ports.choice(request.portNumber)
             : PortChoice::named(request.portNumber, QString::fromStdString(request.portPath),
                                 QString::fromStdString(request.portPath));
-    QTimer::singleShot(0, [&] { session.start(port); });
+    DeviceWait wait(line.clock());
+    QTimer::singleShot(0, [&] {
+        if (wait.start(port.device, request.waitMs, [&] { session.start(port); }) && !request.quiet)
+            std::fprintf(stderr, "waiting up to %s s for %s\n",
+                         qPrintable(QString::number(request.waitMs / 1000.0)),
+                         shownName(port.device).toUtf8().constData());
+    });
     return app.exec();
 }

@@ -40,7 +40,12 @@ TEST(ProgramOptions, TraceHelpVersionAndWhatIsLeftForQt)
         EXPECT_EQ(r.options.help, row.help) << where;
         EXPECT_EQ(r.options.version, row.version) << where;
         EXPECT_EQ(r.options.rest, row.rest) << where;
+        EXPECT_FALSE(r.options.connect) << where;
     }
+    const ProgramOptionsResult connect = parseProgramOptions({"-platform", "offscreen", "--connect"});
+    EXPECT_EQ(connect.error, "");
+    EXPECT_TRUE(connect.options.connect);
+    EXPECT_EQ(connect.options.rest, (std::vector<std::string>{"-platform", "offscreen"}));
 }
 
 struct ProgramRun {
@@ -74,7 +79,7 @@ TEST(ProgramOptions, TheProgramAnswersWithoutADisplay)
 
     r = sgxcontrol({"--help"});
     EXPECT_EQ(r.exitCode, 0);
-    for (const char *said : {"SGX100_COM1", "/dev/ttyS<n-1>", "--trace FILE", "dialout"})
+    for (const char *said : {"SGX100_COM1", "/dev/ttyS<n-1>", "--connect", "--trace FILE", "dialout"})
         EXPECT_TRUE(r.out.contains(QLatin1String(said))) << said;
 
     QTemporaryDir dir;
