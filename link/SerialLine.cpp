@@ -188,7 +188,8 @@ void SerialLine::start(LineJob job)
     m_answer.clear();
     m_boundTimer->stop();
     const bool empty = job.units.empty();
-    m_job = Going{std::move(job)};
+    m_job.emplace();
+    m_job->job = std::move(job);
     // Anything now was in answer to nothing of this job's yet: early for a payload.
     if (m_job->job.kind != JobKind::Command)
         readArrived();
