@@ -225,6 +225,12 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
         request.fixChecksums = fix;
         return {request, {}};
     }
+    if (cmd == "trace") {
+        if (rest.size() != 1 || rest[0].empty())
+            return {std::nullopt, "trace takes: FILE"};
+        request.shownTracePath = rest[0];
+        return {request, {}};
+    }
     if (cmd == "list") {
         const bool json = rest.size() == 2 && rest[1] == "--json";
         if ((rest.size() != 1 && !json) || (rest[0] != "timings" && rest[0] != "patterns"))

@@ -29,6 +29,9 @@ struct CliRequest {
     std::optional<SweepRequest> sweep;
     std::string edidCheckPath; // edid-check: needs no port
     bool fixChecksums = false; // edid-check --fix
+
+    // trace: a byte trace to print as the line monitor shows it; needs no port.
+    std::string shownTracePath;
 };
 
 struct CliParseResult {
@@ -51,4 +54,5 @@ constexpr const char *kCliUsage =
     "       sgxctl list timings|patterns [--json]\n"
     "       sgxctl ports [--json]\n"
     "       sgxctl edid-check FILE [--fix]\n"
+    "       sgxctl trace FILE\n"
     "       sgxctl --help | --version";
