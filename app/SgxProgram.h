@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceLink.h"
+#include "LineMonitorLog.h"
 #include "LineThread.h"
 #include "PortDirectory.h"
 #include "QtSystemPortList.h"
@@ -37,6 +38,8 @@ public:
     // Output > Timing and Output > Pattern: an open one is left where it is, not brought forward.
     void openTimingWindow();
     void openPatternWindow();
+    // Window > Line Monitor, the same way.
+    void openLineMonitor();
 
     [[nodiscard]] TMainForm &mainForm() { return m_mainForm; }
     [[nodiscard]] TAboutBox &aboutBox() { return m_aboutBox; }
@@ -49,6 +52,7 @@ public:
     [[nodiscard]] TEDID_Block &edidBlock() { return m_edidBlock; }
     [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
     [[nodiscard]] PortDirectory &ports() { return m_ports; }
+    [[nodiscard]] LineMonitorLog &lineLog() { return m_lineLog; }
 
 private:
     SgxProgram(DeviceLinkState &state, SharedValues &values, LineBundle *line, ByteTrace *trace);
@@ -69,6 +73,8 @@ private:
     std::unique_ptr<LineThread> m_ownLine;
     LineBundle &m_line;
     SharedValues &m_values;
+    // Everything on the line from start-up, for the line monitor; it outlives the monitor window.
+    LineMonitorLog m_lineLog;
     TMainForm m_mainForm;
     DeviceLink m_link;
     TAboutBox m_aboutBox;
