@@ -67,24 +67,14 @@ void LineMonitorLog::addSent(std::vector<std::uint8_t> bytes, std::vector<std::i
     m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(at), m_entries.end());
     const std::size_t from = at;
     if (!later.empty() && later.front().atUs <= start) {
-        LineMonitorEntry &spanning = later.front();
-        const auto cut = static_cast<std::ptrdiff_t>(
-            std::upper_bound(spanning.timesUs.begin(), spanning.timesUs.end(), start) -
-            spanning.timesUs.begin());
-        LineMonitorEntry before = spanning;
-        before.bytes.resize(static_cast<std::size_t>(cut));
-        before.timesUs.resize(static_cast<std::size_t>(cut));
-        spanning.bytes.erase(spanning.bytes.begin(), spanning.bytes.begin() + cut);
-        spanning.timesUs.erase(spanning.timesUs.begin(), spanning.timesUs.begin() + cut);
-        if (!spanning.timesUs.empty())
-            spanning.atUs = spanning.timesUs.front();
-        m_entries.push_back(std::move(before));
+        LineMonitorEntry after = later.front().takeAfter(start);
+        m_entries.push_back(std::move(later.front()));
+        later.front() = std::move(after);
     }
     LineMonitorEntry sent;
     sent.kind = LineMonitorEntry::Kind::Sent;
-    sent.atUs = start;
-    sent.bytes = std::move(bytes);
-    sent.timesUs = std::move(timesUs);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        sent.append(&bytes[i], 1, timesUs[i]);
     m_entries.push_back(std::move(sent));
     std::move(later.begin(), later.end(), std::back_inserter(m_entries));
     settle(from);
@@ -100,14 +90,12 @@ void LineMonitorLog::addReceived(std::int64_t atUs, const std::uint8_t *bytes, s
         if (!goesOn) {
             LineMonitorEntry answer;
             answer.kind = LineMonitorEntry::Kind::Received;
-            answer.atUs = atUs;
             m_entries.push_back(std::move(answer));
             last = &m_entries.back();
         }
         from = std::min(from, m_entries.size() - 1);
         const std::size_t take = std::min(count, kAnswerBytes - last->bytes.size());
-        last->bytes.insert(last->bytes.end(), bytes, bytes + take);
-        last->timesUs.insert(last->timesUs.end(), take, atUs);
+        last->append(bytes, take, atUs);
         bytes += take;
         count -= take;
     }
@@ -154,7 +142,7 @@ std::string LineMonitorLog::traceText() const
                                    ? ByteTrace::Direction::ToGenerator
                                    : ByteTrace::Direction::FromGenerator;
         for (std::size_t i = 0; i < entry.bytes.size(); ++i)
-            bytes.emplace_back(entry.timesUs[i], direction, entry.bytes[i]);
+            bytes.emplace_back(entry.timeOf(i), direction, entry.bytes[i]);
     }
     // A unit's characters and what arrived meanwhile are interleaved again.
     std::stable_sort(bytes.begin(), bytes.end(),

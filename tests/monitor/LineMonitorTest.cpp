@@ -37,7 +37,12 @@ LineEvent unitOut(const std::string &bytes, std::int64_t firstMs)
 LineMonitorEntry entry(LineMonitorEntry::Kind kind, std::int64_t atUs, const std::string &bytes,
                        const std::string &note = {})
 {
-    return {kind, atUs, {bytes.begin(), bytes.end()}, std::vector<std::int64_t>(bytes.size(), atUs), note};
+    LineMonitorEntry e;
+    e.kind = kind;
+    e.atUs = atUs;
+    e.note = note;
+    e.append(reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size(), atUs);
+    return e;
 }
 
 // A Run Timing as the line thread tells it: each answer comes before the unit it answers is
