@@ -1,6 +1,7 @@
 #include "SgxProgram.h"
 
 #include "ByteTrace.h"
+#include "LineMonitorWindow.h"
 #include "MessageBoxes.h"
 #include "SharedValues.h"
 #include "SwitchingSerialPort.h"
@@ -90,6 +91,7 @@ void SgxProgram::connectLink()
         m_watcher.stop();
         form->showStatusNote({});
     });
+    QObject::connect(link, &DeviceLink::traffic, &m_lineLog, &LineMonitorLog::add);
 
     // Every window asks for an operation by one signal.
     const auto request = [link](const LinkRequest &r) { link->request(r); };
@@ -144,6 +146,7 @@ void SgxProgram::connectMainForm()
     QObject::connect(form, &TMainForm::aboutRequested, form, [this] { m_aboutBox.exec(); });
     QObject::connect(form, &TMainForm::timingWindowRequested, form, [this] { openTimingWindow(); });
     QObject::connect(form, &TMainForm::patternWindowRequested, form, [this] { openPatternWindow(); });
+    QObject::connect(form, &TMainForm::lineMonitorRequested, form, [this] { openLineMonitor(); });
     // Closing the frame: the ticks stop, a running transfer is abandoned and the port closed.
     QObject::connect(form, &TMainForm::closing, form, [this] { m_link.closeDown(); });
 }
@@ -168,4 +171,12 @@ void SgxProgram::openPatternWindow()
                      [this](const LinkRequest &r) { m_link.request(r); });
     m_mainForm.addOutputWindow(pattern, QSize(TPatternForm::kWidth, TPatternForm::kHeight), std::nullopt,
                                [pattern] { pattern->FormActivate(); });
+}
+
+void SgxProgram::openLineMonitor()
+{
+    if (m_mainForm.outputWindow<LineMonitorWindow>() == nullptr)
+        m_mainForm.addOutputWindow(new LineMonitorWindow(m_lineLog),
+                                   QSize(LineMonitorWindow::kWidth, LineMonitorWindow::kHeight), std::nullopt,
+                                   {});
 }

@@ -158,6 +158,8 @@ void TMainForm::createMenus()
             &TMainForm::WindowTileItemClick, ImageList::TileHorizontally);
     addItem(m_windowMenu, "WindowTileItem2", QStringLiteral("Tile &Vertically"),
             &TMainForm::WindowTileItem2Click, ImageList::TileVertically);
+    addItem(m_windowMenu, "WindowLineMonitorItem", QStringLiteral("&Line Monitor"),
+            &TMainForm::WindowLineMonitorItemClick);
     connect(m_windowMenu, &QMenu::aboutToShow, this, &TMainForm::fillWindowList);
 
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
@@ -206,6 +208,7 @@ void TMainForm::createStatusBar()
 {
     m_statusBar1 = new PanelStatusBar({250, 450, 100}, this);
     m_statusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar1->setPanelDrawnText(kPresencePanel, kAbsentText);
     setStatusBar(m_statusBar1);
 
     m_progressGauge = new GaugeBar(m_statusBar1);
@@ -291,11 +294,12 @@ void TMainForm::StatusBar1DrawPanel(QPainter &painter, int panel, const QRect &r
 {
     QColor brush = palette().color(QPalette::Button);
     QColor font = Qt::black;
-    QString text = m_statusBar1->panelText(panel);
+    // The presence panel's " SGX-100 Status : Not Exist", any other its own text; what a screen
+    // reader says of the panel too.
+    const QString text = m_statusBar1->panelDrawnText(panel);
     if (panel == kPresencePanel) {
         brush = QColor(255, 0, 0);
         font = Qt::white;
-        text = kAbsentText;
     }
     painter.fillRect(rect, brush);
     painter.setPen(font);
@@ -421,8 +425,9 @@ void TMainForm::WindowTileItem2Click()
 void TMainForm::fillWindowList()
 {
     // The fixed items stay; the list of open children after them is built anew each time.
+    constexpr int kFixedItems = 4;
     const QList<QAction *> actions = m_windowMenu->actions();
-    for (int i = 3; i < actions.size(); ++i) {
+    for (int i = kFixedItems; i < actions.size(); ++i) {
         m_windowMenu->removeAction(actions[i]);
         actions[i]->deleteLater();
     }
@@ -438,6 +443,11 @@ void TMainForm::fillWindowList()
         entry->setChecked(window == m_mdiArea->activeSubWindow());
         connect(entry, &QAction::triggered, this, [this, window] { m_mdiArea->setActiveSubWindow(window); });
     }
+}
+
+void TMainForm::WindowLineMonitorItemClick()
+{
+    emit lineMonitorRequested();
 }
 
 void TMainForm::HelpAbout1Execute()

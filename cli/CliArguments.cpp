@@ -246,8 +246,8 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
     const std::string &cmd = request.command;
 
     static const std::set<std::string> commands = {
-        "check",     "timing",      "pattern",    "timings", "patterns", "program",    "default",
-        "edid-read", "edid-upload", "edid-write", "sweep",   "list",     "edid-check", "ports"};
+        "check",       "timing",     "pattern", "timings", "patterns",   "program", "default", "edid-read",
+        "edid-upload", "edid-write", "sweep",   "list",    "edid-check", "ports",   "trace"};
     if (commands.count(cmd) == 0)
         return {std::nullopt, "unknown command " + shownName(cmd) + "; sgxctl --help lists the commands"};
     const auto wantArguments = [&](std::size_t n) { return rest.size() == n; };
@@ -294,6 +294,12 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
             return {std::nullopt, "edid-check takes: FILE [--fix]"};
         request.edidCheckPath = rest[0];
         request.fixChecksums = fix;
+        return {request, {}};
+    }
+    if (cmd == "trace") {
+        if (rest.size() != 1 || rest[0].empty())
+            return {std::nullopt, "trace takes: FILE"};
+        request.shownTracePath = rest[0];
         return {request, {}};
     }
     if (cmd == "list") {

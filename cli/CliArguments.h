@@ -31,6 +31,9 @@ struct CliRequest {
     std::optional<SweepRequest> sweep;
     std::string edidCheckPath; // edid-check: needs no port
     bool fixChecksums = false; // edid-check --fix
+
+    // trace: a byte trace to print as the line monitor shows it; needs no port.
+    std::string shownTracePath;
 };
 
 struct CliParseResult {
@@ -47,7 +50,7 @@ struct CliParseResult {
 constexpr const char *kCliHelp =
     "usage: sgxctl [--port N|PATH|tcp://HOST:PORT] [--wait SECONDS] [--trace FILE] [--quiet]\n"
     "              COMMAND [ARGS]\n"
-    "       sgxctl list timings|patterns [--json] | ports [--json] | edid-check FILE [--fix]\n"
+    "       sgxctl list timings|patterns [--json] | ports [--json] | edid-check FILE [--fix] | trace FILE\n"
     "       sgxctl --help | --version\n"
     "\n"
     "The SGX-100 video test-signal generator's commands from a shell. Each command that talks to\n"
@@ -73,6 +76,7 @@ constexpr const char *kCliHelp =
     "                          the built-in tables; no port needed\n"
     "  ports [--json]          the serial ports the system reports; no port opened\n"
     "  edid-check FILE [--fix] check an EDID file, --fix rewriting wrong checksums; no port needed\n"
+    "  trace FILE              a byte trace printed as the Line Monitor shows the line; no port\n"
     "\n"
     "Options:\n"
     "  --port N|PATH|tcp://HOST:PORT\n"

@@ -7,12 +7,15 @@
 #include "DeviceWait.h"
 #include "EdidCheck.h"
 #include "EdidFile.h"
+#include "LineMonitorFormat.h"
+#include "LineMonitorLog.h"
 #include "LineThread.h"
 #include "PortDirectory.h"
 #include "QtSystemPortList.h"
 #include "ShownName.h"
 #include "SignalPipe.h"
 #include "SwitchingSerialPort.h"
+#include "TraceReplay.h"
 #include "TracingSerialPort.h"
 
 #include <QCoreApplication>
@@ -20,6 +23,8 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -79,6 +84,21 @@ int checkEdidFile(const std::string &path, bool fix)
     return stillWrong ? Failed : Done;
 }
 
+// sgxctl trace: the file's bytes as the line monitor shows them, every one of them.
+int printTrace(const std::string &path)
+{
+    std::vector<ByteTrace::Byte> bytes;
+    std::string error;
+    if (!TraceReplay::readFile(path, bytes, error)) {
+        std::fprintf(stderr, "cannot show the trace %s\n", error.c_str());
+        return BadArguments;
+    }
+    LineMonitorLog log(std::numeric_limits<std::size_t>::max());
+    TraceReplay::replay(std::move(bytes), log);
+    std::fputs(LineMonitorFormat::text(log.entries()).c_str(), stdout);
+    return Done;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -107,6 +127,8 @@ int main(int argc, char *argv[])
     CliRequest &request = *parsed.request;
     if (!request.edidCheckPath.empty())
         return checkEdidFile(request.edidCheckPath, request.fixChecksums);
+    if (!request.shownTracePath.empty())
+        return printTrace(request.shownTracePath);
     QtSystemPortList systemPorts;
     PortDirectory ports(systemPorts);
     if (request.listed == "ports") {

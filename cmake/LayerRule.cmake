@@ -47,6 +47,8 @@ sgx_layer_rule(sgx_link "^$" "the link depends on no folder of ours" ${no_widget
 sgx_layer_rule(sgx_gridmodel "^$" "the grid models are plain Qt Core" ${no_widgets})
 sgx_layer_rule(sgx_trace "^$" "the trace is plain C++ the emulator writes too")
 sgx_layer_rule(sgx_process "^$" "how a program hears of signals stands on nothing of ours" ${no_widgets})
+sgx_layer_rule(sgx_monitor "^sgx_(link|trace)$" "the line monitor's store and words serve both front ends"
+               ${no_widgets})
 sgx_layer_rule(sgx_ui "^sgx_gridmodel$" "ui/ links no protocol library: a window hands a shared widget what to call")
 sgx_layer_rule(sgx_timing "^sgx_gridmodel$" "the timing table stands on its own" ${no_widgets})
 sgx_layer_rule(sgx_pattern "^sgx_(gridmodel|timing)$" "pattern/ needs only the timings its program names"
@@ -60,7 +62,7 @@ sgx_layer_rule(sgx_pattern_ui "^sgx_(link|gridmodel|ui|timing|pattern)$"
                "a folder's windows stand on it, ui/ and the link")
 sgx_layer_rule(sgx_edid_ui "^sgx_(link|gridmodel|ui|edid)$" "a folder's windows stand on it, ui/ and the link")
 foreach(front sgx_cli sgxctl)
-  sgx_layer_rule(${front} "^sgx_(link|gridmodel|timing|pattern|edid|handover|trace|serial_trace|process|cli)$"
+  sgx_layer_rule(${front} "^sgx_(link|gridmodel|timing|pattern|edid|handover|trace|serial_trace|process|monitor|cli)$"
                  "sgxctl links no widgets and no library of the emulator" ${no_widgets})
 endforeach()
 foreach(emulator sgx_sim sgx100-sim)

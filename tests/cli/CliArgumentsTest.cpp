@@ -214,6 +214,15 @@ TEST(CliArguments, ProgramFromStandardInputIsBoundedAsAFileIs)
     EXPECT_TRUE(r.fileProblem);
 }
 
+TEST(CliArguments, TraceNamesOneFileToShow)
+{
+    const auto r = parse({"trace", "line.txt"});
+    ASSERT_TRUE(r.request) << r.error;
+    EXPECT_EQ(r.request->shownTracePath, "line.txt");
+    EXPECT_EQ(parse({"trace"}).error, "trace takes: FILE");
+    EXPECT_EQ(parse({"trace", "a.txt", "b.txt"}).error, "trace takes: FILE");
+}
+
 TEST(CliArguments, EdidFiles)
 {
     const std::string sample = std::string(SGX_TEST_DATA) + "/dell-2408wfp-dp.bin";
