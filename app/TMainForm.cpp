@@ -224,7 +224,10 @@ void TMainForm::showStatusNote(const QString &text)
     const int room = m_statusBar1->panelContentsRect(kNotePanel).width() - 4;
     m_statusBar1->setPanelText(kNotePanel,
                                m_statusBar1->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
-    m_statusBar1->setToolTip(text);
+    // The whole note, however it was shortened: the tool tip and accessible description of its
+    // panel, and of the presence panel, whose state it explains.
+    m_statusBar1->setPanelDetail(kNotePanel, text);
+    m_statusBar1->setPanelDetail(kPresencePanel, text);
     m_statusBar1->update();
 }
 
@@ -486,5 +489,5 @@ void TMainForm::closeEvent(QCloseEvent *event)
 
 QString TMainForm::statusNote() const
 {
-    return m_statusBar1->toolTip();
+    return m_statusBar1->panelDetail(kNotePanel);
 }

@@ -129,7 +129,7 @@ void LinkWindowsTest::aTraceThatStopsIsNotedAndReportedOnce()
     }
     const QString why = QString::fromStdString(path) + QStringLiteral(": File too large");
     QVERIFY(waitUntil([status] { return !status->panelText(1).isEmpty(); }, 2000));
-    QCOMPARE(status->toolTip(), QStringLiteral("The trace is incomplete: ") + why);
+    QCOMPARE(form().statusNote(), QStringLiteral("The trace is incomplete: ") + why);
     QVERIFY2(m_driver->messages.isEmpty(), qPrintable(m_driver->messages.join('|')));
 
     // The box comes once, after the operation's own message.
