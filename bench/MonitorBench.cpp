@@ -8,6 +8,7 @@
 #include "DeviceLinkState.h"
 #include "LineMonitorLog.h"
 #include "Outcome.h"
+#include "Outcomes.h"
 #include "ResidentMemory.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
@@ -25,18 +26,6 @@
 #include <cstdlib>
 #include <optional>
 #include <vector>
-
-namespace {
-
-void waitMs(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -63,15 +52,8 @@ int main(int argc, char *argv[])
     if (!QTest::qWaitForWindowExposed(&main))
         return 1;
     DeviceLink &link = program.deviceLink();
-    std::optional<Outcome> ended;
-    QObject::connect(&link, &DeviceLink::finished, [&](Operation, Outcome outcome) { ended = outcome; });
-    const auto waitEnded = [&] {
-        while (!ended)
-            waitMs(20);
-        const Outcome outcome = *ended;
-        ended.reset();
-        return outcome;
-    };
+    Outcomes outcomes(link);
+    const auto waitEnded = [&outcomes] { return outcomes.next(); };
     link.connectPort(program.ports().choice(1));
     if (waitEnded() != Outcome::Succeeded) {
         std::fprintf(stderr, "the emulator did not answer\n");
