@@ -4,6 +4,7 @@
 #include "LineMonitorWindow.h"
 #include "MessageBoxes.h"
 #include "SharedValues.h"
+#include "ShownName.h"
 #include "SwitchingSerialPort.h"
 #include "TPatternForm.h"
 #include "TTiming.h"
@@ -76,7 +77,12 @@ void SgxProgram::connectLink()
         form->showStatusNote(QStringLiteral("the line answered: ") + text);
     });
     QObject::connect(link, &DeviceLink::lineLost, form, [this, form](const QString &reason) {
-        form->showStatusNote(QStringLiteral("%1: %2; waiting for it to come back").arg(m_port.label, reason));
+        // As the operator knows the port (COM n, or the system's name), and what it opens.
+        const QString port = m_port.number >= 1 && m_port.number <= PortDirectory::kComPorts
+                                 ? QStringLiteral("COM %1").arg(m_port.number)
+                                 : m_port.label;
+        form->showStatusNote(QStringLiteral("%1 (%2): %3; waiting for it to come back")
+                                 .arg(port, shownName(m_port.device), reason));
         m_watcher.watch(m_port);
     });
     QObject::connect(&m_watcher, &PortWatcher::returned, link, [this, link](const PortChoice &port) {
