@@ -212,7 +212,7 @@ int main(int argc, char *argv[])
     opening.start();
     while (dialog.waiting())
         waitMs(5);
-    std::printf("%-30s %s  (open failed after %.1f s)\n", "open of a server that never accepts",
+    std::printf("%-30s %s  (open failed after %.1f s)\n", "tcp:// open, never accepted",
                 meter.figures().c_str(), static_cast<double>(opening.elapsed()) / 1000.0);
     waitMs(200);
     dialog.hide();
