@@ -43,7 +43,8 @@ function(sgx_layer_rule target allowed why)
 endfunction()
 
 set(no_widgets FORBID Qt6::Gui Qt6::Widgets)
-sgx_layer_rule(sgx_link "^$" "the link depends on no folder of ours" ${no_widgets})
+sgx_layer_rule(sgx_bytes "^$" "bytes/ is the leaf below the link and edid/" ${no_widgets})
+sgx_layer_rule(sgx_link "^sgx_bytes$" "the link links no folder of ours but bytes" ${no_widgets})
 sgx_layer_rule(sgx_gridmodel "^$" "the grid models are plain Qt Core" ${no_widgets})
 sgx_layer_rule(sgx_trace "^$" "the trace is plain C++ the emulator writes too")
 sgx_layer_rule(sgx_process "^$" "how a program hears of signals stands on nothing of ours" ${no_widgets})
@@ -51,16 +52,16 @@ sgx_layer_rule(sgx_ui "^sgx_gridmodel$" "ui/ links no protocol library: a window
 sgx_layer_rule(sgx_timing "^sgx_gridmodel$" "the timing table stands on its own" ${no_widgets})
 sgx_layer_rule(sgx_pattern "^sgx_(gridmodel|timing)$" "pattern/ needs only the timings its program names"
                ${no_widgets})
-sgx_layer_rule(sgx_edid "^sgx_link$" "edid/ takes only the hex codec from the link" ${no_widgets})
-sgx_layer_rule(sgx_handover "^sgx_(link|gridmodel|timing|pattern|edid)$" "the shared values hold no widgets"
+sgx_layer_rule(sgx_edid "^sgx_bytes$" "edid/ stands on bytes and files, not on the protocol" ${no_widgets})
+sgx_layer_rule(sgx_handover "^sgx_(bytes|link|gridmodel|timing|pattern|edid)$" "the shared values hold no widgets"
                ${no_widgets})
-sgx_layer_rule(sgx_link_ui "^sgx_(link|gridmodel|ui)$" "a folder's windows stand on it and ui/")
-sgx_layer_rule(sgx_timing_ui "^sgx_(link|gridmodel|ui|timing)$" "a folder's windows stand on it, ui/ and the link")
-sgx_layer_rule(sgx_pattern_ui "^sgx_(link|gridmodel|ui|timing|pattern)$"
+sgx_layer_rule(sgx_link_ui "^sgx_(bytes|link|gridmodel|ui)$" "a folder's windows stand on it and ui/")
+sgx_layer_rule(sgx_timing_ui "^sgx_(bytes|link|gridmodel|ui|timing)$" "a folder's windows stand on it, ui/ and the link")
+sgx_layer_rule(sgx_pattern_ui "^sgx_(bytes|link|gridmodel|ui|timing|pattern)$"
                "a folder's windows stand on it, ui/ and the link")
-sgx_layer_rule(sgx_edid_ui "^sgx_(link|gridmodel|ui|edid)$" "a folder's windows stand on it, ui/ and the link")
+sgx_layer_rule(sgx_edid_ui "^sgx_(bytes|link|gridmodel|ui|edid)$" "a folder's windows stand on it, ui/ and the link")
 foreach(front sgx_cli sgxctl)
-  sgx_layer_rule(${front} "^sgx_(link|gridmodel|timing|pattern|edid|handover|trace|serial_trace|process|cli)$"
+  sgx_layer_rule(${front} "^sgx_(bytes|link|gridmodel|timing|pattern|edid|handover|trace|serial_trace|process|cli)$"
                  "sgxctl links no widgets and no library of the emulator" ${no_widgets})
 endforeach()
 foreach(emulator sgx_sim sgx100-sim)
