@@ -50,18 +50,20 @@ sgx_layer_rule(sgx_trace "^$" "the trace is plain C++ the emulator writes too")
 sgx_layer_rule(sgx_process "^$" "how a program hears of signals stands on nothing of ours" ${no_widgets})
 sgx_layer_rule(sgx_ui "^sgx_gridmodel$" "ui/ links no protocol library: a window hands a shared widget what to call")
 sgx_layer_rule(sgx_timing "^sgx_gridmodel$" "the timing table stands on its own" ${no_widgets})
-sgx_layer_rule(sgx_pattern "^sgx_(gridmodel|timing)$" "pattern/ needs only the timings its program names"
+sgx_layer_rule(sgx_pattern "^sgx_gridmodel$" "the pattern table stands on its own" ${no_widgets})
+sgx_layer_rule(sgx_program "^sgx_(gridmodel|timing|pattern)$" "a program's steps name timings and patterns"
                ${no_widgets})
 sgx_layer_rule(sgx_edid "^sgx_bytes$" "edid/ stands on bytes and files, not on the protocol" ${no_widgets})
-sgx_layer_rule(sgx_handover "^sgx_(bytes|link|gridmodel|timing|pattern|edid)$" "the shared values hold no widgets"
+sgx_layer_rule(sgx_handover "^sgx_(bytes|link|gridmodel|timing|pattern|program|edid)$" "the shared values hold no widgets"
                ${no_widgets})
 sgx_layer_rule(sgx_link_ui "^sgx_(bytes|link|gridmodel|ui)$" "a folder's windows stand on it and ui/")
 sgx_layer_rule(sgx_timing_ui "^sgx_(bytes|link|gridmodel|ui|timing)$" "a folder's windows stand on it, ui/ and the link")
-sgx_layer_rule(sgx_pattern_ui "^sgx_(bytes|link|gridmodel|ui|timing|pattern)$"
+sgx_layer_rule(sgx_pattern_ui "^sgx_(bytes|link|gridmodel|ui|pattern)$" "a folder's windows stand on it, ui/ and the link")
+sgx_layer_rule(sgx_program_ui "^sgx_(bytes|link|gridmodel|ui|timing|pattern|program)$"
                "a folder's windows stand on it, ui/ and the link")
 sgx_layer_rule(sgx_edid_ui "^sgx_(bytes|link|gridmodel|ui|edid)$" "a folder's windows stand on it, ui/ and the link")
 foreach(front sgx_cli sgxctl)
-  sgx_layer_rule(${front} "^sgx_(bytes|link|gridmodel|timing|pattern|edid|handover|trace|serial_trace|process|cli)$"
+  sgx_layer_rule(${front} "^sgx_(bytes|link|gridmodel|timing|pattern|program|edid|handover|trace|serial_trace|process|cli)$"
                  "sgxctl links no widgets and no library of the emulator" ${no_widgets})
 endforeach()
 foreach(emulator sgx_sim sgx100-sim)
