@@ -50,7 +50,7 @@ sgx_layer_rule(sgx_files "^sgx_platform$" "files/ stands on the platform alone, 
 sgx_layer_rule(sgx_link "^sgx_bytes$" "the link links no folder of ours but bytes" ${no_widgets})
 sgx_layer_rule(sgx_gridmodel "^$" "the grid models are plain Qt Core" ${no_widgets})
 sgx_layer_rule(sgx_trace "^sgx_(files|platform)$" "the trace is plain C++ the emulator writes too" ${plain_cpp})
-sgx_layer_rule(sgx_process "^$" "how a program hears of signals stands on nothing of ours" ${no_widgets})
+sgx_layer_rule(sgx_process "^sgx_platform$" "how a program hears of signals stands on the platform alone" ${no_widgets})
 sgx_layer_rule(sgx_ui "^sgx_gridmodel$" "ui/ links no protocol library: a window hands a shared widget what to call")
 sgx_layer_rule(sgx_timing "^sgx_gridmodel$" "the timing table stands on its own" ${no_widgets})
 sgx_layer_rule(sgx_pattern "^sgx_gridmodel$" "the pattern table stands on its own" ${no_widgets})
