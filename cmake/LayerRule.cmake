@@ -47,7 +47,7 @@ set(plain_cpp FORBID Qt6::Core Qt6::Gui Qt6::Widgets)
 sgx_layer_rule(sgx_bytes "^$" "bytes/ is the leaf below the link and edid/" ${plain_cpp})
 sgx_layer_rule(sgx_platform "^$" "platform/ is the seam to the operating system, plain C++" ${plain_cpp})
 sgx_layer_rule(sgx_files "^sgx_platform$" "files/ stands on the platform alone, plain C++" ${plain_cpp})
-sgx_layer_rule(sgx_link "^sgx_bytes$" "the link links no folder of ours but bytes" ${no_widgets})
+sgx_layer_rule(sgx_link "^sgx_(bytes|platform)$" "the link links no folder of ours but bytes and platform" ${no_widgets})
 sgx_layer_rule(sgx_gridmodel "^$" "the grid models are plain Qt Core" ${no_widgets})
 sgx_layer_rule(sgx_trace "^sgx_(files|platform)$" "the trace is plain C++ the emulator writes too" ${plain_cpp})
 sgx_layer_rule(sgx_process "^sgx_platform$" "how a program hears of signals stands on the platform alone" ${no_widgets})
@@ -59,10 +59,10 @@ sgx_layer_rule(sgx_program "^sgx_(gridmodel|timing|pattern)$" "a program's steps
 sgx_layer_rule(sgx_edid "^sgx_(bytes|files|platform)$" "edid/ stands on bytes and files, not on the protocol" ${no_widgets})
 sgx_layer_rule(sgx_handover "^sgx_(bytes|platform|files|link|gridmodel|timing|pattern|program|edid)$" "the shared values hold no widgets"
                ${no_widgets})
-sgx_layer_rule(sgx_link_ui "^sgx_(bytes|link|gridmodel|ui)$" "a folder's windows stand on it and ui/")
-sgx_layer_rule(sgx_timing_ui "^sgx_(bytes|link|gridmodel|ui|timing)$" "a folder's windows stand on it, ui/ and the link")
-sgx_layer_rule(sgx_pattern_ui "^sgx_(bytes|link|gridmodel|ui|pattern)$" "a folder's windows stand on it, ui/ and the link")
-sgx_layer_rule(sgx_program_ui "^sgx_(bytes|link|gridmodel|ui|timing|pattern|program)$"
+sgx_layer_rule(sgx_link_ui "^sgx_(bytes|platform|link|gridmodel|ui)$" "a folder's windows stand on it and ui/")
+sgx_layer_rule(sgx_timing_ui "^sgx_(bytes|platform|link|gridmodel|ui|timing)$" "a folder's windows stand on it, ui/ and the link")
+sgx_layer_rule(sgx_pattern_ui "^sgx_(bytes|platform|link|gridmodel|ui|pattern)$" "a folder's windows stand on it, ui/ and the link")
+sgx_layer_rule(sgx_program_ui "^sgx_(bytes|platform|link|gridmodel|ui|timing|pattern|program)$"
                "a folder's windows stand on it, ui/ and the link")
 sgx_layer_rule(sgx_edid_ui "^sgx_(bytes|platform|files|link|gridmodel|ui|edid)$" "a folder's windows stand on it, ui/ and the link")
 foreach(front sgx_cli sgxctl)
