@@ -33,13 +33,15 @@ TEST(ProgramOptions, TraceHelpVersionAndWhatIsLeftForQt)
         {{"--trace", "a", "--trace", "b"}, "--trace needs a file name, once", "a", false, false, {}},
     };
     for (const Row &row : rows) {
-        const ProgramOptionsResult r = parseProgramOptions(row.args);
+        ProgramOptions options;
+        std::string error;
         const std::string where = row.args.empty() ? "(none)" : row.args.front();
-        EXPECT_EQ(r.error, row.error) << where;
-        EXPECT_EQ(r.options.tracePath, row.trace) << where;
-        EXPECT_EQ(r.options.help, row.help) << where;
-        EXPECT_EQ(r.options.version, row.version) << where;
-        EXPECT_EQ(r.options.rest, row.rest) << where;
+        EXPECT_EQ(parseProgramOptions(row.args, options, error), row.error.empty()) << where;
+        EXPECT_EQ(error, row.error) << where;
+        EXPECT_EQ(options.tracePath, row.trace) << where;
+        EXPECT_EQ(options.help, row.help) << where;
+        EXPECT_EQ(options.version, row.version) << where;
+        EXPECT_EQ(options.rest, row.rest) << where;
     }
 }
 
