@@ -8,6 +8,8 @@ bool parseProgramOptions(const std::vector<std::string> &args, ProgramOptions &o
             options.help = true;
         } else if (arg == "--version") {
             options.version = true;
+        } else if (arg == "--connect") {
+            options.connect = true;
         } else if (arg == "--trace") {
             if (!options.tracePath.empty() || i + 1 >= args.size() || args[i + 1].empty() ||
                 args[i + 1][0] == '-') {

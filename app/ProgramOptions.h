@@ -9,6 +9,7 @@
 struct ProgramOptions {
     bool help = false;
     bool version = false;
+    bool connect = false;  // --connect: the remembered port opened at start
     std::string tracePath; // --trace: every byte both ways, time-stamped
     std::vector<std::string> rest;
 };
@@ -18,11 +19,13 @@ struct ProgramOptions {
                                        std::string &error);
 
 constexpr const char *kProgramHelp =
-    "usage: sgxcontrol [--trace FILE] [Qt options such as -platform offscreen]\n"
+    "usage: sgxcontrol [--connect] [--trace FILE] [Qt options such as -platform offscreen]\n"
     "       sgxcontrol --help | --version\n"
     "\n"
     "The desktop program for the SGX-100 video test-signal generator.\n"
     "\n"
+    "  --connect      connect at start, without the COM Port dialog: to the port last connected\n"
+    "                 when it is there (kept in ~/.config/sgxcontrol/sgxcontrol.conf), else COM 1\n"
     "  --trace FILE   write every byte sent to the generator and received from it to FILE, one a\n"
     "                 line: milliseconds since start, '>' sent or '<' received, the byte in hex\n"
     "  --help, -h     print this help and exit\n"

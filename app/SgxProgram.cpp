@@ -1,8 +1,10 @@
 #include "SgxProgram.h"
 
 #include "ByteTrace.h"
+#include "LineMonitorWindow.h"
 #include "MessageBoxes.h"
 #include "SharedValues.h"
+#include "ShownName.h"
 #include "SwitchingSerialPort.h"
 #include "TPatternForm.h"
 #include "TTiming.h"
@@ -75,7 +77,12 @@ void SgxProgram::connectLink()
         form->showStatusNote(QStringLiteral("the line answered: ") + text);
     });
     QObject::connect(link, &DeviceLink::lineLost, form, [this, form](const QString &reason) {
-        form->showStatusNote(QStringLiteral("%1: %2; waiting for it to come back").arg(m_port.label, reason));
+        // As the operator knows the port (COM n, or the system's name), and what it opens.
+        const QString port = m_port.number >= 1 && m_port.number <= PortDirectory::kComPorts
+                                 ? QStringLiteral("COM %1").arg(m_port.number)
+                                 : m_port.label;
+        form->showStatusNote(QStringLiteral("%1 (%2): %3; waiting for it to come back")
+                                 .arg(port, shownName(m_port.device), reason));
         m_watcher.watch(m_port);
     });
     QObject::connect(&m_watcher, &PortWatcher::returned, link, [this, link](const PortChoice &port) {
@@ -90,6 +97,7 @@ void SgxProgram::connectLink()
         m_watcher.stop();
         form->showStatusNote({});
     });
+    QObject::connect(link, &DeviceLink::traffic, &m_lineLog, &LineMonitorLog::add);
 
     // Every window asks for an operation by one signal.
     const auto request = [link](const LinkRequest &r) { link->request(r); };
@@ -144,6 +152,7 @@ void SgxProgram::connectMainForm()
     QObject::connect(form, &TMainForm::aboutRequested, form, [this] { m_aboutBox.exec(); });
     QObject::connect(form, &TMainForm::timingWindowRequested, form, [this] { openTimingWindow(); });
     QObject::connect(form, &TMainForm::patternWindowRequested, form, [this] { openPatternWindow(); });
+    QObject::connect(form, &TMainForm::lineMonitorRequested, form, [this] { openLineMonitor(); });
     // Closing the frame: the ticks stop, a running transfer is abandoned and the port closed.
     QObject::connect(form, &TMainForm::closing, form, [this] { m_link.closeDown(); });
 }
@@ -168,4 +177,12 @@ void SgxProgram::openPatternWindow()
                      [this](const LinkRequest &r) { m_link.request(r); });
     m_mainForm.addOutputWindow(pattern, QSize(TPatternForm::kWidth, TPatternForm::kHeight), std::nullopt,
                                [pattern] { pattern->FormActivate(); });
+}
+
+void SgxProgram::openLineMonitor()
+{
+    if (m_mainForm.outputWindow<LineMonitorWindow>() == nullptr)
+        m_mainForm.addOutputWindow(new LineMonitorWindow(m_lineLog),
+                                   QSize(LineMonitorWindow::kWidth, LineMonitorWindow::kHeight), std::nullopt,
+                                   {});
 }

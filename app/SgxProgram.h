@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceLink.h"
+#include "LineMonitorLog.h"
 #include "LineThread.h"
 #include "PortDirectory.h"
 #include "PortWatcher.h"
@@ -38,6 +39,8 @@ public:
     // Output > Timing and Output > Pattern: an open one is left where it is, not brought forward.
     void openTimingWindow();
     void openPatternWindow();
+    // Window > Line Monitor, the same way.
+    void openLineMonitor();
 
     [[nodiscard]] TMainForm &mainForm() { return m_mainForm; }
     [[nodiscard]] TAboutBox &aboutBox() { return m_aboutBox; }
@@ -51,6 +54,10 @@ public:
     [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
     [[nodiscard]] PortDirectory &ports() { return m_ports; }
     [[nodiscard]] PortWatcher &portWatcher() { return m_watcher; }
+    // Opens a port and checks for the generator, as OK in the COM Port dialog does; a port that
+    // went away is not waited for any more.
+    void connectTo(const PortChoice &port);
+    [[nodiscard]] LineMonitorLog &lineLog() { return m_lineLog; }
 
 private:
     SgxProgram(DeviceLinkState &state, SharedValues &values, LineBundle *line, ByteTrace *trace);
@@ -59,8 +66,6 @@ private:
     void connectMainForm();
     // An operation's message, over whatever modal window is up; the link hears when it is closed.
     void tellOutcome(Operation op, Outcome outcome);
-    // A port chosen, or given up: what was waited for is not any more.
-    void connectTo(const PortChoice &port);
 
     // Ownership, in order of construction (destruction runs the other way):
     // 1. the port directory and the line, which the link uses until its very end (the program's
@@ -73,6 +78,8 @@ private:
     std::unique_ptr<LineThread> m_ownLine;
     LineBundle &m_line;
     SharedValues &m_values;
+    // Everything on the line from start-up, for the line monitor; it outlives the monitor window.
+    LineMonitorLog m_lineLog;
     TMainForm m_mainForm;
     DeviceLink m_link;
     PortWatcher m_watcher;

@@ -158,6 +158,8 @@ void TMainForm::createMenus()
             &TMainForm::WindowTileItemClick, ImageList::TileHorizontally);
     addItem(m_windowMenu, "WindowTileItem2", QStringLiteral("Tile &Vertically"),
             &TMainForm::WindowTileItem2Click, ImageList::TileVertically);
+    addItem(m_windowMenu, "WindowLineMonitorItem", QStringLiteral("&Line Monitor"),
+            &TMainForm::WindowLineMonitorItemClick);
     connect(m_windowMenu, &QMenu::aboutToShow, this, &TMainForm::fillWindowList);
 
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
@@ -206,6 +208,7 @@ void TMainForm::createStatusBar()
 {
     m_statusBar1 = new PanelStatusBar({250, 450, 100}, this);
     m_statusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar1->setPanelDrawnText(kPresencePanel, kAbsentText);
     setStatusBar(m_statusBar1);
 
     m_progressGauge = new GaugeBar(m_statusBar1);
@@ -221,7 +224,10 @@ void TMainForm::showStatusNote(const QString &text)
     const int room = m_statusBar1->panelContentsRect(kNotePanel).width() - 4;
     m_statusBar1->setPanelText(kNotePanel,
                                m_statusBar1->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
-    m_statusBar1->setToolTip(text);
+    // The whole note, however it was shortened: the tool tip and accessible description of its
+    // panel, and of the presence panel, whose state it explains.
+    m_statusBar1->setPanelDetail(kNotePanel, text);
+    m_statusBar1->setPanelDetail(kPresencePanel, text);
     m_statusBar1->update();
 }
 
@@ -291,11 +297,12 @@ void TMainForm::StatusBar1DrawPanel(QPainter &painter, int panel, const QRect &r
 {
     QColor brush = palette().color(QPalette::Button);
     QColor font = Qt::black;
-    QString text = m_statusBar1->panelText(panel);
+    // The presence panel's " SGX-100 Status : Not Exist", any other its own text; what a screen
+    // reader says of the panel too.
+    const QString text = m_statusBar1->panelDrawnText(panel);
     if (panel == kPresencePanel) {
         brush = QColor(255, 0, 0);
         font = Qt::white;
-        text = kAbsentText;
     }
     painter.fillRect(rect, brush);
     painter.setPen(font);
@@ -421,8 +428,9 @@ void TMainForm::WindowTileItem2Click()
 void TMainForm::fillWindowList()
 {
     // The fixed items stay; the list of open children after them is built anew each time.
+    constexpr int kFixedItems = 4;
     const QList<QAction *> actions = m_windowMenu->actions();
-    for (int i = 3; i < actions.size(); ++i) {
+    for (int i = kFixedItems; i < actions.size(); ++i) {
         m_windowMenu->removeAction(actions[i]);
         actions[i]->deleteLater();
     }
@@ -438,6 +446,11 @@ void TMainForm::fillWindowList()
         entry->setChecked(window == m_mdiArea->activeSubWindow());
         connect(entry, &QAction::triggered, this, [this, window] { m_mdiArea->setActiveSubWindow(window); });
     }
+}
+
+void TMainForm::WindowLineMonitorItemClick()
+{
+    emit lineMonitorRequested();
 }
 
 void TMainForm::HelpAbout1Execute()
@@ -476,5 +489,5 @@ void TMainForm::closeEvent(QCloseEvent *event)
 
 QString TMainForm::statusNote() const
 {
-    return m_statusBar1->toolTip();
+    return m_statusBar1->panelDetail(kNotePanel);
 }

@@ -69,6 +69,7 @@ public:
     void WindowCascadeItemClick();
     void WindowTileItemClick();
     void WindowTileItem2Click();
+    void WindowLineMonitorItemClick();
     // Help
     void HelpAbout1Execute();
     // Tool bar
@@ -90,6 +91,7 @@ signals:
     void patternWindowRequested();
     void edidMemoryRequested();
     void aboutRequested();
+    void lineMonitorRequested();
     // Default Setting and the three EDID transfers.
     void operationRequested(Operation op);
     // The frame is closing, which ends the program.

@@ -1,5 +1,6 @@
 #include "ByteTrace.h"
 #include "DeviceLinkState.h"
+#include "PortMemory.h"
 #include "ProgramOptions.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
@@ -52,8 +53,11 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(SGX_APP_ID));
     SgxProgram program(state, values, trace.isOpen() ? &trace : nullptr);
     if (trace.isOpen())
-        new TraceReport(trace, program.mainForm(), program.deviceLink()); // owned by the main window
+        new TraceReport(trace, program.mainForm(), program.deviceLink());   // owned by the main window
+    auto *memory = new PortMemory(program, PortMemory::userSettingsFile()); // owned by the main window
     program.show();
+    if (options.connect)
+        memory->connectAtStart();
     // SIGHUP, SIGINT and SIGTERM end the program as File > Exit does, so the port is closed and
     // its lock file goes with it; a modal window up at the time is closed first.
     SignalPipe endings;

@@ -10,6 +10,7 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/fault_bench [FLOOD_SECONDS LONG_FLOOD_SECONDS]
 #include "DeviceLinkState.h"
 #include "Outcome.h"
+#include "Outcomes.h"
 #include "ResidentMemory.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
@@ -32,14 +33,6 @@
 #include <string>
 
 namespace {
-
-void waitMs(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-}
 
 // A generator on the master side of a pseudo-terminal: answers each command line and, after the
 // payload the command announces, the payload; can flood the line, answer early, or split answers.
@@ -174,17 +167,15 @@ int main(int argc, char *argv[])
     });
     closer.start();
     DeviceLink &link = program.deviceLink();
-    std::optional<Outcome> ended;
-    QObject::connect(&link, &DeviceLink::finished, [&](Operation, Outcome outcome) { ended = outcome; });
+    Outcomes outcomes(link);
     const auto perform = [&](Operation op) {
-        ended.reset();
+        outcomes.reset();
         lastMessage.clear();
         if (!link.StartLinkOperation(op))
             return Outcome::Refused;
-        while (!ended)
-            waitMs(5);
+        const Outcome outcome = outcomes.next();
         waitMs(100); // the message box, if any, read and closed
-        return *ended;
+        return outcome;
     };
     link.connectPort(program.ports().choice(1));
     while (state.devicePresent == 0)

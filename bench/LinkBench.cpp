@@ -5,6 +5,7 @@
 #include "LineSpacing.h"
 #include "LineThread.h"
 #include "Outcome.h"
+#include "Outcomes.h"
 #include "ProgramSequence.h"
 #include "SerialPort.h"
 #include "SharedValues.h"
@@ -96,17 +97,11 @@ int main(int argc, char *argv[])
     SharedValues values;
     DeviceLink link(state, values, line);
 
-    std::optional<Outcome> ended;
+    Outcomes outcomes(link);
     bool opened = false;
-    QObject::connect(&link, &DeviceLink::finished, [&](Operation, Outcome outcome) { ended = outcome; });
     QObject::connect(&link, &DeviceLink::connectFinished, [&](bool ok) { opened = ok; });
-    const auto waitEnded = [&] {
-        while (!ended)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        return *ended;
-    };
+    const auto waitEnded = [&outcomes] { return outcomes.next(); };
 
-    ended.reset();
     link.connectPort(PortChoice::named(1, device, device));
     if (waitEnded() != Outcome::Succeeded || !opened) {
         std::fprintf(stderr, "the emulator did not answer\n");
@@ -156,7 +151,7 @@ int main(int argc, char *argv[])
         QElapsedTimer wall;
         wall.start();
         const double cpuBefore = cpuSeconds();
-        ended.reset();
+        outcomes.reset();
         if (!link.StartLinkOperation(c.op, c.op == Operation::ATRN
                                                ? programWireOrder(values.ProgramUploadImage)
                                                : std::vector<std::uint8_t>{})) {

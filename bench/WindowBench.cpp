@@ -10,6 +10,7 @@
 #include "DeviceLinkState.h"
 #include "LineSpacing.h"
 #include "Outcome.h"
+#include "Outcomes.h"
 #include "ProgramSequence.h"
 #include "ResidentMemory.h"
 #include "SgxProgram.h"
@@ -92,14 +93,6 @@ private:
     std::vector<double> m_holds;
 };
 
-void waitMs(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -140,15 +133,8 @@ int main(int argc, char *argv[])
     closer.start();
 
     DeviceLink &link = program.deviceLink();
-    std::optional<Outcome> ended;
-    QObject::connect(&link, &DeviceLink::finished, [&](Operation, Outcome outcome) { ended = outcome; });
-    const auto waitEnded = [&] {
-        while (!ended)
-            waitMs(20);
-        const Outcome outcome = *ended;
-        ended.reset();
-        return outcome;
-    };
+    Outcomes outcomes(link);
+    const auto waitEnded = [&outcomes] { return outcomes.next(); };
     link.connectPort(program.ports().choice(1));
     if (waitEnded() != Outcome::Succeeded) {
         std::fprintf(stderr, "the emulator did not answer\n");

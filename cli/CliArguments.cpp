@@ -172,7 +172,8 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
     CliRequest request;
     std::size_t i = 0;
     bool portGiven = false;
-    // The options before the command: --port and --trace take a value, as the next argument or
+    bool waitGiven = false;
+    // The options before the command: --port, --wait and --trace take a value, as the next argument or
     // after '='.
     while (i < args.size() && args[i].size() > 1 && args[i][0] == '-') {
         std::string option = args[i++];
@@ -189,7 +190,7 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
         }
         if (option == "--help" || option == "-h" || option == "--version")
             return {std::nullopt, option + " stands alone: sgxctl " + option};
-        if (option != "--port" && option != "--trace")
+        if (option != "--port" && option != "--trace" && option != "--wait")
             return {std::nullopt,
                     "unknown option " + shownName(option) + "; sgxctl --help lists the options"};
         if (!value && i < args.size() && !args[i].empty() && args[i][0] != '-')
@@ -215,6 +216,12 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
                 return {std::nullopt,
                         "--port " + name.device.toStdString() + ": " + name.problem.toStdString()};
             request.portPath = *value;
+        } else if (option == "--wait") {
+            const std::optional<int> ms = value ? parseSeconds(*value) : std::nullopt;
+            if (waitGiven || !ms)
+                return {std::nullopt, "--wait takes seconds, 0 to 86400, such as 5 or 2.5, once"};
+            waitGiven = true;
+            request.waitMs = *ms;
         } else {
             if (!request.tracePath.empty() || !value || value->empty())
                 return {std::nullopt, "--trace needs a file name, once"};
@@ -228,8 +235,8 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
     const std::string &cmd = request.command;
 
     static const std::set<std::string> commands = {
-        "check",     "timing",      "pattern",    "timings", "patterns", "program",    "default",
-        "edid-read", "edid-upload", "edid-write", "sweep",   "list",     "edid-check", "ports"};
+        "check",       "timing",     "pattern", "timings", "patterns",   "program", "default", "edid-read",
+        "edid-upload", "edid-write", "sweep",   "list",    "edid-check", "ports",   "trace"};
     if (commands.count(cmd) == 0)
         return {std::nullopt, "unknown command " + shownName(cmd) + "; sgxctl --help lists the commands"};
     const auto wantArguments = [&](std::size_t n) { return rest.size() == n; };
@@ -276,6 +283,12 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
             return {std::nullopt, "edid-check takes: FILE [--fix]"};
         request.edidCheckPath = rest[0];
         request.fixChecksums = fix;
+        return {request, {}};
+    }
+    if (cmd == "trace") {
+        if (rest.size() != 1 || rest[0].empty())
+            return {std::nullopt, "trace takes: FILE"};
+        request.shownTracePath = rest[0];
         return {request, {}};
     }
     if (cmd == "list") {

@@ -21,6 +21,7 @@ struct CliRequest {
     int portNumber = 1;
     std::string tracePath; // --trace: every byte both ways, time-stamped
     bool quiet = false;    // --quiet: no "progress P" lines
+    int waitMs = 0;        // --wait: how long the port's device may take to appear
     std::string command;
     std::optional<Operation> operation; // none for "check"
     SharedValues values;
@@ -30,6 +31,9 @@ struct CliRequest {
     std::optional<SweepRequest> sweep;
     std::string edidCheckPath; // edid-check: needs no port
     bool fixChecksums = false; // edid-check --fix
+
+    // trace: a byte trace to print as the line monitor shows it; needs no port.
+    std::string shownTracePath;
 };
 
 struct CliParseResult {
@@ -44,8 +48,9 @@ struct CliParseResult {
 [[nodiscard]] std::optional<std::vector<int>> parseNumberList(const std::string &text, int count);
 
 constexpr const char *kCliHelp =
-    "usage: sgxctl [--port N|PATH|tcp://HOST:PORT] [--trace FILE] [--quiet] COMMAND [ARGS]\n"
-    "       sgxctl list timings|patterns [--json] | ports [--json] | edid-check FILE [--fix]\n"
+    "usage: sgxctl [--port N|PATH|tcp://HOST:PORT] [--wait SECONDS] [--trace FILE] [--quiet]\n"
+    "              COMMAND [ARGS]\n"
+    "       sgxctl list timings|patterns [--json] | ports [--json] | edid-check FILE [--fix] | trace FILE\n"
     "       sgxctl --help | --version\n"
     "\n"
     "The SGX-100 video test-signal generator's commands from a shell. Each command that talks to\n"
@@ -71,11 +76,14 @@ constexpr const char *kCliHelp =
     "                          the built-in tables; no port needed\n"
     "  ports [--json]          the serial ports the system reports; no port opened\n"
     "  edid-check FILE [--fix] check an EDID file, --fix rewriting wrong checksums; no port needed\n"
+    "  trace FILE              a byte trace printed as the Line Monitor shows the line; no port\n"
     "\n"
     "Options:\n"
     "  --port N|PATH|tcp://HOST:PORT\n"
     "                          COM N (1-8; the default is 1), a device path, or a terminal\n"
     "                          server's raw TCP port (ser2net)\n"
+    "  --wait SECONDS          wait up to SECONDS (0 to 86400) for the port's device to appear,\n"
+    "                          as after plugging an adapter in\n"
     "  --trace FILE            write every byte both ways to FILE, one a line: milliseconds since\n"
     "                          start, '>' sent or '<' received, the byte in hex\n"
     "  --quiet, -q             leave out the progress P lines\n"

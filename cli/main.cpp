@@ -4,13 +4,18 @@
 #include "CliLists.h"
 #include "CliSession.h"
 #include "DeviceLink.h"
+#include "DeviceWait.h"
 #include "EdidCheck.h"
 #include "EdidFile.h"
+#include "LineMonitorFormat.h"
+#include "LineMonitorLog.h"
 #include "LineThread.h"
 #include "PortDirectory.h"
 #include "QtSystemPortList.h"
+#include "ShownName.h"
 #include "SignalPipe.h"
 #include "SwitchingSerialPort.h"
+#include "TraceReplay.h"
 #include "TracingSerialPort.h"
 #include "WholeFile.h"
 
@@ -19,6 +24,8 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -73,6 +80,21 @@ int checkEdidFile(const std::string &path, bool fix)
     return stillWrong ? Failed : Done;
 }
 
+// sgxctl trace: the file's bytes as the line monitor shows them, every one of them.
+int printTrace(const std::string &path)
+{
+    std::vector<ByteTrace::Byte> bytes;
+    std::string error;
+    if (!TraceReplay::readFile(path, bytes, error)) {
+        std::fprintf(stderr, "cannot show the trace %s\n", error.c_str());
+        return BadArguments;
+    }
+    LineMonitorLog log(std::numeric_limits<std::size_t>::max());
+    TraceReplay::replay(std::move(bytes), log);
+    std::fputs(LineMonitorFormat::text(log.entries()).c_str(), stdout);
+    return Done;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -101,6 +123,8 @@ int main(int argc, char *argv[])
     CliRequest &request = *parsed.request;
     if (!request.edidCheckPath.empty())
         return checkEdidFile(request.edidCheckPath, request.fixChecksums);
+    if (!request.shownTracePath.empty())
+        return printTrace(request.shownTracePath);
     QtSystemPortList systemPorts;
     PortDirectory ports(systemPorts);
     if (request.listed == "ports") {
@@ -155,6 +179,12 @@ int main(int argc, char *argv[])
             ? ports.choice(request.portNumber)
             : PortChoice::named(request.portNumber, QString::fromStdString(request.portPath),
                                 QString::fromStdString(request.portPath));
-    QTimer::singleShot(0, [&] { session.start(port); });
+    DeviceWait wait(line.clock());
+    QTimer::singleShot(0, [&] {
+        if (wait.start(port.device, request.waitMs, [&] { session.start(port); }) && !request.quiet)
+            std::fprintf(stderr, "waiting up to %s s for %s\n",
+                         qPrintable(QString::number(request.waitMs / 1000.0)),
+                         shownName(port.device).toUtf8().constData());
+    });
     return app.exec();
 }

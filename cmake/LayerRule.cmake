@@ -56,6 +56,8 @@ sgx_layer_rule(sgx_link "^sgx_(bytes|platform)$" "the link links no folder of ou
 sgx_layer_rule(sgx_serial_trace "^sgx_(bytes|platform|files|trace|link)$" "the traced port is the trace over the link"
                ${no_widgets})
 sgx_layer_rule(sgx_gridmodel "^$" "the grid models are plain Qt Core" ${no_widgets})
+sgx_layer_rule(sgx_monitor "^sgx_(bytes|platform|files|link|trace)$"
+               "the line monitor's store and words serve both front ends" ${no_widgets})
 sgx_layer_rule(sgx_ui "^sgx_gridmodel$" "ui/ links no protocol library: a window hands a shared widget what to call")
 
 # The domains, and their windows over them, ui/ and the link.
@@ -76,7 +78,8 @@ sgx_layer_rule(sgx_program_ui "^sgx_(${window_base}|timing|pattern|program)$"
 sgx_layer_rule(sgx_edid_ui "^sgx_(${window_base}|edid)$" "a folder's windows stand on it, ui/ and the link")
 
 # The front ends and the emulator.
-set(plain_folders "bytes|platform|files|link|gridmodel|timing|pattern|program|edid|handover|trace|serial_trace|process")
+set(plain_folders
+    "bytes|platform|files|link|gridmodel|timing|pattern|program|edid|handover|trace|serial_trace|monitor|process")
 foreach(front sgx_cli sgxctl)
   sgx_layer_rule(${front} "^sgx_(${plain_folders}|cli)$" "sgxctl links no widgets and no library of the emulator"
                  ${no_widgets})

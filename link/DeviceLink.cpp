@@ -101,7 +101,6 @@ void DeviceLink::connectPort(const PortChoice &port, bool quietly)
 {
     if (!quietly)
         emit receiveLogCleared();
-    m_settle->stop();
     m_openQuietly = quietly;
     m_heard.clear();
     if (m_state.portOpen == 1 || m_opening) {
@@ -132,19 +131,14 @@ void DeviceLink::connectPort(const PortChoice &port, bool quietly)
 
 void DeviceLink::cancelConnect()
 {
-    if (!m_opening)
-        return;
-    m_opening.reset();
-    m_settle->stop();
-    closeLine();
+    if (m_opening)
+        closeLine();
 }
 
 void DeviceLink::disconnectPort()
 {
     m_state.portOpen = 0;
     m_state.devicePresent = 0;
-    m_opening.reset();
-    m_settle->stop();
     closeLine();
     abandonOperations();
     showDeviceAbsent();
@@ -152,8 +146,6 @@ void DeviceLink::disconnectPort()
 
 void DeviceLink::closeDown()
 {
-    m_opening.reset();
-    m_settle->stop();
     abandonOperations();
     closeLine();
     m_state.portOpen = 0;
@@ -170,6 +162,9 @@ void DeviceLink::messageClosed(Operation op)
 
 void DeviceLink::closeLine()
 {
+    // An open under way is given up with it.
+    m_opening.reset();
+    m_settle->stop();
     LineRequest close;
     close.kind = LineRequest::Kind::Close;
     emit lineRequest(close);
@@ -318,8 +313,6 @@ void DeviceLink::hungUp(const LineEvent &event)
             m_heard.append(e.bytes);
     if (m_opening && m_openQuietly) {
         // Back for a moment only: not back.
-        m_opening.reset();
-        m_settle->stop();
         closeLine();
         tellWhatWasHeard();
         emit connectFinished(false, {}, reason);

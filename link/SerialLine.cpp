@@ -3,6 +3,7 @@
 #include "SerialPort.h"
 
 #include <QMetaObject>
+#include <QThread>
 
 #include <algorithm>
 #include <array>
@@ -37,8 +38,19 @@ SerialLine::SerialLine(SerialPort &port, LinkClock &clock, QObject *parent)
 
 SerialLine::~SerialLine()
 {
-    // Nobody is told any more: the port just closes.
+    // Nobody is told any more. The rest of a framed byte under way still goes out, paced (70 ms at
+    // the most, as the program ends), so the generator is not left half a frame; then the port closes.
     disconnect();
+    if (m_job && m_job->next > 0 && m_open) {
+        const std::vector<std::uint8_t> &unit = m_job->job.units[m_job->unit].bytes;
+        const std::size_t left = unit.size() - m_job->next;
+        for (std::size_t i = 0; left <= 2 && i < left; ++i) {
+            QThread::msleep(kCharSpacingMs);
+            if (!m_port.write(unit[m_job->next + i]))
+                break;
+        }
+    }
+    m_job.reset();
     closeNow();
 }
 

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,12 @@ public:
     [[nodiscard]] const std::string &error() const { return m_out.error(); }
     [[nodiscard]] bool failed() const { return m_failed.load(std::memory_order_acquire); }
 
-    // Every well-formed line of a trace file, in order; anything else in it is skipped.
+    // Every well-formed line of a trace file, in order; anything else in it (a time before the
+    // start or beyond any run) is skipped.
     [[nodiscard]] static std::vector<Byte> read(const std::string &path);
+    [[nodiscard]] static std::vector<Byte> read(std::istream &in);
+    // One byte's line, newline included, as record() writes it.
+    [[nodiscard]] static std::string line(std::int64_t sinceStartUs, Direction direction, std::uint8_t value);
 
 private:
     RegularFile m_out;

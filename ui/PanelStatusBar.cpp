@@ -1,5 +1,6 @@
 #include "PanelStatusBar.h"
 
+#include <QLabel>
 #include <QPainter>
 #include <QStyle>
 #include <qdrawutil.h>
@@ -8,9 +9,32 @@
 
 PanelStatusBar::PanelStatusBar(const std::vector<int> &panelWidths, QWidget *parent) : QStatusBar(parent)
 {
-    for (int width : panelWidths)
-        m_panels.push_back(Panel{width, QString(), false});
+    for (std::size_t i = 0; i < panelWidths.size(); ++i) {
+        // Made before any child of the owner's, so that a widget over a panel (a gauge) stays on top.
+        auto *accessible = new QLabel(this);
+        accessible->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        m_panels.push_back(Panel{panelWidths[i], QString(), false, std::nullopt, accessible});
+    }
     setFixedHeight(fontMetrics().height() + 8);
+    updateAccessible();
+}
+
+void PanelStatusBar::updateAccessible()
+{
+    for (int i = 0; i < panelCount(); ++i) {
+        QLabel *accessible = m_panels[static_cast<std::size_t>(i)].accessible;
+        accessible->setGeometry(panelRect(i));
+        // Qt tells a screen reader of each new name: only a change is set.
+        const QString name = panelShownText(i);
+        if (accessible->accessibleName() != name)
+            accessible->setAccessibleName(name);
+    }
+}
+
+void PanelStatusBar::resizeEvent(QResizeEvent *event)
+{
+    QStatusBar::resizeEvent(event);
+    updateAccessible();
 }
 
 QRect PanelStatusBar::panelRect(int panel) const
@@ -41,6 +65,7 @@ void PanelStatusBar::setPanelText(int panel, const QString &text)
         return;
     m_panels[static_cast<std::size_t>(panel)].text = text;
     update(panelRect(panel));
+    updateAccessible();
 }
 
 QString PanelStatusBar::panelText(int panel) const
@@ -54,6 +79,7 @@ void PanelStatusBar::setPanelOwnerDrawn(int panel, bool ownerDrawn)
         return;
     m_panels[static_cast<std::size_t>(panel)].ownerDrawn = ownerDrawn;
     update(panelRect(panel));
+    updateAccessible();
 }
 
 bool PanelStatusBar::panelOwnerDrawn(int panel) const
@@ -61,10 +87,50 @@ bool PanelStatusBar::panelOwnerDrawn(int panel) const
     return valid(panel) && m_panels[static_cast<std::size_t>(panel)].ownerDrawn;
 }
 
+void PanelStatusBar::setPanelDrawnText(int panel, const QString &text)
+{
+    if (!valid(panel))
+        return;
+    m_panels[static_cast<std::size_t>(panel)].drawnText = text;
+    update(panelRect(panel));
+    updateAccessible();
+}
+
+QString PanelStatusBar::panelDrawnText(int panel) const
+{
+    if (!valid(panel))
+        return {};
+    const Panel &p = m_panels[static_cast<std::size_t>(panel)];
+    return p.drawnText.value_or(p.text);
+}
+
+QString PanelStatusBar::panelShownText(int panel) const
+{
+    if (!panelOwnerDrawn(panel))
+        return panelText(panel);
+    return m_drawHandler ? panelDrawnText(panel) : QString();
+}
+
+void PanelStatusBar::setPanelDetail(int panel, const QString &detail)
+{
+    if (!valid(panel))
+        return;
+    QLabel *accessible = m_panels[static_cast<std::size_t>(panel)].accessible;
+    accessible->setAccessibleDescription(detail);
+    accessible->setToolTip(detail);
+}
+
+QString PanelStatusBar::panelDetail(int panel) const
+{
+    return valid(panel) ? m_panels[static_cast<std::size_t>(panel)].accessible->accessibleDescription()
+                        : QString();
+}
+
 void PanelStatusBar::setDrawHandler(DrawHandler handler)
 {
     m_drawHandler = std::move(handler);
     update();
+    updateAccessible();
 }
 
 void PanelStatusBar::paintEvent(QPaintEvent *)

@@ -4,11 +4,16 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
+
+class QLabel;
 
 // A status bar of fixed panels side by side, the last one reaching to the right edge. A panel
 // shows its text, or, when it is owner-drawn and a draw handler is attached, whatever the
-// handler paints into it.
+// handler paints into it. Each panel has an accessible object over it (a label that paints
+// nothing) named by what the panel shows and described by its detail, so that a screen reader
+// can say it.
 class PanelStatusBar : public QStatusBar {
     Q_OBJECT
 public:
@@ -26,21 +31,34 @@ public:
     [[nodiscard]] QString panelText(int panel) const;
     void setPanelOwnerDrawn(int panel, bool ownerDrawn);
     [[nodiscard]] bool panelOwnerDrawn(int panel) const;
+    // The text a draw handler paints into the owner-drawn panel; until one is set, the panel's text.
+    void setPanelDrawnText(int panel, const QString &text);
+    [[nodiscard]] QString panelDrawnText(int panel) const;
+    // What the panel shows: its text, its drawn text while a handler paints it, or nothing.
+    [[nodiscard]] QString panelShownText(int panel) const;
+    // More about what the panel shows, as its accessible description and tool tip.
+    void setPanelDetail(int panel, const QString &detail);
+    [[nodiscard]] QString panelDetail(int panel) const;
 
     // An empty handler detaches it; owner-drawn panels then stay blank.
     void setDrawHandler(DrawHandler handler);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     struct Panel {
         int width = 0;
         QString text;
         bool ownerDrawn = false;
+        std::optional<QString> drawnText;
+        QLabel *accessible = nullptr;
     };
 
     [[nodiscard]] bool valid(int panel) const { return panel >= 0 && panel < panelCount(); }
+    // The accessible objects' names after what the panels show, and their places.
+    void updateAccessible();
 
     std::vector<Panel> m_panels;
     DrawHandler m_drawHandler;

@@ -1,7 +1,6 @@
 #include "PickList.h"
 
 #include "Fonts.h"
-#include "FrameChildren.h"
 #include "HighlightGridModel.h"
 #include "OuterGeometry.h"
 #include "StringGrid.h"
@@ -9,10 +8,10 @@
 #include <QVBoxLayout>
 
 PickList::PickList(const Setup &setup, HighlightGridModel *model, std::uint8_t &current, QMdiArea &frame,
-                   std::function<void(QWidget *output)> activate, QWidget *parent)
+                   std::function<void(QMdiArea &frame)> showPick, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      m_setup(setup), m_model(model), m_current(current), m_frame(frame), m_activate(std::move(activate))
+      m_setup(setup), m_model(model), m_current(current), m_frame(frame), m_showPick(std::move(showPick))
 {
     setObjectName(setup.name);
     setWindowTitle(setup.caption);
@@ -55,6 +54,5 @@ void PickList::pickCurrentRow()
         return;
     m_current = static_cast<std::uint8_t>(index);
     hide();
-    if (QWidget *output = focusChildWindow(m_frame, m_setup.outputCaption))
-        m_activate(output);
+    m_showPick(m_frame);
 }

@@ -25,13 +25,13 @@ public:
         QSize outerSize;
         QString gridName;
         std::vector<int> columnWidths;
-        QString outputCaption; // the frame child the pick is for
     };
 
-    // current is the index the pick sets; activate runs the output window's activation, which
-    // shows the pick (a child that is active already is not activated again by the focus).
+    // current is the index the pick sets; showPick gives the frame's output window the focus and
+    // runs its activation, which shows the pick (a child that is active already is not activated
+    // again by the focus); the output window is found by its type.
     PickList(const Setup &setup, HighlightGridModel *model, std::uint8_t &current, QMdiArea &frame,
-             std::function<void(QWidget *output)> activate, QWidget *parent);
+             std::function<void(QMdiArea &frame)> showPick, QWidget *parent);
 
     [[nodiscard]] HighlightGridModel &model() { return *m_model; }
 
@@ -49,6 +49,6 @@ private:
     HighlightGridModel *m_model;
     std::uint8_t &m_current;
     QMdiArea &m_frame;
-    std::function<void(QWidget *)> m_activate;
+    std::function<void(QMdiArea &)> m_showPick;
     StringGrid *m_grid = nullptr;
 };

@@ -86,6 +86,7 @@ TCOM_PORT_SETTING_FORM::TCOM_PORT_SETTING_FORM(PortDirectory &ports, int portNum
     }
     connect(m_comboBox1, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &TCOM_PORT_SETTING_FORM::showDevice);
+    connect(m_comboBox1, &QComboBox::activated, this, [this] { m_startAt.reset(); });
 
     m_button1 = new QPushButton(QStringLiteral("OK"), this);
     m_button1->setObjectName(QStringLiteral("Button1"));
@@ -133,6 +134,8 @@ void TCOM_PORT_SETTING_FORM::FormShow()
     int selected = chosen >= 0 && chosen < kPortCount ? chosen : 0;
     if (const int number = m_ports.portNumberOf(chosenName); number != 0)
         selected = number - 1;
+    if (const int number = m_startAt ? m_startAt->portNumberIn(m_ports) : 0; number != 0)
+        selected = number - 1;
     m_comboBox1->setCurrentIndex(selected);
     showDevice(selected);
 }
@@ -149,6 +152,7 @@ void TCOM_PORT_SETTING_FORM::Button1Click()
     if (m_waiting)
         return;
     setWaiting(true);
+    m_startAt.reset();
     emit connectRequested(m_ports.choice(m_comboBox1->currentIndex() + 1));
 }
 

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "RememberedPort.h"
+
 #include <QDialog>
+
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -19,6 +23,8 @@ public:
 
     // Lists, after COM 8, the serial ports the system has now; keeps the choice while its device does.
     void FormShow();
+    // The port the list starts at while it is there, until the operator chooses one.
+    void startAt(const RememberedPort &port) { m_startAt = port; }
     // OK: asks for the chosen port to be opened.
     void Button1Click();
     // Cancel: an open still under way is given up.
@@ -51,4 +57,5 @@ private:
     QPushButton *m_button1 = nullptr;
     QPushButton *m_button2 = nullptr;
     bool m_waiting = false;
+    std::optional<RememberedPort> m_startAt;
 };

@@ -1,5 +1,6 @@
 #include "TPattern_List.h"
 
+#include "FrameChildren.h"
 #include "PatternGridModels.h"
 #include "PatternValues.h"
 #include "StringGrid.h"
@@ -11,11 +12,10 @@ TPattern_List::TPattern_List(PatternValues &values, QMdiArea &frame, QWidget *pa
            QStringLiteral("List of patterns"),
            QSize(338, 474),
            QStringLiteral("StringGrid2"),
-           {125, 125},
-           QStringLiteral("Pattern")},
+           {125, 125}},
           makePatternListModel(nullptr), values.currentPatternIndex, frame,
-          [](QWidget *output) {
-              if (auto *pattern = qobject_cast<TPatternForm *>(output))
+          [](QMdiArea &frame) {
+              if (TPatternForm *pattern = focusChildWindow<TPatternForm>(frame))
                   pattern->FormActivate();
           },
           parent)

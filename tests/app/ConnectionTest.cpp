@@ -22,6 +22,7 @@ constexpr bool kEmulatorBuilt = false;
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -55,6 +56,7 @@ private slots:
     void traceHoldsBothDirections();
     void silentGeneratorIsReportedAbsent();
     void closedLineCostsNothingAndReconnectingWorks();
+    void aReplugOfTheByIdLinkIsFoundAgainWithoutAClick();
     void windowsOpenedDuringAnUploadDoNotHoldItUp();
     void connectsThroughATerminalServer();
 
@@ -254,6 +256,55 @@ void ConnectionTest::closedLineCostsNothingAndReconnectingWorks()
     QVERIFY(waitForPresent());
     QVERIFY(showsPresent(*form));
     QCOMPARE(second.sentBytes(), QByteArray("URTCNT \x00 \n\r", 11));
+#else
+    QSKIP("sgx100-sim is not built");
+#endif
+}
+
+void ConnectionTest::aReplugOfTheByIdLinkIsFoundAgainWithoutAClick()
+{
+#ifdef SGX_SIM_PATH
+    // COM 1 names a link as udev makes under /dev/serial/by-id: it goes when the adapter is
+    // unplugged and comes back, to another device, when it is plugged in again.
+    QTemporaryDir dir;
+    const QString byId = dir.filePath(QStringLiteral("usb-SGX_100_A5028-if00-port0"));
+    auto first = std::make_unique<SimProcess>();
+    QVERIFY(first->start({QStringLiteral("--link"), byId}));
+    qputenv("SGX100_COM1", byId.toLocal8Bit());
+    m_program = std::make_unique<SgxProgram>(m_state, m_values, nullptr);
+    TMainForm &form = m_program->mainForm();
+    QVERIFY(connect(form));
+    QVERIFY(waitForPresent());
+
+    // Unplugged: shown absent, the status bar says it is waited for, and no box.
+    first.reset();
+    QVERIFY(QTest::qWaitFor([&] { return showsAbsent(form); }, 3000));
+    QVERIFY2(form.statusNote().contains(QStringLiteral("waiting for it to come back")),
+             qPrintable(form.statusNote()));
+    QVERIFY(!QFileInfo::exists(byId));
+    QTest::qWait(1000);
+
+    // Plugged in again: found again, and the generator answers, without a click.
+    SimProcess second;
+    QVERIFY(second.start({QStringLiteral("--link"), byId}));
+    QElapsedTimer back;
+    back.start();
+    QVERIFY(QTest::qWaitFor([&] { return showsPresent(form); }, 10000));
+    qInfo("found again %lld ms after the device came back", back.elapsed());
+    QCOMPARE(second.sentBytes(), QByteArray("URTCNT \x00 \n\r", 11));
+    QVERIFY(form.statusNote().isEmpty());
+    QVERIFY(m_driver->messages.isEmpty());
+
+    // After Disconnect nothing is waited for: a device that comes back is left alone.
+    QVERIFY(clickToolButton(form, QStringLiteral("DisConnectButton")));
+    SimProcess third;
+    QVERIFY(third.start({}));
+    QFile::remove(byId);
+    QVERIFY(QFile::link(third.path(), byId));
+    QTest::qWait(2000);
+    QVERIFY(third.sentBytes().isEmpty());
+    QVERIFY(showsAbsent(form));
+    qunsetenv("SGX100_COM1");
 #else
     QSKIP("sgx100-sim is not built");
 #endif

@@ -438,8 +438,10 @@ void MainWindowTest::windowMenuTilesCascadesAndActivates()
     QStringList listed;
     for (QAction *a : menu->actions())
         listed << a->text();
-    QCOMPARE(listed.mid(4), (QStringList{"&1 Child 1", "&2 Child 2", "&3 Child 3"}));
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(5)).center());
+    QCOMPARE(listed.mid(0, 4),
+             (QStringList{"&Cascade", "Tile &Horizontally", "Tile &Vertically", "&Line Monitor"}));
+    QCOMPARE(listed.mid(5), (QStringList{"&1 Child 1", "&2 Child 2", "&3 Child 3"}));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(6)).center());
     QCOMPARE(form().mdiArea()->activeSubWindow(), children[1]);
 }
 

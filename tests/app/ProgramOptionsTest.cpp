@@ -42,7 +42,13 @@ TEST(ProgramOptions, TraceHelpVersionAndWhatIsLeftForQt)
         EXPECT_EQ(options.help, row.help) << where;
         EXPECT_EQ(options.version, row.version) << where;
         EXPECT_EQ(options.rest, row.rest) << where;
+        EXPECT_FALSE(options.connect) << where;
     }
+    ProgramOptions connect;
+    std::string error;
+    EXPECT_TRUE(parseProgramOptions({"-platform", "offscreen", "--connect"}, connect, error)) << error;
+    EXPECT_TRUE(connect.connect);
+    EXPECT_EQ(connect.rest, (std::vector<std::string>{"-platform", "offscreen"}));
 }
 
 struct ProgramRun {
@@ -76,7 +82,7 @@ TEST(ProgramOptions, TheProgramAnswersWithoutADisplay)
 
     r = sgxcontrol({"--help"});
     EXPECT_EQ(r.exitCode, 0);
-    for (const char *said : {"SGX100_COM1", "/dev/ttyS<n-1>", "--trace FILE", "dialout"})
+    for (const char *said : {"SGX100_COM1", "/dev/ttyS<n-1>", "--connect", "--trace FILE", "dialout"})
         EXPECT_TRUE(r.out.contains(QLatin1String(said))) << said;
 
     QTemporaryDir dir;

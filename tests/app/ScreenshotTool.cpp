@@ -122,6 +122,19 @@ int main(int argc, char *argv[])
         main.DefaultSettingClick();
         QTest::qWait(3000);
 
+        // Run Timing, then Window > Line Monitor shows the line since start-up.
+        DeviceLink &link = program.deviceLink();
+        if (!link.StartLinkOperation(Operation::TMIX) ||
+            !QTest::qWaitFor([&] { return !link.LinkBusy(); }, 5000)) {
+            std::fprintf(stderr, "Run Timing did not end\n");
+            ok = false;
+        }
+        main.WindowLineMonitorItemClick();
+        QTest::qWait(300);
+        QMdiSubWindow *monitor = main.mdiArea()->currentSubWindow();
+        ok &= save(monitor->grab(), dir, QStringLiteral("line-monitor.png"));
+        monitor->close();
+
         // EDID > Read EDID, its message closed, then EDID > Memory shows what came.
         QTimer closeBox;
         closeBox.setInterval(50);

@@ -18,10 +18,10 @@ struct ScriptedProgram {
         : program(state, values, bundle), form(program.mainForm()), script(std::move(answers))
     {
         port.onWrite = [this](std::uint8_t byte) {
-            // As a generator does, a line cut short (by a disconnect) is dropped after a pause.
-            if (clock.nowMs() - lastByteMs >= 200)
+            // A line cut short by a disconnect is not the start of the next one.
+            if (port.opens() != opensAtLineStart)
                 line.clear();
-            lastByteMs = clock.nowMs();
+            opensAtLineStart = port.opens();
             line += static_cast<char>(byte);
             if (line.size() < 2 || line.compare(line.size() - 2, 2, "\n\r") != 0)
                 return;
@@ -57,5 +57,5 @@ struct ScriptedProgram {
     TMainForm &form;
     std::map<std::string, std::string> script;
     std::string line;
-    std::int64_t lastByteMs = 0;
+    int opensAtLineStart = 0;
 };

@@ -36,6 +36,7 @@ TEST(CliArguments, OptionsBeforeTheCommand)
         std::string portPath{};
         std::string tracePath{};
         bool quiet = false;
+        int waitMs = 0;
     };
     const std::string comNumbers = "a COM number is 1 to 8";
     const std::vector<Case> cases = {
@@ -48,6 +49,11 @@ TEST(CliArguments, OptionsBeforeTheCommand)
         {{"--trace=t.txt", "--port", "3", "check"}, "", 3, "", "t.txt"},
         {{"-q", "--trace", "t.txt", "check"}, "", 1, "", "t.txt", true},
         {{"--port", "2", "--quiet", "check"}, "", 2, "", "", true},
+        {{"--wait", "5", "check"}, "", 1, "", "", false, 5000},
+        {{"--wait=2.5", "--port", "3", "check"}, "", 3, "", "", false, 2500},
+        {{"--wait", "-1", "check"}, "--wait takes seconds"},
+        {{"--wait", "86400.5", "check"}, "--wait takes seconds"},
+        {{"--wait", "1", "--wait=2", "check"}, "--wait takes seconds"},
         {{"--port", "9", "check"},
          "--port 9: " + comNumbers + " (for a device of that name in this folder, give ./9)"},
         {{"--port", "0", "check"}, "--port 0: " + comNumbers},
@@ -78,6 +84,7 @@ TEST(CliArguments, OptionsBeforeTheCommand)
         EXPECT_EQ(r.request->portPath, c.portPath);
         EXPECT_EQ(r.request->tracePath, c.tracePath);
         EXPECT_EQ(r.request->quiet, c.quiet);
+        EXPECT_EQ(r.request->waitMs, c.waitMs);
     }
 }
 
@@ -205,6 +212,15 @@ TEST(CliArguments, ProgramFromStandardInputIsBoundedAsAFileIs)
     r = programFromStandardInput("1,1,s,3\n" + std::string(1024 * 1024, '#'));
     EXPECT_EQ(r.error, "cannot read the program from standard input: more than a program file's 1 MiB");
     EXPECT_TRUE(r.fileProblem);
+}
+
+TEST(CliArguments, TraceNamesOneFileToShow)
+{
+    const auto r = parse({"trace", "line.txt"});
+    ASSERT_TRUE(r.request) << r.error;
+    EXPECT_EQ(r.request->shownTracePath, "line.txt");
+    EXPECT_EQ(parse({"trace"}).error, "trace takes: FILE");
+    EXPECT_EQ(parse({"trace", "a.txt", "b.txt"}).error, "trace takes: FILE");
 }
 
 TEST(CliArguments, EdidFiles)

@@ -176,6 +176,32 @@ TEST_F(SgxctlEndToEnd, CheckReportsPresence)
     EXPECT_EQ(r.out.trimmed(), "Exist");
 }
 
+TEST_F(SgxctlEndToEnd, WaitsForItsPortToAppear)
+{
+    // The emulator's device turns up under the name asked for a second after the start, as an
+    // adapter's by-id name does once it is plugged in.
+    startSim();
+    QTemporaryDir dir;
+    const QString link = dir.filePath("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    QProcess late;
+    late.start(QStringLiteral(SGXCTL_PATH), {"--port", link, "--wait", "60", "check"});
+    ASSERT_TRUE(late.waitForStarted(5000));
+    QThread::msleep(1000);
+    ASSERT_TRUE(QFile::link(sim.path(), link));
+    ASSERT_TRUE(late.waitForFinished(60000));
+    EXPECT_EQ(late.exitCode(), 0);
+    EXPECT_EQ(QString::fromLocal8Bit(late.readAllStandardOutput()).trimmed(), "Exist");
+    EXPECT_EQ(QString::fromLocal8Bit(late.readAllStandardError()).trimmed(),
+              "waiting up to 60 s for " + link);
+
+    // One that never comes fails as it would have without waiting.
+    const QString gone = dir.filePath("ttyUSB9");
+    const CtlRun never = sgxctl({"--port", gone, "--wait", "0.5", "check"});
+    EXPECT_EQ(never.exitCode, 3);
+    EXPECT_EQ(never.messages, (QStringList{"waiting up to 0.5 s for " + gone,
+                                           "Open COM Port " + gone + " fail !!", gone + ": not found"}));
+}
+
 TEST_F(SgxctlEndToEnd, AnUnopenablePortSaysWhichDeviceAndWhy)
 {
     // Missing: the message names the path that was tried, and the line under it why.

@@ -142,6 +142,10 @@ TEST_F(SgxctlFiles, RefusedAtOnceNamingTheFileAndTheReason)
              "/missing does not exist"},
         {{"edid-read", "/dev/full"}, "Open file error: /dev/full: a device, not a regular file"},
         {{"edid-check", folder}, "Open file error: " + folder + ": a folder, not a file"},
+        {{"trace", pipe}, "cannot show the trace " + pipe + ": a pipe, not a regular file"},
+        {{"trace", "/dev/zero"}, "cannot show the trace /dev/zero: a device, not a regular file"},
+        {{"trace", sparse},
+         "cannot show the trace " + sparse + ": 4294967296 bytes, more than a trace's 64 MiB"},
     };
     for (const Case &c : cases) {
         std::vector<std::string> args = noPort;
@@ -168,6 +172,34 @@ TEST_F(SgxctlFiles, ATraceNamedInNoEncodingIsTheFileOfThoseBytes)
     EXPECT_EQ(r.exitCode, 3) << r.err;
     EXPECT_EQ(r.err, "Open COM Port /nonexistent/tty fail !!\n/nonexistent/tty: not found\n");
     EXPECT_TRUE(fs::is_regular_file(trace));
+}
+
+TEST_F(SgxctlFiles, TracePrintsEachUnitAndAnswerWithAnEmptyLineBeforeEachCommand)
+{
+    std::string trace;
+    // Characters 35 ms apart from atMs on, as a trace has them.
+    const auto add = [&trace](double atMs, char direction, const std::string &bytes, double stepMs) {
+        for (const char c : bytes) {
+            char line[32];
+            std::snprintf(line, sizeof line, "%11.3f %c %02X\n", atMs, direction,
+                          static_cast<unsigned char>(c));
+            trace += line;
+            atMs += stepMs;
+        }
+    };
+    add(10, '>', std::string("URTCNT \0 \n\r", 11), 35);
+    add(380.5, '<', "OK\r\n", 0.5);
+    add(1000, '>', std::string("DFSET \0 \n\r", 10), 35);
+    add(1400, '<', "NG\r\n", 0.5);
+    writeFile(dir / "line.txt", trace);
+    const CtlRun r = sgxctl({"trace", (dir / "line.txt").string()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "     10.000 > \"URTCNT \\x00 \\n\\r\"    55 52 54 43 4E 54 20 00 20 0A 0D\n"
+                     "    380.500 < \"OK\\r\\n\"              4F 4B 0D 0A\n"
+                     "\n"
+                     "   1000.000 > \"DFSET \\x00 \\n\\r\"     44 46 53 45 54 20 00 20 0A 0D\n"
+                     "   1400.000 < \"NG\\r\\n\"              4E 47 0D 0A\n");
+    EXPECT_EQ(r.err, "");
 }
 
 // --fix rewrites checksums of an EDID only; anything else keeps every byte and its length.

@@ -8,6 +8,9 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHostAddress>
+#include <QTcpSocket>
+#include <QThread>
 
 #include <algorithm>
 #include <vector>
@@ -96,7 +99,11 @@ TEST_F(SgxctlTerminalServer, ServerGoneMidUploadEndsInNoResponseWithoutSpinning)
     sinceStop.start();
     double cpu = cpuAtStop;
     double seconds = 0;
+    qint64 toldAfterMs = -1;
     while (!p.waitForFinished(100)) {
+        err += p.readAllStandardError();
+        if (toldAfterMs < 0 && err.contains("the terminal server closed the connection"))
+            toldAfterMs = sinceStop.elapsed();
         const double now = cpuSecondsOf(p.processId());
         if (now >= 0) {
             cpu = now;
@@ -104,8 +111,14 @@ TEST_F(SgxctlTerminalServer, ServerGoneMidUploadEndsInNoResponseWithoutSpinning)
         }
         ASSERT_LT(sinceStop.elapsed(), 15000);
     }
+    err += p.readAllStandardError();
     EXPECT_EQ(p.exitCode(), 1);
-    EXPECT_TRUE((err + p.readAllStandardError()).contains("No Response !!")) << err.toStdString();
+    EXPECT_TRUE(err.contains("No Response !!")) << err.toStdString();
+    // The closed connection is said at once, long before the time-out.
+    std::printf("the closed connection was told %lld ms after ser2net stopped\n",
+                static_cast<long long>(toldAfterMs));
+    EXPECT_GE(toldAfterMs, 0) << err.toStdString();
+    EXPECT_LT(toldAfterMs, 3000);
     // As for a generator silent after the payload: its 70 receive ticks, and a step tick.
     EXPECT_LT(sinceStop.elapsed(), 9000);
     ASSERT_GT(seconds, 1.0);
@@ -115,6 +128,43 @@ TEST_F(SgxctlTerminalServer, ServerGoneMidUploadEndsInNoResponseWithoutSpinning)
     // Less than the whole payload reached the generator.
     EXPECT_LT(sim.sentBytes().size(),
               commandLine("URTCNT", 0).size() + commandLine("TMGS", 37).size() + 37 * 3);
+}
+
+// A server that cannot reach the generator says why in words: a device it cannot open, or a port
+// another client has. The outcome is the presence check's own; the words follow it.
+TEST(SgxctlTerminalServerWords, AMissingDeviceAndAHeldPortAreToldInTheServersWords)
+{
+    if (Ser2netProcess::program().isEmpty())
+        GTEST_SKIP() << Ser2netProcess::missingMessage().toStdString();
+    const auto check = [](const QString &address) {
+        QProcess p;
+        p.start(QStringLiteral(SGXCTL_PATH), {"--port", address, "check"});
+        EXPECT_TRUE(p.waitForFinished(20000));
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        EXPECT_EQ(p.exitCode(), 3) << err.toStdString();
+        return err;
+    };
+    Ser2netProcess missing;
+    ASSERT_TRUE(missing.start(QStringLiteral("/nonexistent/sgx100"))) << missing.log().toStdString();
+    // The words may come before the presence check's first character or after it (as its
+    // answer): either way they are told, after the message if there is one.
+    const QString err = check(missing.address());
+    const qsizetype words =
+        err.indexOf(QStringLiteral("the line answered: Device open failure: Value or file not found\n"));
+    EXPECT_GE(words, 0) << err.toStdString();
+    EXPECT_LT(err.indexOf(QStringLiteral("No Response !!")), words + 1) << err.toStdString();
+
+    SimProcess sim;
+    ASSERT_TRUE(sim.start());
+    Ser2netProcess held;
+    ASSERT_TRUE(held.start(sim.path())) << held.log().toStdString();
+    QTcpSocket first;
+    first.connectToHost(QHostAddress::LocalHost,
+                        static_cast<quint16>(held.address().section(':', -1).toUInt()));
+    ASSERT_TRUE(first.waitForConnected(3000));
+    QThread::msleep(300);
+    EXPECT_TRUE(check(held.address()).contains(QStringLiteral("the line answered: Port already in use\n")));
+    EXPECT_TRUE(sim.sentBytes().isEmpty()) << "the generator heard nothing of it";
 }
 
 } // namespace

@@ -6,6 +6,7 @@ void FakeSerialPort::open(const QString &device, OpenDone done)
 {
     m_device = device;
     m_hungUp = false;
+    ++m_opens;
     if (deferOpen) {
         m_pendingOpen = std::move(done);
         return;

@@ -49,6 +49,7 @@ public:
     [[nodiscard]] bool isOpen() const { return m_open; }
     [[nodiscard]] const QString &openedDevice() const { return m_device; }
     [[nodiscard]] int closeCalls() const { return m_closeCalls; }
+    [[nodiscard]] int opens() const { return m_opens; }
 
 private:
     const LinkClock &m_clock;
@@ -59,4 +60,5 @@ private:
     bool m_open = false;
     bool m_hungUp = false;
     int m_closeCalls = 0;
+    int m_opens = 0;
 };

@@ -1,5 +1,6 @@
 #include "TTiming_List.h"
 
+#include "FrameChildren.h"
 #include "StringGrid.h"
 #include "TTiming.h"
 #include "TimingGridModels.h"
@@ -11,11 +12,10 @@ TTiming_List::TTiming_List(TimingValues &values, QMdiArea &frame, QWidget *paren
            QStringLiteral("List of Timings"),
            QSize(588, 512),
            QStringLiteral("StringGrid1"),
-           {125, 125, 125, 125},
-           QStringLiteral("Timing")},
+           {125, 125, 125, 125}},
           makeTimingListModel(nullptr), values.currentTimingIndex, frame,
-          [](QWidget *output) {
-              if (auto *timing = qobject_cast<TTiming *>(output))
+          [](QMdiArea &frame) {
+              if (TTiming *timing = focusChildWindow<TTiming>(frame))
                   timing->FormActivate();
           },
           parent)
