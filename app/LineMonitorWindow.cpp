@@ -4,9 +4,11 @@
 #include "LineMonitorFormat.h"
 #include "LineMonitorLog.h"
 #include "MessageBoxes.h"
+#include "WholeFile.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -168,9 +170,9 @@ void LineMonitorWindow::SaveButtonClick()
 void LineMonitorWindow::save(const QString &path)
 {
     const std::string trace = m_log.traceText();
-    const EdidFile::Result written = EdidFile::writeBytes(
-        path, reinterpret_cast<const std::uint8_t *>(trace.data()), static_cast<qint64>(trace.size()));
-    if (!written)
+    std::string error;
+    if (!replaceFile(QFile::encodeName(path).toStdString(),
+                     reinterpret_cast<const std::uint8_t *>(trace.data()), trace.size(), error))
         openProgramMessage(this, QString::fromLatin1(EdidFile::OpenErrorMessage), QMessageBox::NoIcon,
-                           QStringLiteral("%1: %2").arg(path, written.reason));
+                           QFile::decodeName(QByteArray::fromStdString(error)));
 }

@@ -1,9 +1,7 @@
 #include "ProgramOptions.h"
 
-ProgramOptionsResult parseProgramOptions(const std::vector<std::string> &args)
+bool parseProgramOptions(const std::vector<std::string> &args, ProgramOptions &options, std::string &error)
 {
-    ProgramOptionsResult result;
-    ProgramOptions &options = result.options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
         if (arg == "--help" || arg == "-h") {
@@ -15,13 +13,13 @@ ProgramOptionsResult parseProgramOptions(const std::vector<std::string> &args)
         } else if (arg == "--trace") {
             if (!options.tracePath.empty() || i + 1 >= args.size() || args[i + 1].empty() ||
                 args[i + 1][0] == '-') {
-                result.error = "--trace needs a file name, once";
-                return result;
+                error = "--trace needs a file name, once";
+                return false;
             }
             options.tracePath = args[++i];
         } else {
             options.rest.push_back(arg);
         }
     }
-    return result;
+    return true;
 }

@@ -14,13 +14,9 @@ struct ProgramOptions {
     std::vector<std::string> rest;
 };
 
-struct ProgramOptionsResult {
-    ProgramOptions options;
-    std::string error; // empty when the line was good
-};
-
-// The arguments after the program name.
-[[nodiscard]] ProgramOptionsResult parseProgramOptions(const std::vector<std::string> &args);
+// The arguments after the program name; false with what was wrong in error.
+[[nodiscard]] bool parseProgramOptions(const std::vector<std::string> &args, ProgramOptions &options,
+                                       std::string &error);
 
 constexpr const char *kProgramHelp =
     "usage: sgxcontrol [--connect] [--trace FILE] [Qt options such as -platform offscreen]\n"

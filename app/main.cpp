@@ -13,10 +13,10 @@
 
 int main(int argc, char *argv[])
 {
-    const ProgramOptionsResult parsed = parseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
-    const ProgramOptions &options = parsed.options;
-    if (!parsed.error.empty()) {
-        std::fprintf(stderr, "sgxcontrol: %s\n%s\n", parsed.error.c_str(), kProgramHelp);
+    ProgramOptions options;
+    std::string error;
+    if (!parseProgramOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "sgxcontrol: %s\n%s\n", error.c_str(), kProgramHelp);
         return 2;
     }
     if (options.help) {

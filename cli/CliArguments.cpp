@@ -5,16 +5,12 @@
 #include "ProgramSequence.h"
 #include "RegularFile.h"
 #include "ShownName.h"
+#include "WholeFile.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <set>
 #include <sstream>
-
-#include <unistd.h>
 
 namespace {
 
@@ -63,57 +59,50 @@ std::vector<std::string> split(const std::string &text, char separator)
 }
 
 // A program file is a few lines of text; a megabyte is far more than a program's steps need.
-constexpr std::uint64_t kLongestProgramFile = 1024 * 1024;
-
-// Standard input to its end, bounded as a program file is. Returns an error text, empty when fine.
-std::string readStandardInput(std::string &text)
-{
-    std::array<char, 64 * 1024> buffer{};
-    for (;;) {
-        const ssize_t n = ::read(STDIN_FILENO, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return std::string("cannot read the program from standard input: ") + std::strerror(errno);
-        if (n == 0)
-            return {};
-        text.append(buffer.data(), static_cast<std::size_t>(n));
-        if (text.size() > kLongestProgramFile)
-            return "cannot read the program from standard input: more than a program file's 1 MiB";
-    }
-}
+constexpr std::size_t kLongestProgramFile = 1024 * 1024;
 
 // The text of a program file, checked before it is read: a regular file (a pipe would wait for
 // a writer, a device never end) of at most kLongestProgramFile bytes; "-" is standard input.
-// Returns an error text, empty when fine.
-std::string readProgramText(const std::string &path, std::string &text)
+bool readProgramText(const std::string &path, std::string &text, std::string &error)
 {
-    if (path == "-")
-        return readStandardInput(text);
-    RegularFile file;
+    const auto fail = [&error](const std::string &reason) {
+        error = "cannot read the program " + reason;
+        return false;
+    };
     std::vector<std::uint8_t> bytes;
-    if (!file.open(path, RegularFile::Mode::Read))
-        return "cannot read the program file " + file.error();
-    if (file.size() > kLongestProgramFile)
-        return "cannot read the program file " + path + ": " + std::to_string(file.size()) +
-               " bytes, more than a program file's 1 MiB";
-    // One byte more tells a file that grew past the bound since it was opened.
-    if (!file.readUpTo(kLongestProgramFile + 1, bytes))
-        return "cannot read the program file " + file.error();
-    if (bytes.size() > kLongestProgramFile)
-        return "cannot read the program file " + path + ": more than a program file's 1 MiB";
+    // One byte more tells a longer input, or a file that grew past the bound since it was opened.
+    if (path == "-") {
+        if (!readStandardInput(kLongestProgramFile + 1, bytes, error))
+            return fail("from " + error);
+        if (bytes.size() > kLongestProgramFile)
+            return fail("from standard input: more than a program file's 1 MiB");
+    } else {
+        RegularFile file;
+        if (!file.open(path, RegularFile::Mode::Read))
+            return fail("file " + file.error());
+        if (file.size() > kLongestProgramFile)
+            return fail("file " + path + ": " + std::to_string(file.size()) +
+                        " bytes, more than a program file's 1 MiB");
+        if (!file.readUpTo(kLongestProgramFile + 1, bytes))
+            return fail("file " + file.error());
+        if (bytes.size() > kLongestProgramFile)
+            return fail("file " + path + ": more than a program file's 1 MiB");
+    }
     text.assign(bytes.begin(), bytes.end());
-    return {};
+    return true;
 }
 
-// One step a line: timing, pattern, s|m, show time. Returns an error text, empty when fine.
-std::string readProgram(const std::string &path, SharedValues &values, bool &fileProblem)
+// One step a line: timing, pattern, s|m, show time.
+bool readProgram(const std::string &path, SharedValues &values, std::string &error, bool &fileProblem)
 {
     std::string text;
-    const std::string unreadable = readProgramText(path, text);
-    fileProblem = !unreadable.empty();
+    fileProblem = !readProgramText(path, text, error);
     if (fileProblem)
-        return unreadable;
+        return false;
+    const auto fail = [&error](const std::string &reason) {
+        error = reason;
+        return false;
+    };
     std::istringstream in(text);
     ProgramSequence sequence;
     int steps = 0;
@@ -130,7 +119,7 @@ std::string readProgram(const std::string &path, SharedValues &values, bool &fil
             (path == "-" ? std::string("standard input") : path) + ":" + std::to_string(lineNumber) + ": ";
         const auto fields = split(line, ',');
         if (fields.size() != 4)
-            return where + "expected: timing, pattern, s|m, show time";
+            return fail(where + "expected: timing, pattern, s|m, show time");
         const auto timing = parseNumber(fields[0], 1, kTimingCount);
         const auto pattern = parseNumber(fields[1], 1, kPatternCount);
         std::string unit = fields[2];
@@ -138,23 +127,23 @@ std::string readProgram(const std::string &path, SharedValues &values, bool &fil
                    unit.end());
         const auto showTime = parseNumber(fields[3], 1, 59);
         if (!timing)
-            return where + "timing must be 1 to " + std::to_string(kTimingCount);
+            return fail(where + "timing must be 1 to " + std::to_string(kTimingCount));
         if (!pattern)
-            return where + "pattern must be 1 to " + std::to_string(kPatternCount);
+            return fail(where + "pattern must be 1 to " + std::to_string(kPatternCount));
         if (unit != "s" && unit != "m")
-            return where + "unit must be s or m";
+            return fail(where + "unit must be s or m");
         if (!showTime)
-            return where + "show time must be 1 to 59";
+            return fail(where + "show time must be 1 to 59");
         if (steps == kProgramSteps)
-            return where + "a program has at most " + std::to_string(kProgramSteps) + " steps";
+            return fail(where + "a program has at most " + std::to_string(kProgramSteps) + " steps");
         sequence.setStep(steps++, ProgramStep{static_cast<std::uint8_t>(*timing - 1),
                                               static_cast<std::uint8_t>(*pattern - 1),
                                               static_cast<std::uint8_t>(unit == "m" ? 1 : 0),
                                               static_cast<std::uint8_t>(*showTime)});
     }
     if (BuildProgramUploadImage(sequence, values.ProgramUploadImage) == 0)
-        return "There is no legal item";
-    return {};
+        return fail("There is no legal item");
+    return true;
 }
 
 } // namespace
@@ -361,22 +350,20 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
     }
     if (cmd == "program") {
         bool fileProblem = false;
-        const std::string error = readProgram(arg, request.values, fileProblem);
-        if (!error.empty())
+        std::string error;
+        if (!readProgram(arg, request.values, error, fileProblem))
             return {std::nullopt, error, fileProblem};
         request.operation = Operation::ATRN;
         return {request, {}};
     }
     // "Open file error", the file and why.
-    const auto fileError = [&arg](const EdidFile::Result &result) {
-        return CliParseResult{std::nullopt,
-                              std::string(EdidFile::OpenErrorMessage) + ": " + arg + ": " +
-                                  result.reason.toLocal8Bit().toStdString(),
-                              true};
+    const auto fileError = [](const std::string &error) {
+        return CliParseResult{std::nullopt, std::string(EdidFile::OpenErrorMessage) + ": " + error, true};
     };
+    std::string error;
     if (cmd == "edid-upload") {
-        if (const EdidFile::Result loaded = EdidFile::load(arg, request.values.EdidBuffer); !loaded)
-            return fileError(loaded);
+        if (!EdidFile::load(arg, request.values.EdidBuffer, error))
+            return fileError(error);
         request.operation = Operation::UEDID;
         return {request, {}};
     }
@@ -384,12 +371,8 @@ CliParseResult parseCliArguments(const std::vector<std::string> &args)
     if (arg.empty())
         return {std::nullopt, "edid-read needs a file name"};
     // Asked now, not after a 5 s read whose EDID would then be lost.
-    QString target;
-    EdidFile::Result writable = EdidFile::localName(arg, target);
-    if (writable)
-        writable = EdidFile::canSave(target);
-    if (!writable)
-        return fileError(writable);
+    if (!EdidFile::canSave(arg, error))
+        return fileError(error);
     request.edidOutputPath = arg;
     request.operation = Operation::REDID;
     return {request, {}};

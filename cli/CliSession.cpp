@@ -123,10 +123,9 @@ void CliSession::operationEnded(Operation op, Outcome outcome)
         return;
     }
     if (outcome == Outcome::Succeeded && op == Operation::REDID) {
-        const EdidFile::Result saved = EdidFile::save(m_request.edidOutputPath, m_values.EdidBuffer);
-        if (!saved) {
-            std::fprintf(m_err, "%s: %s: %s\n", EdidFile::OpenErrorMessage, m_request.edidOutputPath.c_str(),
-                         saved.reason.toLocal8Bit().constData());
+        std::string error;
+        if (!EdidFile::save(m_request.edidOutputPath, m_values.EdidBuffer, error)) {
+            std::fprintf(m_err, "%s: %s\n", EdidFile::OpenErrorMessage, error.c_str());
             end(BadArguments);
             return;
         }

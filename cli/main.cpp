@@ -17,6 +17,7 @@
 #include "SwitchingSerialPort.h"
 #include "TraceReplay.h"
 #include "TracingSerialPort.h"
+#include "WholeFile.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -37,10 +38,9 @@ enum ExitStatus {
 };
 
 // "Open file error", then which file and why, on standard error.
-void reportFileError(const std::string &path, const QString &reason)
+void reportFileError(const std::string &error)
 {
-    std::fprintf(stderr, "%s: %s: %s\n", EdidFile::OpenErrorMessage, path.c_str(),
-                 reason.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s: %s\n", EdidFile::OpenErrorMessage, error.c_str());
 }
 
 // sgxctl edid-check: the report on standard output; with fix, the wrong checksum bytes rewritten
@@ -49,14 +49,11 @@ void reportFileError(const std::string &path, const QString &reason)
 int checkEdidFile(const std::string &path, bool fix)
 {
     // One byte past the longest EDID tells a longer file.
-    constexpr qint64 kRead = kEdidMaxBlocks * 128 + 1;
-    QString file;
+    constexpr std::size_t kRead = kEdidMaxBlocks * 128 + 1;
     std::vector<std::uint8_t> bytes;
-    EdidFile::Result result = EdidFile::localName(path, file);
-    if (result)
-        result = EdidFile::readBytes(file, kRead, bytes);
-    if (!result) {
-        reportFileError(path, result.reason);
+    std::string error;
+    if (!readFileStart(path, kRead, bytes, error)) {
+        reportFileError(error);
         return BadArguments;
     }
     const EdidCheck check = checkEdid(bytes);
@@ -71,9 +68,8 @@ int checkEdidFile(const std::string &path, bool fix)
     }
     for (const EdidCheck::Fix &f : check.fixes)
         bytes[f.offset] = f.should;
-    result = EdidFile::writeBytes(file, bytes.data(), static_cast<qint64>(bytes.size()));
-    if (!result) {
-        reportFileError(path, result.reason + QStringLiteral("; it is left as it was"));
+    if (!replaceFile(path, bytes.data(), bytes.size(), error)) {
+        reportFileError(error + "; it is left as it was");
         return BadArguments;
     }
     for (const EdidCheck::Fix &f : check.fixes)

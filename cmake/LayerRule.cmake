@@ -43,28 +43,51 @@ function(sgx_layer_rule target allowed why)
 endfunction()
 
 set(no_widgets FORBID Qt6::Gui Qt6::Widgets)
-sgx_layer_rule(sgx_link "^$" "the link depends on no folder of ours" ${no_widgets})
+set(plain_cpp FORBID Qt6::Core Qt6::Gui Qt6::Widgets)
+# The leaves: plain C++ below everything else.
+sgx_layer_rule(sgx_bytes "^$" "bytes/ is the leaf below the link and edid/" ${plain_cpp})
+sgx_layer_rule(sgx_platform "^$" "platform/ is the one seam to the operating system, plain C++" ${plain_cpp})
+sgx_layer_rule(sgx_files "^sgx_platform$" "files/ stands on the platform alone, plain C++" ${plain_cpp})
+sgx_layer_rule(sgx_trace "^sgx_(files|platform)$" "the trace is plain C++ the emulator writes too" ${plain_cpp})
+sgx_layer_rule(sgx_process "^sgx_platform$" "how a program hears of signals stands on the platform alone"
+               ${no_widgets})
+sgx_layer_rule(sgx_link "^sgx_(bytes|platform)$" "the link links no folder of ours but bytes and platform"
+               ${no_widgets})
+sgx_layer_rule(sgx_serial_trace "^sgx_(bytes|platform|files|trace|link)$" "the traced port is the trace over the link"
+               ${no_widgets})
 sgx_layer_rule(sgx_gridmodel "^$" "the grid models are plain Qt Core" ${no_widgets})
-sgx_layer_rule(sgx_trace "^$" "the trace is plain C++ the emulator writes too")
-sgx_layer_rule(sgx_process "^$" "how a program hears of signals stands on nothing of ours" ${no_widgets})
-sgx_layer_rule(sgx_monitor "^sgx_(link|trace)$" "the line monitor's store and words serve both front ends"
-               ${no_widgets})
+sgx_layer_rule(sgx_monitor "^sgx_(bytes|platform|files|link|trace)$"
+               "the line monitor's store and words serve both front ends" ${no_widgets})
 sgx_layer_rule(sgx_ui "^sgx_gridmodel$" "ui/ links no protocol library: a window hands a shared widget what to call")
+
+# The domains, and their windows over them, ui/ and the link.
 sgx_layer_rule(sgx_timing "^sgx_gridmodel$" "the timing table stands on its own" ${no_widgets})
-sgx_layer_rule(sgx_pattern "^sgx_(gridmodel|timing)$" "pattern/ needs only the timings its program names"
+sgx_layer_rule(sgx_pattern "^sgx_gridmodel$" "the pattern table stands on its own" ${no_widgets})
+sgx_layer_rule(sgx_program "^sgx_(gridmodel|timing|pattern)$" "a program's steps name timings and patterns"
                ${no_widgets})
-sgx_layer_rule(sgx_edid "^sgx_link$" "edid/ takes only the hex codec from the link" ${no_widgets})
-sgx_layer_rule(sgx_handover "^sgx_(link|gridmodel|timing|pattern|edid)$" "the shared values hold no widgets"
+sgx_layer_rule(sgx_edid "^sgx_(bytes|platform|files)$" "edid/ stands on bytes and files, not on the protocol"
                ${no_widgets})
-sgx_layer_rule(sgx_link_ui "^sgx_(link|gridmodel|ui)$" "a folder's windows stand on it and ui/")
-sgx_layer_rule(sgx_timing_ui "^sgx_(link|gridmodel|ui|timing)$" "a folder's windows stand on it, ui/ and the link")
-sgx_layer_rule(sgx_pattern_ui "^sgx_(link|gridmodel|ui|timing|pattern)$"
+sgx_layer_rule(sgx_handover "^sgx_(bytes|platform|files|link|gridmodel|timing|pattern|program|edid)$"
+               "the shared values hold no widgets" ${no_widgets})
+set(window_base "bytes|platform|files|link|gridmodel|ui")
+sgx_layer_rule(sgx_link_ui "^sgx_(${window_base})$" "a folder's windows stand on it and ui/")
+sgx_layer_rule(sgx_timing_ui "^sgx_(${window_base}|timing)$" "a folder's windows stand on it, ui/ and the link")
+sgx_layer_rule(sgx_pattern_ui "^sgx_(${window_base}|pattern)$" "a folder's windows stand on it, ui/ and the link")
+sgx_layer_rule(sgx_program_ui "^sgx_(${window_base}|timing|pattern|program)$"
                "a folder's windows stand on it, ui/ and the link")
-sgx_layer_rule(sgx_edid_ui "^sgx_(link|gridmodel|ui|edid)$" "a folder's windows stand on it, ui/ and the link")
+sgx_layer_rule(sgx_edid_ui "^sgx_(${window_base}|edid)$" "a folder's windows stand on it, ui/ and the link")
+
+# The front ends and the emulator.
+set(plain_folders
+    "bytes|platform|files|link|gridmodel|timing|pattern|program|edid|handover|trace|serial_trace|monitor|process")
 foreach(front sgx_cli sgxctl)
-  sgx_layer_rule(${front} "^sgx_(link|gridmodel|timing|pattern|edid|handover|trace|serial_trace|process|monitor|cli)$"
-                 "sgxctl links no widgets and no library of the emulator" ${no_widgets})
+  sgx_layer_rule(${front} "^sgx_(${plain_folders}|cli)$" "sgxctl links no widgets and no library of the emulator"
+                 ${no_widgets})
+endforeach()
+foreach(app sgx_app sgxcontrol)
+  sgx_layer_rule(${app} "^sgx_(${plain_folders}|ui|link_ui|timing_ui|pattern_ui|program_ui|edid_ui|app)$"
+                 "the program links neither the emulator nor the test support")
 endforeach()
 foreach(emulator sgx_sim sgx100-sim)
-  sgx_layer_rule(${emulator} "^sgx_(trace|sim)$" "the emulator is an independent reading of the protocol")
+  sgx_layer_rule(${emulator} "^sgx_(platform|files|trace|sim)$" "the emulator is an independent reading of the protocol")
 endforeach()

@@ -1,5 +1,7 @@
 #include "EdidCheck.h"
 
+#include "Checksum.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -92,14 +94,6 @@ void describeIdentity(const std::vector<std::uint8_t> &b, std::vector<std::strin
 
 } // namespace
 
-std::uint8_t expectedChecksum(const std::vector<std::uint8_t> &bytes, std::size_t offset)
-{
-    unsigned sum = 0;
-    for (std::size_t i = offset; i < offset + kBlock - 1; ++i)
-        sum += bytes[i];
-    return static_cast<std::uint8_t>((256 - sum % 256) % 256);
-}
-
 EdidCheck checkEdid(const std::vector<std::uint8_t> &bytes)
 {
     EdidCheck check;
@@ -131,7 +125,7 @@ EdidCheck checkEdid(const std::vector<std::uint8_t> &bytes)
     const std::size_t blocks = std::min(bytes.size() / kBlock, kEdidMaxBlocks);
     for (std::size_t block = 0; block < blocks; ++block) {
         const std::size_t at = block * kBlock + kBlock - 1;
-        const std::uint8_t should = expectedChecksum(bytes, block * kBlock);
+        const std::uint8_t should = zeroSumChecksum(&bytes[block * kBlock], &bytes[at]);
         const std::string name = "block " + std::to_string(block) + " checksum: ";
         if (bytes[at] == should) {
             check.lines.push_back(name + "right (" + hexByte(should) + ")");

@@ -28,6 +28,3 @@ constexpr std::size_t kEdidMaxBlocks = 256;
 
 // bytes: the file, or its first kEdidMaxBlocks * 128 + 1 bytes, enough to see it is too long.
 [[nodiscard]] EdidCheck checkEdid(const std::vector<std::uint8_t> &bytes);
-
-// The checksum byte a 128-byte block at offset should end in: the block then adds up to 0.
-[[nodiscard]] std::uint8_t expectedChecksum(const std::vector<std::uint8_t> &bytes, std::size_t offset);

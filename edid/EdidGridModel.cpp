@@ -92,17 +92,19 @@ void EdidGridModel::normalise()
             setCell(row, column, EdidHex::normalisedCellText(m_cells[cellOffset(row, column)]));
 }
 
-std::optional<QString> EdidGridModel::store(EdidBytes &bytes) const
+bool EdidGridModel::store(EdidBytes &bytes, QString &error) const
 {
     EdidBytes read{};
     for (std::size_t i = 0; i < m_cells.size(); ++i) {
         const std::optional<std::uint8_t> value = EdidHex::cellByte(m_cells[i]);
-        if (!value)
-            return EdidHex::unreadableCellMessage(m_cells[i]);
+        if (!value) {
+            error = EdidHex::unreadableCellMessage(m_cells[i]);
+            return false;
+        }
         read[i] = *value;
     }
     bytes = read;
-    return std::nullopt;
+    return true;
 }
 
 QString EdidGridModel::cellText(int row, int column) const

@@ -33,9 +33,9 @@ public:
     // Empty cells to "00", one-digit values to two digits.
     void normalise();
     // Reads all 256 cells and, only if every one reads, writes them all into bytes. Otherwise
-    // bytes are untouched and the result is the message about the first cell, in row order,
-    // that does not read.
-    [[nodiscard]] std::optional<QString> store(EdidBytes &bytes) const;
+    // bytes are untouched and error is the message about the first cell, in row order, that does
+    // not read.
+    [[nodiscard]] bool store(EdidBytes &bytes, QString &error) const;
 
     [[nodiscard]] QString cellText(int row, int column) const;
 

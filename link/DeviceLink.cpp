@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "Checksum.h"
 #include "HexDigits.h"
 #include "ShownName.h"
 
@@ -517,12 +518,10 @@ void DeviceLink::startPayload()
         const std::size_t count = entries.size() / bytesPerEntry;
         units.push_back(framed(static_cast<std::uint8_t>(count)));
         shows.emplace_back();
-        unsigned sum = static_cast<unsigned>(count);
         int bar = 0;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             units.push_back(framed(entries[i]));
             shows.emplace_back();
-            sum += entries[i];
             if ((i + 1) % bytesPerEntry != 0)
                 continue;
             // Last byte of an entry: the bar rises to (entry + 1) / count, with the old loop's pause.
@@ -535,7 +534,10 @@ void DeviceLink::startPayload()
             }
         }
         shows.back().panelOwnerDrawn = true;
-        units.push_back(framed(static_cast<std::uint8_t>((256 - sum % 256) % 256)));
+        // What the checksum closes: the count and the entries.
+        std::vector<std::uint8_t> sent{static_cast<std::uint8_t>(count)};
+        sent.insert(sent.end(), entries.begin(), entries.end());
+        units.push_back(framed(zeroSumChecksum(sent.data(), sent.data() + sent.size())));
         shows.emplace_back();
     };
     const auto flags = [&](const ByteSpan &shared) {

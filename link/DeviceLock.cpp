@@ -1,45 +1,9 @@
 #include "DeviceLock.h"
 
+#include "ExclusiveUse.h"
+
 #include <QFile>
 #include <QFileInfo>
-
-#include <cerrno>
-#include <fstream>
-#include <sstream>
-
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <termios.h>
-
-namespace {
-
-// Who holds an flock on the file, from the kernel's list of locks: "1: FLOCK ADVISORY WRITE pid
-// major:minor:inode start end".
-long flockHolder(int descriptor)
-{
-    struct stat file {};
-    if (::fstat(descriptor, &file) != 0)
-        return 0;
-    std::ifstream locks("/proc/locks");
-    std::string line;
-    while (std::getline(locks, line)) {
-        std::istringstream fields(line);
-        std::string number, kind, mode, access, where;
-        long pid = 0;
-        if (!(fields >> number >> kind >> mode >> access >> pid >> where) || kind != "FLOCK")
-            continue;
-        unsigned major = 0, minor = 0;
-        unsigned long long inode = 0;
-        if (std::sscanf(where.c_str(), "%x:%x:%llu", &major, &minor, &inode) == 3 &&
-            major == ::major(file.st_dev) && minor == ::minor(file.st_dev) && inode == file.st_ino)
-            return pid;
-    }
-    return 0;
-}
-
-} // namespace
 
 std::string inUseBy(long pid)
 {
@@ -51,13 +15,9 @@ std::string inUseBy(long pid)
 
 std::string holdExclusively(int descriptor, const QString &device)
 {
-    if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EWOULDBLOCK)
-            return inUseBy(flockHolder(descriptor));
-        // A file system without flocks: the terminal's exclusive mode still keeps others out.
-    }
-    // Nobody else may open it now, by any name (the superuser excepted).
-    ::ioctl(descriptor, TIOCEXCL);
+    long holder = 0;
+    if (!holdDeviceExclusively(descriptor, holder))
+        return inUseBy(holder);
     Q_UNUSED(device);
     return {};
 }

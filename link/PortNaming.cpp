@@ -1,22 +1,12 @@
 #include "PortNaming.h"
 
+#include "Accounts.h"
+#include "NameLimits.h"
 #include "PortAccess.h"
 #include "ShownName.h"
 
 #include <QFile>
 #include <QtGlobal>
-
-#ifdef Q_OS_LINUX
-#include <cerrno>
-#include <climits>
-#include <grp.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <vector>
-#endif
 
 PortName portNameFromBytes(const QByteArray &bytes)
 {
@@ -43,91 +33,21 @@ PortName comPortName(int comNumber)
 
 bool nameTooLong(const QString &device)
 {
-#ifdef Q_OS_LINUX
-    struct stat info {};
-    return ::stat(QFile::encodeName(device).constData(), &info) != 0 && errno == ENAMETOOLONG;
-#else
-    Q_UNUSED(device);
-    return false;
-#endif
+    return nameTooLongForSystem(QFile::encodeName(device).toStdString());
 }
 
 bool lockFileNameTooLong(const QString &device)
 {
-#ifdef Q_OS_LINUX
     const QString dev = QStringLiteral("/dev/");
     const QString below = device.startsWith(dev) ? device.mid(dev.size()) : device;
-    return QByteArray("LCK..").size() + QFile::encodeName(below).size() > NAME_MAX;
-#else
-    Q_UNUSED(device);
-    return false;
-#endif
+    return static_cast<std::size_t>(QByteArray("LCK..").size() + QFile::encodeName(below).size()) >
+           longestEntryName();
 }
-
-#ifdef Q_OS_LINUX
-namespace {
-
-std::string userName(uid_t uid)
-{
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd *found = nullptr;
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr)
-        return found->pw_name;
-    return std::to_string(uid);
-}
-
-std::string groupName(gid_t gid)
-{
-    std::vector<char> buffer(16384);
-    group entry{};
-    group *found = nullptr;
-    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr)
-        return found->gr_name;
-    return std::to_string(gid);
-}
-
-// The groups the group database lists the user in now, which a process started before the
-// user joined one does not have.
-std::vector<unsigned> listedGroups()
-{
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd *found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr)
-        return {};
-    int count = 64;
-    std::vector<gid_t> groups(static_cast<std::size_t>(count));
-    if (::getgrouplist(found->pw_name, found->pw_gid, groups.data(), &count) < 0) {
-        groups.resize(static_cast<std::size_t>(count));
-        if (::getgrouplist(found->pw_name, found->pw_gid, groups.data(), &count) < 0)
-            return {};
-    }
-    return {groups.begin(), groups.begin() + count};
-}
-
-} // namespace
-#endif
 
 std::string permissionAdviceFor(const QString &device)
 {
-#ifdef Q_OS_LINUX
-    struct stat info {};
-    if (::stat(QFile::encodeName(device).constData(), &info) != 0)
+    const std::optional<DeviceAccess> access = deviceAccess(QFile::encodeName(device).toStdString());
+    if (!access)
         return "ask the administrator for access to the port";
-    ProcessAccess process;
-    process.uid = ::geteuid();
-    process.groups.push_back(::getegid());
-    const int count = ::getgroups(0, nullptr);
-    std::vector<gid_t> supplementary(static_cast<std::size_t>(std::max(count, 0)));
-    if (count > 0 && ::getgroups(count, supplementary.data()) == count)
-        process.groups.insert(process.groups.end(), supplementary.begin(), supplementary.end());
-    process.listedGroups = listedGroups();
-    return permissionAdvice(
-        {info.st_uid, info.st_gid, info.st_mode & 07777u, userName(info.st_uid), groupName(info.st_gid)},
-        process);
-#else
-    Q_UNUSED(device);
-    return "ask the administrator for access to the port";
-#endif
+    return permissionAdvice(*access, processAccess());
 }

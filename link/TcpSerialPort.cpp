@@ -1,20 +1,13 @@
 #include "TcpSerialPort.h"
 
+#include "HostLookup.h"
+
 #include <QMetaObject>
 #include <QUrl>
 
 #include <algorithm>
 #include <mutex>
 #include <thread>
-
-#ifdef Q_OS_WIN
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#else
-#include <netdb.h>
-#include <sys/socket.h>
-#include <sys/types.h>
-#endif
 
 // What the resolver thread shares with the port: once the port gives the lookup up (a close, a
 // new open, the bound, the port's end), the thread's answer goes nowhere.
@@ -43,27 +36,15 @@ std::string reasonOf(const QTcpSocket &socket)
 
 QList<QHostAddress> TcpSerialPort::resolve(const std::string &host, std::string &reason)
 {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo *found = nullptr;
-    const int result = ::getaddrinfo(host.c_str(), nullptr, &hints, &found);
+    std::vector<std::string> found;
     QList<QHostAddress> addresses;
-    if (result != 0) {
-        reason = result == EAI_NONAME
-#ifdef EAI_NODATA
-                         || result == EAI_NODATA
-#endif
-                     ? "unknown host"
-                     : std::string(gai_strerror(result));
+    if (!lookUpHost(host, found, reason))
         return addresses;
-    }
-    for (const addrinfo *a = found; a != nullptr; a = a->ai_next) {
-        const QHostAddress address(a->ai_addr);
+    for (const std::string &text : found) {
+        const QHostAddress address(QString::fromStdString(text));
         if (!address.isNull() && !addresses.contains(address))
             addresses.append(address);
     }
-    ::freeaddrinfo(found);
     if (addresses.isEmpty())
         reason = "unknown host";
     return addresses;

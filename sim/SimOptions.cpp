@@ -57,8 +57,12 @@ std::string simHelp(const std::string &program)
            "SIGUSR1 hangs the line up at once.";
 }
 
-std::string parseSimOptions(const std::vector<std::string> &args, SimOptions &options)
+bool parseSimOptions(const std::vector<std::string> &args, SimOptions &options, std::string &error)
 {
+    const auto fail = [&error](const std::string &reason) {
+        error = reason;
+        return false;
+    };
     SimFaults &f = options.faults;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
@@ -88,14 +92,14 @@ std::string parseSimOptions(const std::vector<std::string> &args, SimOptions &op
         } else if (arg == "--delay" || arg == "--malformed-block" || arg == "--faults-from" ||
                    arg == "--link" || arg == "--edid" || arg == "--trace") {
             if (!hasValue || args[i + 1].empty())
-                return arg + " needs a value";
+                return fail(arg + " needs a value");
             const std::string &value = args[++i];
             if (arg == "--delay" && !parseNumber(value, 0, 600000, f.delayMs))
-                return "--delay takes milliseconds, 0 to 600000";
+                return fail("--delay takes milliseconds, 0 to 600000");
             if (arg == "--malformed-block" && !parseNumber(value, 0, 7, f.malformedBlock))
-                return "--malformed-block takes a block number, 0 to 7";
+                return fail("--malformed-block takes a block number, 0 to 7");
             if (arg == "--faults-from" && !parseNumber(value, 1, 1000000, f.fromCommand))
-                return "--faults-from takes a command line number, 1 or more";
+                return fail("--faults-from takes a command line number, 1 or more");
             if (arg == "--link")
                 options.linkPath = value;
             else if (arg == "--edid")
@@ -103,8 +107,8 @@ std::string parseSimOptions(const std::vector<std::string> &args, SimOptions &op
             else if (arg == "--trace")
                 options.tracePath = value;
         } else {
-            return "unknown argument " + arg;
+            return fail("unknown argument " + arg);
         }
     }
-    return {};
+    return true;
 }

@@ -19,6 +19,6 @@ struct SimOptions {
 [[nodiscard]] std::string simUsage(const std::string &program);
 [[nodiscard]] std::string simHelp(const std::string &program);
 
-// Parses the arguments after the program name. Returns an empty string on success, otherwise
-// what was wrong.
-[[nodiscard]] std::string parseSimOptions(const std::vector<std::string> &args, SimOptions &options);
+// Parses the arguments after the program name; false with what was wrong in error.
+[[nodiscard]] bool parseSimOptions(const std::vector<std::string> &args, SimOptions &options,
+                                   std::string &error);

@@ -204,8 +204,8 @@ private:
 int main(int argc, char **argv)
 {
     SimOptions options;
-    const std::string problem = parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options);
-    if (!problem.empty()) {
+    std::string problem;
+    if (!parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options, problem)) {
         std::fprintf(stderr, "%s: %s\n%s\n%s --help lists the options\n", kProgram, problem.c_str(),
                      simUsage(kProgram).c_str(), kProgram);
         return 2;

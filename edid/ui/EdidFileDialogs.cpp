@@ -3,6 +3,7 @@
 #include "EdidFile.h"
 #include "MessageBoxes.h"
 
+#include <QFile>
 #include <QFileDialog>
 
 namespace EdidFileDialogs {
@@ -25,7 +26,8 @@ QFileDialog *makeDialog(QWidget *parent, const char *name, QFileDialog::AcceptMo
     return dialog;
 }
 
-// The chosen file, or an empty name when the operator cancels.
+// The chosen file, or an empty name when the operator cancels. The name's bytes are the file
+// system's own again once encoded back.
 QString run(QFileDialog &dialog)
 {
     dialog.selectNameFilter(dialog.nameFilters().value(0));
@@ -56,14 +58,16 @@ QFileDialog *makeSaveDialog1(QWidget *parent)
 void openFile(QFileDialog &dialog, EdidBytes &edid)
 {
     const QString path = run(dialog);
-    if (!path.isEmpty() && !EdidFile::load(path, edid))
+    std::string error;
+    if (!path.isEmpty() && !EdidFile::load(QFile::encodeName(path).toStdString(), edid, error))
         showFileError(dialog);
 }
 
 void saveFile(QFileDialog &dialog, const EdidBytes &edid)
 {
     const QString path = run(dialog);
-    if (!path.isEmpty() && !EdidFile::save(path, edid))
+    std::string error;
+    if (!path.isEmpty() && !EdidFile::save(QFile::encodeName(path).toStdString(), edid, error))
         showFileError(dialog);
 }
 

@@ -100,8 +100,8 @@ void TEDID_Block::StringGrid1MouseDown()
 void TEDID_Block::Button1Click()
 {
     // All or nothing: a cell that does not read leaves EdidBuffer as it was.
-    if (const std::optional<QString> error = m_model->store(m_values.EdidBuffer)) {
-        showProgramMessage(this, *error, QMessageBox::Critical);
+    if (QString error; !m_model->store(m_values.EdidBuffer, error)) {
+        showProgramMessage(this, error, QMessageBox::Critical);
         return;
     }
     accept();

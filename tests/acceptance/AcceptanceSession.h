@@ -29,7 +29,8 @@ public:
         for (const QString &flag : flags)
             args.push_back(flag.toStdString());
         SimOptions options;
-        if (!parseSimOptions(args, options).empty())
+        std::string error;
+        if (!parseSimOptions(args, options, error))
             return false;
         m_port.restart(options.faults);
         m_changes.clear();

@@ -33,19 +33,22 @@ TEST(ProgramOptions, TraceHelpVersionAndWhatIsLeftForQt)
         {{"--trace", "a", "--trace", "b"}, "--trace needs a file name, once", "a", false, false, {}},
     };
     for (const Row &row : rows) {
-        const ProgramOptionsResult r = parseProgramOptions(row.args);
+        ProgramOptions options;
+        std::string error;
         const std::string where = row.args.empty() ? "(none)" : row.args.front();
-        EXPECT_EQ(r.error, row.error) << where;
-        EXPECT_EQ(r.options.tracePath, row.trace) << where;
-        EXPECT_EQ(r.options.help, row.help) << where;
-        EXPECT_EQ(r.options.version, row.version) << where;
-        EXPECT_EQ(r.options.rest, row.rest) << where;
-        EXPECT_FALSE(r.options.connect) << where;
+        EXPECT_EQ(parseProgramOptions(row.args, options, error), row.error.empty()) << where;
+        EXPECT_EQ(error, row.error) << where;
+        EXPECT_EQ(options.tracePath, row.trace) << where;
+        EXPECT_EQ(options.help, row.help) << where;
+        EXPECT_EQ(options.version, row.version) << where;
+        EXPECT_EQ(options.rest, row.rest) << where;
+        EXPECT_FALSE(options.connect) << where;
     }
-    const ProgramOptionsResult connect = parseProgramOptions({"-platform", "offscreen", "--connect"});
-    EXPECT_EQ(connect.error, "");
-    EXPECT_TRUE(connect.options.connect);
-    EXPECT_EQ(connect.options.rest, (std::vector<std::string>{"-platform", "offscreen"}));
+    ProgramOptions connect;
+    std::string error;
+    EXPECT_TRUE(parseProgramOptions({"-platform", "offscreen", "--connect"}, connect, error)) << error;
+    EXPECT_TRUE(connect.connect);
+    EXPECT_EQ(connect.rest, (std::vector<std::string>{"-platform", "offscreen"}));
 }
 
 struct ProgramRun {

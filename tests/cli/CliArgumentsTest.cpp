@@ -233,7 +233,7 @@ TEST(CliArguments, EdidFiles)
     EXPECT_EQ(r.request->values.EdidBuffer[200], 0x00); // past a 128-byte file: still zero
     r = parse({"edid-upload", "/nonexistent.bin"});
     EXPECT_FALSE(r.request);
-    EXPECT_EQ(r.error, "Open file error: /nonexistent.bin: no such file");
+    EXPECT_EQ(r.error, "Open file error: /nonexistent.bin: No such file or directory");
     EXPECT_TRUE(r.fileProblem);
     const std::string out = (fs::temp_directory_path() / "sgxctl-edid-read.bin").string();
     fs::remove(out);

@@ -35,7 +35,8 @@ struct CliRun {
 SimFaults faultsOf(const std::vector<std::string> &simArgs)
 {
     SimOptions options;
-    EXPECT_EQ(parseSimOptions(simArgs, options), "");
+    std::string error;
+    EXPECT_TRUE(parseSimOptions(simArgs, options, error)) << error;
     return options.faults;
 }
 

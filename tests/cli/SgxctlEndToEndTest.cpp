@@ -280,7 +280,7 @@ TEST_F(SgxctlEndToEnd, BadArgumentsAndFilesExitTwoWithoutTouchingThePort)
     EXPECT_EQ(sgxctl({"nonsense"}).exitCode, 2);
     const CtlRun r = sgxctl({"edid-upload", "/nonexistent.bin"});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.messages, QStringList{"Open file error: /nonexistent.bin: no such file"});
+    EXPECT_EQ(r.messages, QStringList{"Open file error: /nonexistent.bin: No such file or directory"});
 }
 
 TEST_F(SgxctlEndToEnd, ReadEdidThatCannotBeSavedLeavesTheOldFileAndTheGeneratorAlone)

@@ -96,7 +96,9 @@ TEST(EdidGridModel, NormalisingAndStoringAllOrNothing)
     ASSERT_TRUE(model.setData(model.index(14, 0), ""));
     EdidBytes bytes;
     bytes.fill(0x55);
-    EXPECT_EQ(model.store(bytes), "'0x' is not a valid integer value.");
+    QString error;
+    EXPECT_FALSE(model.store(bytes, error));
+    EXPECT_EQ(error, "'0x' is not a valid integer value.");
     EdidBytes untouched;
     untouched.fill(0x55);
     EXPECT_EQ(bytes, untouched);
@@ -107,7 +109,7 @@ TEST(EdidGridModel, NormalisingAndStoringAllOrNothing)
     EXPECT_EQ(model.index(0, 1).data().toString() + model.index(9, 9).data().toString() +
                   model.index(12, 5).data().toString(),
               "070B00");
-    EXPECT_FALSE(model.store(bytes));
+    EXPECT_TRUE(model.store(bytes, error));
     EdidBytes expected = counting();
     expected[1] = 0x07;
     expected[0x99] = 0x0B;

@@ -23,7 +23,8 @@ TEST(SimOptions, HelpListsEachOptionOnItsOwnLine)
         if (words >> value && value.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") == std::string::npos)
             args.emplace_back("1");
         SimOptions parsed;
-        EXPECT_EQ(parseSimOptions(args, parsed), "") << line;
+        std::string error;
+        EXPECT_TRUE(parseSimOptions(args, parsed, error)) << line << ": " << error;
         ++options;
     }
     EXPECT_EQ(options, 17);

@@ -4,7 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// A run of bytes the link reads or fills but does not own: where it starts and how long it is.
+// A run of bytes read or filled by one that does not own it (the link, the windows' values):
+// where it starts and how long it is.
 struct ByteSpan {
     ByteSpan() = default;
     // Implicit: an array of the windows' is seen as the run of its bytes.

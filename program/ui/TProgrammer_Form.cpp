@@ -2,10 +2,11 @@
 
 #include "MessageBoxes.h"
 #include "OuterGeometry.h"
+#include "PatternTable.h"
 #include "PatternTexts.h"
-#include "PatternValues.h"
 #include "ProgramGridModel.h"
 #include "ProgramSequence.h"
+#include "ProgramValues.h"
 #include "StringGrid.h"
 #include "TimingTable.h"
 
@@ -22,7 +23,7 @@ constexpr int kBoxHeight = 28;
 
 } // namespace
 
-TProgrammer_Form::TProgrammer_Form(PatternValues &values, QWidget *parent)
+TProgrammer_Form::TProgrammer_Form(ProgramValues &values, QWidget *parent)
     : ToolDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_values(values)

@@ -10,7 +10,7 @@ class ProgramGridModel;
 class QComboBox;
 class QPushButton;
 class StringGrid;
-struct PatternValues;
+struct ProgramValues;
 
 // "Program": composes an auto-run program of up to 32 steps (timing, pattern, show time) and
 // uploads it ("ATRN"). The four boxes edit the step of the row last pressed in the grid. Made once
@@ -18,7 +18,7 @@ struct PatternValues;
 class TProgrammer_Form : public ToolDialog {
     Q_OBJECT
 public:
-    explicit TProgrammer_Form(PatternValues &values, QWidget *parent = nullptr);
+    explicit TProgrammer_Form(ProgramValues &values, QWidget *parent = nullptr);
 
     void StringGrid5MouseDown();
     void StringGrid5KeyDown(int key);
@@ -42,7 +42,7 @@ private:
     // The entry whose text the box shows (typed or chosen), or -1 when it names none.
     [[nodiscard]] static int selectedPosition(const QComboBox &box);
 
-    PatternValues &m_values;
+    ProgramValues &m_values;
     ProgramGridModel *m_model = nullptr;
     StringGrid *m_stringGrid5 = nullptr;
     std::array<QComboBox *, 4> m_pcBoxes{};

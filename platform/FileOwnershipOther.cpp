@@ -2,9 +2,9 @@
 
 // Where files have no Unix owner, mode or link count, the file system's own rules apply to the
 // new file, and there is nothing to carry over.
-FileOwnership::FileOwnership(const QString &) {}
+FileOwnership::FileOwnership(const std::string &) {}
 
-QString FileOwnership::applyTo(int) const
+bool FileOwnership::mayBeReplaced(std::string &) const
 {
-    return {};
+    return m_links <= 1;
 }
