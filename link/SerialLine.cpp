@@ -200,7 +200,7 @@ void SerialLine::start(LineJob job)
     m_answer.clear();
     m_boundTimer->stop();
     const bool empty = job.units.empty();
-    m_job.emplace();
+    m_job = Going{};
     m_job->job = std::move(job);
     // Anything now was in answer to nothing of this job's yet: early for a payload.
     if (m_job->job.kind != JobKind::Command)
