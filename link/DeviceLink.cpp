@@ -320,6 +320,8 @@ void DeviceLink::hungUp(const LineEvent &event)
     }
     if (m_state.portOpen != 1)
         return;
+    if (m_op)
+        m_op->lineLost = true;
     tellWhatWasHeard();
     emit lineLost(reason);
     showDeviceAbsent();
@@ -433,12 +435,12 @@ void DeviceLink::stepTick()
     const OperationInfo &info = row();
     switch (step()) {
     case AwaitAck:
-        if (m_state.ackTicks > info.ackTimeoutTicks)
+        if (m_op->lineLost || m_state.ackTicks > info.ackTimeoutTicks)
             finish(m_op->writeFailed ? Outcome::WriteFailed : Outcome::NoResponse);
         break;
     case AckIn: handleAcknowledgment(); break;
     case AwaitReply:
-        if (info.replyTimeoutTicks > 0 && m_state.replyTicks > info.replyTimeoutTicks)
+        if (m_op->lineLost || (info.replyTimeoutTicks > 0 && m_state.replyTicks > info.replyTimeoutTicks))
             finish(m_op->writeFailed ? Outcome::WriteFailed : Outcome::NoResponse);
         break;
     case ReplyIn:
@@ -583,7 +585,7 @@ void DeviceLink::blockTick()
     // A block is decoded only from a whole answer to its own request; until then the read waits,
     // counting towards its time-out.
     if (!m_op->answerWhole) {
-        if (m_state.replyTicks > row().replyTimeoutTicks)
+        if (m_op->lineLost || m_state.replyTicks > row().replyTimeoutTicks)
             finish(Outcome::NoResponse);
         return;
     }

@@ -85,7 +85,8 @@ signals:
     // the line has gone away after it (a terminal server's words: "Port already in use").
     void lineSaid(const QString &text);
     // The open port went away (a device unplugged, a terminal server's connection closed): the
-    // generator is shown absent at once; an operation in flight ends by its own rules.
+    // generator is shown absent at once; an operation in flight has its answer examined if one
+    // came, and otherwise ends at the next step tick as on a time-out ("No Response !!").
     void lineLost(const QString &reason);
     // The status bar's first panel turns owner-drawn before a table upload's checksum.
     void progressPanelOwnerDrawn();
@@ -113,6 +114,7 @@ private:
         bool early = false;
         bool writeFailed = false;
         bool blockMalformed = false;
+        bool lineLost = false; // nothing more can come: what waits for an answer ends now
         std::optional<std::vector<std::uint8_t>> table; // handed over instead of the shared values
         std::vector<UnitShow> shows;
     };

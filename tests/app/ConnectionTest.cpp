@@ -66,11 +66,11 @@ private:
     TMainForm *startEmulator(const QStringList &flags = {}, ByteTrace *trace = nullptr);
     bool waitForPresent()
     {
-        return QTest::qWaitFor([this] { return m_state.devicePresent == 1; }, 5000);
+        return AppTestSupport::waitUntil([this] { return m_state.devicePresent == 1; }, 5000);
     }
     bool waitForMessages(int count)
     {
-        return QTest::qWaitFor([this, count] { return m_driver->messages.size() >= count; }, 10000);
+        return AppTestSupport::waitUntil([this, count] { return m_driver->messages.size() >= count; }, 10000);
     }
 
     DeviceLinkState m_state;
@@ -278,7 +278,7 @@ void ConnectionTest::aReplugOfTheByIdLinkIsFoundAgainWithoutAClick()
 
     // Unplugged: shown absent, the status bar says it is waited for, and no box.
     first.reset();
-    QVERIFY(QTest::qWaitFor([&] { return showsAbsent(form); }, 3000));
+    QVERIFY(AppTestSupport::waitUntil([&] { return showsAbsent(form); }, 3000));
     QVERIFY2(form.statusNote().contains(QStringLiteral("waiting for it to come back")),
              qPrintable(form.statusNote()));
     QVERIFY(!QFileInfo::exists(byId));
@@ -289,7 +289,7 @@ void ConnectionTest::aReplugOfTheByIdLinkIsFoundAgainWithoutAClick()
     QVERIFY(second.start({QStringLiteral("--link"), byId}));
     QElapsedTimer back;
     back.start();
-    QVERIFY(QTest::qWaitFor([&] { return showsPresent(form); }, 10000));
+    QVERIFY(AppTestSupport::waitUntil([&] { return showsPresent(form); }, 10000));
     qInfo("found again %lld ms after the device came back", back.elapsed());
     QCOMPARE(second.sentBytes(), QByteArray("URTCNT \x00 \n\r", 11));
     QVERIFY(form.statusNote().isEmpty());
@@ -334,7 +334,7 @@ void ConnectionTest::windowsOpenedDuringAnUploadDoNotHoldItUp()
     }
 
     QVERIFY(chooseMenuItem(*form, QStringLiteral("EDID"), QStringLiteral("WRITE_EDID")));
-    QVERIFY(QTest::qWaitFor([this] { return m_state.stepUEDID == AwaitReply; }, 5000));
+    QVERIFY(AppTestSupport::waitUntil([this] { return m_state.stepUEDID == AwaitReply; }, 5000));
 
     // Each window stays open for two seconds of the upload, then is closed as an operator would.
     QTest::qWait(1000);
@@ -378,7 +378,7 @@ void ConnectionTest::windowsOpenedDuringAnUploadDoNotHoldItUp()
           delays[delays.size() / 2], delays.back());
     QVERIFY2(delays[delays.size() / 2] <= 50, qPrintable(QString::number(delays[delays.size() / 2])));
 
-    QVERIFY(QTest::qWaitFor([this] { return !m_driver->messages.isEmpty(); }, 40000));
+    QVERIFY(AppTestSupport::waitUntil([this] { return !m_driver->messages.isEmpty(); }, 40000));
     QCOMPARE(m_driver->messages, QStringList{QStringLiteral("Upload successful!!")});
     QVERIFY(m_sim->changes().contains(QStringLiteral("EDID uploaded")));
 

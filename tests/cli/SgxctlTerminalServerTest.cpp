@@ -119,12 +119,12 @@ TEST_F(SgxctlTerminalServer, ServerGoneMidUploadEndsInNoResponseWithoutSpinning)
                 static_cast<long long>(toldAfterMs));
     EXPECT_GE(toldAfterMs, 0) << err.toStdString();
     EXPECT_LT(toldAfterMs, 3000);
-    // As for a generator silent after the payload: its 70 receive ticks, and a step tick.
-    EXPECT_LT(sinceStop.elapsed(), 9000);
-    ASSERT_GT(seconds, 1.0);
-    const double share = (cpu - cpuAtStop) / seconds;
-    std::printf("after ser2net stopped: %.3f s of CPU in %.2f s\n", cpu - cpuAtStop, seconds);
-    EXPECT_LT(share, 0.02) << cpu - cpuAtStop << " s of CPU in " << seconds << " s";
+    // No time-out is waited for on a line that cannot answer: the next step tick ends it, and
+    // nothing spins meanwhile.
+    EXPECT_LT(sinceStop.elapsed(), 3000);
+    std::printf("after ser2net stopped: ended in %lld ms, %.3f s of CPU in %.2f s\n",
+                static_cast<long long>(sinceStop.elapsed()), cpu - cpuAtStop, seconds);
+    EXPECT_LT(cpu - cpuAtStop, 0.1);
     // Less than the whole payload reached the generator.
     EXPECT_LT(sim.sentBytes().size(),
               commandLine("URTCNT", 0).size() + commandLine("TMGS", 37).size() + 37 * 3);

@@ -38,7 +38,8 @@ struct EngineProgram {
     EngineProgram(DeviceLinkState &state, SharedValues &values) : program(state, values, line) {}
     void connectPresent(const DeviceLinkState &state)
     {
-        program.deviceLink().connectPort(PortChoice::named(1, QStringLiteral("/dev/engine"), QStringLiteral("1")));
+        program.deviceLink().connectPort(
+            PortChoice::named(1, QStringLiteral("/dev/engine"), QStringLiteral("1")));
         QVERIFY(
             waitUntil([&] { return state.devicePresent == 1 && !program.deviceLink().LinkBusy(); }, 5000));
     }
@@ -187,7 +188,7 @@ private:
     void onDialog(const char *name, const char *item, const std::function<void(QWidget *)> &act);
     bool waitForMessages(int count)
     {
-        return QTest::qWaitFor([this, count] { return m_driver->messages.size() >= count; }, 20000);
+        return AppTestSupport::waitUntil([this, count] { return m_driver->messages.size() >= count; }, 20000);
     }
 
     DeviceLinkState m_state;
@@ -530,7 +531,7 @@ void EdidWindowsTest::windowsOpenedDuringAnUploadDoNotHoldItUp()
 {
     m_front->connectPresent(m_state);
     QVERIFY(chooseMenuItem(form(), QStringLiteral("EDID"), QStringLiteral("WRITE_EDID")));
-    QVERIFY(QTest::qWaitFor([this] { return m_front->port.written().size() > 20; }, 5000));
+    QVERIFY(AppTestSupport::waitUntil([this] { return m_front->port.written().size() > 20; }, 5000));
     for (const auto &[menu, item, name] : {std::tuple{"File1", "FileOpenItem", "OpenDialog1"},
                                            std::tuple{"File1", "FileSaveAsItem", "SaveDialog1"},
                                            std::tuple{"EDID", "EDID_Memorys", "EDID_Block"}}) {

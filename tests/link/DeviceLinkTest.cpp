@@ -277,7 +277,7 @@ TEST(LineSaid, TextInPlaceOfAnAnswerIsPassedOnWithTheOutcome)
     }
 }
 
-TEST(LineLost, AHangUpIsSaidAtOnceAndTheOperationEndsByItsOwnRules)
+TEST(LineLost, AHangUpIsSaidAtOnceAndWhatWaitsForAnAnswerEndsAtTheNextStepTick)
 {
     // A terminal server that cannot reach the device: its words, then it hangs up.
     LinkHarness h;
@@ -290,6 +290,20 @@ TEST(LineLost, AHangUpIsSaidAtOnceAndTheOperationEndsByItsOwnRules)
     EXPECT_EQ(said.words, QStringList{"Port already in use"});
     EXPECT_EQ(h.state.devicePresent, 0);
     EXPECT_TRUE(h.ui.messages().empty()) << "no box for it";
+
+    // Gone while an operation waits: an answer that came first is examined as ever; with none,
+    // no time-out is waited for on a line that cannot answer.
+    for (const char *answer : {"NG\r\n", ""}) {
+        LinkHarness g;
+        g.connectPresent();
+        ASSERT_TRUE(g.link.StartLinkOperation(Operation::TMIX));
+        g.runUntilSent();
+        g.port.queueAnswer(answer);
+        g.port.hangUp();
+        g.run(600);
+        ASSERT_FALSE(g.outcomes().empty()) << answer;
+        EXPECT_EQ(g.outcomes().back().second, *answer != 0 ? Outcome::NotAcknowledged : Outcome::NoResponse);
+    }
 }
 
 TEST(LineLost, APortOpenedAgainOfItselfCountsOnlyOnceItStays)

@@ -377,7 +377,8 @@ void PatternWindowsTest::closingPatternsBeforeThePayloadKeepsTheSelection()
     QTRY_VERIFY(m_front->port.writtenBytes().size() >= 9);
     m_front->port.queueAnswer("OK\r\n");
     const std::size_t total = 9 + 41 * 3;
-    QVERIFY(QTest::qWaitFor([this, total] { return m_front->port.writtenBytes().size() >= total; }, 8000));
+    QVERIFY(AppTestSupport::waitUntil([this, total] { return m_front->port.writtenBytes().size() >= total; },
+                                      8000));
     std::vector<std::uint8_t> expected = concat({commandLine("PTNS", 41), framed(39)});
     for (int i = 0; i < 38; ++i)
         expected = concat({expected, framed(0)});

@@ -252,8 +252,8 @@ void ProgramWindowTest::aSecondUpLoadNeverChangesARunningTransfer()
     m_front->port.queueAnswer("OK\r\n");
     // The count and the first two slots are enough to tell the programs apart.
     const std::size_t upToSlot1 = 9 + 9 * 3;
-    QVERIFY(QTest::qWaitFor([this, upToSlot1] { return m_front->port.writtenBytes().size() >= upToSlot1; },
-                            5000));
+    QVERIFY(AppTestSupport::waitUntil(
+        [this, upToSlot1] { return m_front->port.writtenBytes().size() >= upToSlot1; }, 5000));
     const auto expected = concat({commandLine("ATRN", 130), framed(32), framed(5), framed(2), framed(1),
                                   framed(5), framed(255), framed(255), framed(255), framed(255)});
     QCOMPARE(written().left(static_cast<qsizetype>(upToSlot1)), asBytes(expected));

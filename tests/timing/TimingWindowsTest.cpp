@@ -312,7 +312,8 @@ void TimingWindowsTest::closingTheDialogBeforeThePayloadKeepsTheSelection()
     // The acknowledgment follows the whole command line.
     QTRY_VERIFY(m_front->port.writtenBytes().size() >= 9);
     m_front->port.queueAnswer("OK\r\n");
-    QVERIFY(QTest::qWaitFor([this] { return m_front->port.writtenBytes().size() >= 9 + 37 * 3; }, 8000));
+    QVERIFY(AppTestSupport::waitUntil([this] { return m_front->port.writtenBytes().size() >= 9 + 37 * 3; },
+                                      8000));
     auto expected = concat({commandLine("TMGS", 37), framed(35), framed(1), framed(0), framed(1)});
     for (int i = 0; i < 32; ++i)
         expected = concat({expected, framed(0)});
