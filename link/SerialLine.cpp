@@ -114,7 +114,7 @@ void SerialLine::open(std::uint64_t serial, const QString &device)
             m_tail = 0;
             m_lastByteMs = kLongAgo;
             m_serial = serial;
-            m_pollTimer->start(kPollMs);
+            m_pollTimer->start(kIdlePollMs);
             say(LineEvent::Kind::Opened, serial);
         } else {
             LineEvent e;
@@ -209,6 +209,7 @@ void SerialLine::start(LineJob job)
         finishJob(true);
         return;
     }
+    pace();
     writeNext();
 }
 
@@ -296,8 +297,20 @@ void SerialLine::finishJob(bool written)
     m_job.reset();
     m_charTimer->stop();
     m_pauseTimer->stop();
+    pace();
     emit event(done);
     pump();
+}
+
+void SerialLine::pace()
+{
+    if (!m_open || m_hungUpSaid)
+        return;
+    const int interval = !m_job && m_awaiting && !m_whole ? kAwaitingPollMs : kIdlePollMs;
+    if (!m_pollTimer->isActive() || m_pollInterval != interval) {
+        m_pollInterval = interval;
+        m_pollTimer->start(interval);
+    }
 }
 
 void SerialLine::readArrived()
@@ -377,6 +390,7 @@ void SerialLine::take(const std::uint8_t *bytes, std::size_t count)
     if (wholeByContent(m_answer, m_acknowledgment, m_wholeLength)) {
         m_whole = true;
         m_boundTimer->stop();
+        pace();
         say(LineEvent::Kind::AnswerWhole, m_serial);
     }
 }
@@ -386,5 +400,6 @@ void SerialLine::giveUpWaiting()
     if (!m_awaiting || m_whole || m_answer.empty())
         return;
     m_whole = true;
+    pace();
     say(LineEvent::Kind::AnswerWhole, m_serial);
 }

@@ -30,8 +30,12 @@ class SerialLine final : public LineEndpoint {
     Q_OBJECT
 public:
     static constexpr int kCharSpacingMs = 35;
-    // How often the port is looked at between characters.
-    static constexpr int kPollMs = 20;
+    // How often the port is looked at when no character goes out: often while an answer is
+    // awaited, seldom otherwise (what arrives is only told; and a busy timer beside the
+    // characters' own would cost them their precision). While a job goes out it is looked at
+    // before every character.
+    static constexpr int kAwaitingPollMs = 20;
+    static constexpr int kIdlePollMs = 100;
     // Two of the link's step ticks.
     static constexpr int kAnswerBoundMs = 1000;
     static constexpr std::size_t kAnswerLimit = 1024;
@@ -70,6 +74,8 @@ private:
     void arrived(const std::uint8_t *bytes, std::size_t count);
     void take(const std::uint8_t *bytes, std::size_t count);
     void giveUpWaiting();
+    // Looks at the port often or seldom, as an answer is awaited with nothing going out or not.
+    void pace();
     void say(LineEvent::Kind kind, std::uint64_t serial, QByteArray bytes = {});
 
     SerialPort &m_port;
@@ -85,6 +91,7 @@ private:
     bool m_opening = false;
     bool m_closeAfterUnit = false;
     bool m_hungUpSaid = false;
+    int m_pollInterval = kIdlePollMs;
     std::uint64_t m_generation = 0; // counts closes: an earlier open's answer is not reported
     std::uint64_t m_serial = 0;     // the job what arrives now belongs to
     std::uint64_t m_tail = 0;       // the job whose answer is still coming, while it does

@@ -203,7 +203,7 @@ TEST(SerialLine, AnAnswerIsWholeByItsContentOrAtTheBound)
         EXPECT_EQ(wholes, 1) << c.pieces.front();
         // Looked at every 20 ms.
         EXPECT_NEAR(static_cast<double>(rig.when(Kind::AnswerWhole, 2) - first),
-                    static_cast<double>(c.wholeAfterFirst), SerialLine::kPollMs)
+                    static_cast<double>(c.wholeAfterFirst), SerialLine::kAwaitingPollMs)
             << c.pieces.front();
     }
 }
