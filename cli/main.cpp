@@ -1,4 +1,4 @@
-// sgxctl: the generator's commands from a shell, over the same link and step machine as the
+// sgxctl: the generator's commands from a shell, over the same link as the
 // window, paced and timed the same way.
 #include "CliArguments.h"
 #include "CliLists.h"

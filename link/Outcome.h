@@ -4,7 +4,7 @@
 
 #include <string>
 
-// How an operation ended; the step machine delivers exactly one for every operation.
+// How an operation ended; the link delivers exactly one for every operation.
 enum class Outcome : std::uint8_t {
     Succeeded,       // acknowledged, and its final answer or blocks accepted
     Refused,         // not started: port closed, generator absent or another operation running
