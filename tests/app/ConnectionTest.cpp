@@ -21,6 +21,7 @@ constexpr bool kEmulatorBuilt = false;
 #endif
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -236,10 +237,14 @@ void ConnectionTest::closedLineCostsNothingAndReconnectingWorks()
     const double cpuBefore = cpuSecondsOfThisProcess();
     QElapsedTimer watched;
     watched.start();
-    QTest::qWait(2000);
+    // An event loop of its own: QTest::qWait wakes every 10 ms, which costs near the bound itself.
+    QEventLoop idle;
+    QTimer::singleShot(2000, &idle, &QEventLoop::quit);
+    idle.exec();
     const double share =
         (cpuSecondsOfThisProcess() - cpuBefore) / (static_cast<double>(watched.elapsed()) / 1000);
-    QVERIFY2(share < 0.02, qPrintable(QStringLiteral("%1 of a core while idle").arg(share)));
+    // A read that spins on end-of-file takes most of a core; the ticks and the watcher, about 1 %.
+    QVERIFY2(share < 0.05, qPrintable(QStringLiteral("%1 of a core while idle").arg(share)));
 
     // Said at once, without a box: the generator is shown absent and the line waited for.
     QVERIFY(showsAbsent(*form));
