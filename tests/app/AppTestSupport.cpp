@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 
@@ -262,6 +263,23 @@ bool showsPresent(TMainForm &form)
     return !buttonEnabled(form, "ConnectButton") && buttonEnabled(form, "DisConnectButton") &&
            !bar.panelOwnerDrawn(2) && bar.panelText(2) == QStringLiteral(" SGX-100 Status : Exist    ") &&
            shown.pixelColor(1, shown.height() / 2) != QColor(255, 0, 0);
+}
+
+QPoint cellCentre(QTableView *grid, int row, int column)
+{
+    grid->scrollTo(grid->model()->index(row, column));
+    return grid->visualRect(grid->model()->index(row, column)).center();
+}
+
+void pressCell(QTableView *grid, int row, int column)
+{
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, row, column));
+}
+
+QColor cellPixel(QTableView *grid, int row, int column)
+{
+    const QRect cell = grid->visualRect(grid->model()->index(row, column));
+    return grid->viewport()->grab(cell).toImage().pixelColor(1, cell.height() / 2);
 }
 
 } // namespace AppTestSupport

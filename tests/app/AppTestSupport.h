@@ -7,7 +7,9 @@
 class ModalDriver;
 class QComboBox;
 class QMainWindow;
+class QColor;
 class QPoint;
+class QTableView;
 class QWidget;
 class TMainForm;
 
@@ -51,6 +53,12 @@ void workNumberGroup(QWidget *window, const QString &boxName, const char *script
 // A left double click as the window system delivers one: press, release, double click, release.
 // (QTest::mouseDClick alone sends only the double click.)
 void doubleClick(QWidget *widget, const QPoint &at);
+
+// A grid's cell, scrolled into view: its centre, a click on it, and the colour its left edge is
+// painted in (the row's highlight, or the window's colour).
+[[nodiscard]] QPoint cellCentre(QTableView *grid, int row, int column);
+void pressCell(QTableView *grid, int row, int column);
+[[nodiscard]] QColor cellPixel(QTableView *grid, int row, int column);
 
 // Queues, on the driver, picking COM (itemIndex + 1) in the port dialog and pressing OK.
 void pickPortAndConfirm(ModalDriver &driver, int itemIndex);

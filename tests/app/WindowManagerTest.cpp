@@ -23,17 +23,6 @@ using namespace AppTestSupport;
 
 namespace {
 
-QPoint cellCentre(QTableView *grid, int row, int column)
-{
-    grid->scrollTo(grid->model()->index(row, column));
-    return grid->visualRect(grid->model()->index(row, column)).center();
-}
-
-void pressCell(QTableView *grid, int row, int column)
-{
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, row, column));
-}
-
 QStringList rowTexts(QTableView *grid, int gridRow)
 {
     QStringList texts;

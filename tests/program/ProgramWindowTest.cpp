@@ -22,23 +22,6 @@ using namespace AppTestSupport;
 
 namespace {
 
-QPoint cellCentre(QTableView *grid, int row, int column)
-{
-    grid->scrollTo(grid->model()->index(row, column));
-    return grid->visualRect(grid->model()->index(row, column)).center();
-}
-
-void pressCell(QTableView *grid, int row, int column)
-{
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, row, column));
-}
-
-QColor cellPixel(QTableView *grid, int row, int column)
-{
-    const QRect cell = grid->visualRect(grid->model()->index(row, column));
-    return grid->viewport()->grab(cell).toImage().pixelColor(1, cell.height() / 2);
-}
-
 QComboBox *programBox(QWidget *editor, int n)
 {
     return editor->findChild<QComboBox *>(QStringLiteral("PCBox%1").arg(n));
