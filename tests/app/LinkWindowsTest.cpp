@@ -96,11 +96,13 @@ void LinkWindowsTest::closingDuringAnUploadEndsItAtOnce()
     });
     QVERIFY(m_front->program.deviceLink().StartLinkOperation(Operation::UEDID));
     // Nothing goes out after the close but the rest of the framed byte under way, however long
-    // one waits: the generator is never left half a frame.
+    // one waits: the generator is never left half a frame. The close reaches the line as a queued
+    // request, so on a busy machine one more character, the first of a frame, may go out first.
     QTest::qWait(1000);
     QVERIFY(writtenAtClose > 0);
     const std::size_t written = m_front->port.written().size();
-    QVERIFY(written - writtenAtClose <= 2);
+    QVERIFY2(written - writtenAtClose <= 3,
+             qPrintable(QStringLiteral("%1 characters after the close").arg(written - writtenAtClose)));
     const std::size_t lines = 11 + 10; // the command lines of URTCNT and UEDID
     QCOMPARE((written - lines) % 3, 0u);
     QTRY_VERIFY(!m_front->port.isOpen());
