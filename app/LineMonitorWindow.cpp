@@ -1,6 +1,7 @@
 #include "LineMonitorWindow.h"
 
 #include "EdidFile.h"
+#include "FileDialog.h"
 #include "LineMonitorFormat.h"
 #include "LineMonitorLog.h"
 #include "MessageBoxes.h"
@@ -9,7 +10,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
@@ -58,24 +58,22 @@ LineMonitorWindow::LineMonitorWindow(LineMonitorLog &log, QWidget *parent) : QWi
         connect(b, &QPushButton::clicked, this, handler);
         return b;
     };
-    m_clearButton = button("ClearButton", QStringLiteral("C&lear"), QStringLiteral("Clear"),
-                           &LineMonitorWindow::ClearButtonClick);
-    m_copyButton = button("CopyButton", QStringLiteral("&Copy"), QStringLiteral("Copy"),
-                          &LineMonitorWindow::CopyButtonClick);
-    m_saveButton = button("SaveButton", QStringLiteral("&Save..."), QStringLiteral("Save"),
-                          &LineMonitorWindow::SaveButtonClick);
-
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(m_clearButton);
-    buttons->addWidget(m_copyButton);
-    buttons->addWidget(m_saveButton);
+    QWidget *previous = m_text;
+    for (QPushButton *b : {button("ClearButton", QStringLiteral("C&lear"), QStringLiteral("Clear"),
+                                  &LineMonitorWindow::ClearButtonClick),
+                           button("CopyButton", QStringLiteral("&Copy"), QStringLiteral("Copy"),
+                                  &LineMonitorWindow::CopyButtonClick),
+                           button("SaveButton", QStringLiteral("&Save..."), QStringLiteral("Save"),
+                                  &LineMonitorWindow::SaveButtonClick)}) {
+        buttons->addWidget(b);
+        setTabOrder(previous, b);
+        previous = b;
+    }
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_text);
     layout->addLayout(buttons);
-    setTabOrder(m_text, m_clearButton);
-    setTabOrder(m_clearButton, m_copyButton);
-    setTabOrder(m_copyButton, m_saveButton);
     setFocusProxy(m_text);
 
     connect(&m_log, &LineMonitorLog::changed, this, &LineMonitorWindow::showChanges);
@@ -153,15 +151,9 @@ void LineMonitorWindow::CopyButtonClick()
 void LineMonitorWindow::SaveButtonClick()
 {
     if (m_saveDialog == nullptr) {
-        m_saveDialog = new QFileDialog(this);
-        m_saveDialog->setObjectName(QStringLiteral("SaveDialog"));
+        m_saveDialog = makeFileDialog(this, "SaveDialog", QFileDialog::AcceptSave,
+                                      {QStringLiteral("Trace files (*.txt)"), QStringLiteral("All files (*)")});
         m_saveDialog->setWindowTitle(QStringLiteral("Save the line as a trace"));
-        m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
-        m_saveDialog->setFileMode(QFileDialog::AnyFile);
-        // Qt's own dialog, in the program's event loop; "*" for all, as "*.*" hides names without a dot.
-        m_saveDialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-        m_saveDialog->setNameFilters(
-            {QStringLiteral("Trace files (*.txt)"), QStringLiteral("All files (*)")});
         connect(m_saveDialog, &QFileDialog::fileSelected, this, &LineMonitorWindow::save);
     }
     m_saveDialog->open();

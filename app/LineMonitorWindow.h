@@ -7,7 +7,6 @@
 class LineMonitorLog;
 class QFileDialog;
 class QPlainTextEdit;
-class QPushButton;
 
 // Window > Line Monitor: the line as it goes, one line an entry of the program's line log
 // (kept from start-up, so it shows what happened before it was opened), read-only and
@@ -35,9 +34,6 @@ private:
 
     LineMonitorLog &m_log;
     QPlainTextEdit *m_text = nullptr;
-    QPushButton *m_clearButton = nullptr;
-    QPushButton *m_copyButton = nullptr;
-    QPushButton *m_saveButton = nullptr;
     QFileDialog *m_saveDialog = nullptr; // made on first use, then kept
     std::size_t m_shown = 0;             // entries shown, one line (text block) each
 };

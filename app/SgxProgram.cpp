@@ -55,20 +55,12 @@ void SgxProgram::connectLink()
 {
     TMainForm *form = &m_mainForm;
     DeviceLink *link = &m_link;
-    QObject::connect(link, &DeviceLink::presenceChanged, form, [form](bool present) {
-        if (present)
-            form->showDevicePresent();
-        else
-            form->showDeviceAbsent();
-    });
+    QObject::connect(link, &DeviceLink::presenceChanged, form, &TMainForm::showPresence);
     QObject::connect(link, &DeviceLink::progressChanged, form, &TMainForm::setProgress);
     QObject::connect(link, &DeviceLink::progressPanelOwnerDrawn, form,
                      &TMainForm::setProgressPanelOwnerDrawn);
     QObject::connect(link, &DeviceLink::receiveLogCleared, form, &TMainForm::clearReceiveLog);
-    QObject::connect(link, &DeviceLink::received, form, [form](const QByteArray &bytes) {
-        form->appendReceiveLog(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-                               static_cast<std::size_t>(bytes.size()));
-    });
+    QObject::connect(link, &DeviceLink::received, form, &TMainForm::appendReceiveLog);
     QObject::connect(link, &DeviceLink::finished, form,
                      [this](Operation op, Outcome outcome) { tellOutcome(op, outcome); });
     // What the line said, and a port that went away: in the status bar, without a message box; a
@@ -91,19 +83,16 @@ void SgxProgram::connectLink()
         m_port = port;
         link->connectPort(port, true);
     });
-    QObject::connect(link, &DeviceLink::connectFinished, form, [this, form](bool opened) {
-        if (!opened || !m_watcher.watching())
-            return;
-        m_watcher.stop();
-        form->showStatusNote({});
+    QObject::connect(link, &DeviceLink::connectFinished, form, [this](bool opened) {
+        if (opened && m_watcher.watching())
+            stopWaitingForPort();
     });
     QObject::connect(link, &DeviceLink::traffic, &m_lineLog, &LineMonitorLog::add);
 
     // Every window asks for an operation by one signal.
-    const auto request = [link](const LinkRequest &r) { link->request(r); };
-    QObject::connect(&m_timings, &TTimings::linkRequested, link, request);
-    QObject::connect(&m_patterns, &TPatterns::linkRequested, link, request);
-    QObject::connect(&m_programmerForm, &TProgrammer_Form::linkRequested, link, request);
+    QObject::connect(&m_timings, &TTimings::linkRequested, link, &DeviceLink::request);
+    QObject::connect(&m_patterns, &TPatterns::linkRequested, link, &DeviceLink::request);
+    QObject::connect(&m_programmerForm, &TProgrammer_Form::linkRequested, link, &DeviceLink::request);
     QObject::connect(form, &TMainForm::operationRequested, link,
                      [link](Operation op) { link->StartLinkOperation(op); });
 
@@ -115,10 +104,15 @@ void SgxProgram::connectLink()
     QObject::connect(link, &DeviceLink::connectFinished, dialog, &TCOM_PORT_SETTING_FORM::showConnectResult);
 }
 
-void SgxProgram::connectTo(const PortChoice &port)
+void SgxProgram::stopWaitingForPort()
 {
     m_watcher.stop();
     m_mainForm.showStatusNote({});
+}
+
+void SgxProgram::connectTo(const PortChoice &port)
+{
+    stopWaitingForPort();
     m_port = port;
     m_link.connectPort(port);
 }
@@ -143,8 +137,7 @@ void SgxProgram::connectMainForm()
     QObject::connect(form, &TMainForm::programRequested, form, [this] { m_programmerForm.exec(); });
     QObject::connect(form, &TMainForm::portSettingsRequested, form, [this] { m_comPortSettingForm.exec(); });
     QObject::connect(form, &TMainForm::disconnectRequested, form, [this] {
-        m_watcher.stop();
-        m_mainForm.showStatusNote({});
+        stopWaitingForPort();
         m_link.disconnectPort();
     });
     // No connection needed, and a running transfer goes on behind it.
@@ -162,8 +155,7 @@ void SgxProgram::openTimingWindow()
     if (m_mainForm.outputWindow<TTiming>() != nullptr)
         return;
     auto *timing = new TTiming(m_values, m_timingList);
-    QObject::connect(timing, &TTiming::linkRequested, &m_link,
-                     [this](const LinkRequest &r) { m_link.request(r); });
+    QObject::connect(timing, &TTiming::linkRequested, &m_link, &DeviceLink::request);
     m_mainForm.addOutputWindow(timing, QSize(TTiming::kWidth, TTiming::kHeight),
                                QPoint(TTiming::kLeft, TTiming::kTop), [timing] { timing->FormActivate(); });
 }
@@ -173,8 +165,7 @@ void SgxProgram::openPatternWindow()
     if (m_mainForm.outputWindow<TPatternForm>() != nullptr)
         return;
     auto *pattern = new TPatternForm(m_values, m_patternList);
-    QObject::connect(pattern, &TPatternForm::linkRequested, &m_link,
-                     [this](const LinkRequest &r) { m_link.request(r); });
+    QObject::connect(pattern, &TPatternForm::linkRequested, &m_link, &DeviceLink::request);
     m_mainForm.addOutputWindow(pattern, QSize(TPatternForm::kWidth, TPatternForm::kHeight), std::nullopt,
                                [pattern] { pattern->FormActivate(); });
 }

@@ -53,7 +53,6 @@ public:
     [[nodiscard]] TEDID_Block &edidBlock() { return m_edidBlock; }
     [[nodiscard]] DeviceLink &deviceLink() { return m_link; }
     [[nodiscard]] PortDirectory &ports() { return m_ports; }
-    [[nodiscard]] PortWatcher &portWatcher() { return m_watcher; }
     // Opens a port and checks for the generator, as OK in the COM Port dialog does; a port that
     // went away is not waited for any more.
     void connectTo(const PortChoice &port);
@@ -64,6 +63,8 @@ private:
     // What the link says goes to the main window; what the windows ask for goes to the link.
     void connectLink();
     void connectMainForm();
+    // No port is waited for any more, and the status bar no longer says one is.
+    void stopWaitingForPort();
     // An operation's message, over whatever modal window is up; the link hears when it is closed.
     void tellOutcome(Operation op, Outcome outcome);
 

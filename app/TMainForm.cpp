@@ -95,10 +95,7 @@ TMainForm::TMainForm(DeviceLinkState &state, EdidBytes &edid, QWidget *parent)
     // FormCreate: the size and place are the outer ones, frame included.
     new OuterGeometry(this, QSize(kOuterWidth, kOuterHeight), OuterGeometry::Sizing::Resizable,
                       QPoint(kLeft, kTop));
-    if (m_state.devicePresent == 1)
-        showDevicePresent();
-    else
-        showDeviceAbsent();
+    showPresence(m_state.devicePresent == 1);
 }
 
 QAction *TMainForm::addItem(QMenu *menu, const char *name, const QString &caption,
@@ -228,7 +225,6 @@ void TMainForm::showStatusNote(const QString &text)
     // panel, and of the presence panel, whose state it explains.
     m_statusBar1->setPanelDetail(kNotePanel, text);
     m_statusBar1->setPanelDetail(kPresencePanel, text);
-    m_statusBar1->update();
 }
 
 void TMainForm::showDevicePresent()
@@ -262,13 +258,11 @@ void TMainForm::setProgressPanelOwnerDrawn()
     m_statusBar1->repaint();
 }
 
-void TMainForm::appendReceiveLog(const std::uint8_t *bytes, std::size_t count)
+void TMainForm::appendReceiveLog(const QByteArray &bytes)
 {
     // Nothing reads the log: of a long read only the tail is worth keeping.
-    const std::size_t kept = std::min<std::size_t>(count, kReceiveLogChars);
     m_memo1->moveCursor(QTextCursor::End);
-    m_memo1->insertPlainText(QString::fromLatin1(reinterpret_cast<const char *>(bytes + count - kept),
-                                                 static_cast<qsizetype>(kept)));
+    m_memo1->insertPlainText(QString::fromLatin1(bytes.right(kReceiveLogChars)));
     // Nothing reads the log, and a chattering line must not grow it without end: keep the tail.
     const int excess = m_memo1->document()->characterCount() - kReceiveLogChars;
     if (excess > 0) {

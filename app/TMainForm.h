@@ -38,10 +38,11 @@ public:
     // What the link shows: the presence displays, the gauge, messages and the receive log.
     void showDevicePresent();
     void showDeviceAbsent();
+    void showPresence(bool present) { present ? showDevicePresent() : showDeviceAbsent(); }
     void setProgress(int percent);
     void setProgressPanelOwnerDrawn();
     [[nodiscard]] QString statusNote() const;
-    void appendReceiveLog(const std::uint8_t *bytes, std::size_t count);
+    void appendReceiveLog(const QByteArray &bytes);
     void clearReceiveLog();
     // A note in the middle status panel that stays, such as a trace that stopped.
     void showStatusNote(const QString &text);

@@ -1,10 +1,10 @@
 #include "EdidFileDialogs.h"
 
 #include "EdidFile.h"
+#include "FileDialog.h"
 #include "MessageBoxes.h"
 
 #include <QFile>
-#include <QFileDialog>
 
 namespace EdidFileDialogs {
 
@@ -13,17 +13,8 @@ namespace {
 QFileDialog *makeDialog(QWidget *parent, const char *name, QFileDialog::AcceptMode mode,
                         const QString &binary, const QString &all)
 {
-    auto *dialog = new QFileDialog(parent);
-    dialog->setObjectName(QString::fromLatin1(name));
-    dialog->setAcceptMode(mode);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    // Qt's own dialog runs in Qt's event loop, where the link's timers keep sending a payload;
-    // a native one may run a loop of its own. The entries show their names only, and "all"
-    // is "*": on Linux "*.*" would hide every name without a dot.
-    dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails |
-                       QFileDialog::DontConfirmOverwrite);
-    dialog->setNameFilters({binary + QStringLiteral(" (*.bin)"), all + QStringLiteral(" (*)")});
-    return dialog;
+    return makeFileDialog(parent, name, mode, {binary + QStringLiteral(" (*.bin)"), all + QStringLiteral(" (*)")},
+                          QFileDialog::DontConfirmOverwrite);
 }
 
 // The chosen file, or an empty name when the operator cancels. The name's bytes are the file
