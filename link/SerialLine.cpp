@@ -41,27 +41,56 @@ SerialLine::~SerialLine()
     // Nobody is told any more. The rest of a framed byte under way still goes out, paced (70 ms at
     // the most, as the program ends), so the generator is not left half a frame; then the port closes.
     disconnect();
-    if (m_job && m_job->next > 0 && m_open) {
-        const std::vector<std::uint8_t> &unit = m_job->job.units[m_job->unit].bytes;
-        const std::size_t left = unit.size() - m_job->next;
-        for (std::size_t i = 0; left <= 2 && i < left; ++i) {
-            QThread::msleep(kCharSpacingMs);
-            if (!m_port.write(unit[m_job->next + i]))
-                break;
-        }
+    const std::size_t left = m_open ? leftInUnit() : 0;
+    for (std::size_t i = 0; left <= 2 && i < left; ++i) {
+        QThread::msleep(kCharSpacingMs);
+        if (!m_port.write(m_job->job.units[m_job->unit].bytes[m_job->next + i]))
+            break;
     }
     m_job.reset();
     closeNow();
 }
 
-void SerialLine::say(LineEvent::Kind kind, std::uint64_t serial, QByteArray bytes)
+LineEvent SerialLine::stamped(LineEvent::Kind kind, std::uint64_t serial) const
 {
     LineEvent e;
     e.kind = kind;
     e.serial = serial;
     e.atMs = m_clock.nowMs();
+    return e;
+}
+
+void SerialLine::say(LineEvent::Kind kind, std::uint64_t serial, QByteArray bytes)
+{
+    LineEvent e = stamped(kind, serial);
     e.bytes = std::move(bytes);
     emit event(e);
+}
+
+void SerialLine::tellUnit(std::size_t count)
+{
+    Going &g = *m_job;
+    LineEvent out = stamped(LineEvent::Kind::UnitOut, g.job.serial);
+    out.unit = static_cast<int>(g.unit);
+    const std::vector<std::uint8_t> &unit = g.job.units[g.unit].bytes;
+    out.bytes = QByteArray(reinterpret_cast<const char *>(unit.data()), static_cast<int>(count));
+    out.times = std::move(g.times);
+    g.times.clear();
+    emit event(out);
+}
+
+void SerialLine::tellJobDone(std::uint64_t serial, bool written)
+{
+    LineEvent done = stamped(LineEvent::Kind::JobDone, serial);
+    done.written = written;
+    emit event(done);
+}
+
+std::size_t SerialLine::leftInUnit() const
+{
+    if (!m_job || m_job->next == 0)
+        return 0;
+    return m_job->job.units[m_job->unit].bytes.size() - m_job->next;
 }
 
 void SerialLine::request(const LineRequest &request)
@@ -91,12 +120,7 @@ void SerialLine::pump()
 void SerialLine::refuse(std::uint64_t serial)
 {
     // No port to write to: the job ends at once, unwritten.
-    LineEvent done;
-    done.kind = LineEvent::Kind::JobDone;
-    done.serial = serial;
-    done.atMs = m_clock.nowMs();
-    done.written = false;
-    emit event(done);
+    tellJobDone(serial, false);
 }
 
 void SerialLine::open(std::uint64_t serial, const QString &device)
@@ -117,10 +141,7 @@ void SerialLine::open(std::uint64_t serial, const QString &device)
             m_pollTimer->start(kIdlePollMs);
             say(LineEvent::Kind::Opened, serial);
         } else {
-            LineEvent e;
-            e.kind = LineEvent::Kind::OpenFailed;
-            e.serial = serial;
-            e.atMs = m_clock.nowMs();
+            LineEvent e = stamped(LineEvent::Kind::OpenFailed, serial);
             e.error = error;
             emit event(e);
         }
@@ -138,12 +159,9 @@ void SerialLine::close()
                      m_requests.end());
     // A unit once started goes out whole when little of it is left (the rest of a framed byte),
     // so the generator is never left a lone 0x20 of one.
-    if (m_job && m_job->next > 0) {
-        const std::size_t left = m_job->job.units[m_job->unit].bytes.size() - m_job->next;
-        if (left > 0 && left <= 2) {
-            m_closeAfterUnit = true;
-            return;
-        }
+    if (const std::size_t left = leftInUnit(); left > 0 && left <= 2) {
+        m_closeAfterUnit = true;
+        return;
     }
     closeNow();
     pump();
@@ -152,17 +170,8 @@ void SerialLine::close()
 void SerialLine::closeNow()
 {
     // A unit cut short is told as far as it went.
-    if (m_job && m_job->next > 0) {
-        const std::vector<std::uint8_t> &unit = m_job->job.units[m_job->unit].bytes;
-        LineEvent cut;
-        cut.kind = LineEvent::Kind::UnitOut;
-        cut.serial = m_job->job.serial;
-        cut.atMs = m_clock.nowMs();
-        cut.unit = static_cast<int>(m_job->unit);
-        cut.bytes = QByteArray(reinterpret_cast<const char *>(unit.data()), static_cast<int>(m_job->next));
-        cut.times = m_job->times;
-        emit event(cut);
-    }
+    if (m_job && m_job->next > 0)
+        tellUnit(m_job->next);
     ++m_generation;
     m_charTimer->stop();
     m_pauseTimer->stop();
@@ -193,19 +202,16 @@ void SerialLine::start(LineJob job)
     m_serial = job.serial;
     m_awaiting = true;
     m_whole = false;
-    m_early = false;
-    m_lastValueWritten = false;
     m_acknowledgment = job.acknowledgment;
     m_wholeLength = job.wholeLength;
     m_answer.clear();
     m_boundTimer->stop();
-    const bool empty = job.units.empty();
     m_job = Going{};
     m_job->job = std::move(job);
-    // Anything now was in answer to nothing of this job's yet: early for a payload.
-    if (m_job->job.kind != JobKind::Command)
-        readArrived();
-    if (empty) {
+    if (m_job->job.units.empty()) {
+        // Anything now was in answer to nothing of this job's: early for a payload.
+        if (m_job->job.kind != JobKind::Command)
+            readArrived();
         finishJob(true);
         return;
     }
@@ -235,7 +241,7 @@ void SerialLine::writeNext()
     // The payload's last value byte, the one before its closing character, is now with the
     // generator: from here on an answer is the final one.
     if (g.job.kind == JobKind::Payload && g.unit + 1 == g.job.units.size() && g.next + 1 >= unit.size())
-        m_lastValueWritten = true;
+        g.lastValueWritten = true;
     m_charTimer->start(kCharSpacingMs);
 }
 
@@ -258,16 +264,7 @@ void SerialLine::spacingElapsed()
 void SerialLine::unitDone()
 {
     Going &g = *m_job;
-    LineEvent out;
-    out.kind = LineEvent::Kind::UnitOut;
-    out.serial = g.job.serial;
-    out.atMs = m_clock.nowMs();
-    out.unit = static_cast<int>(g.unit);
-    const std::vector<std::uint8_t> &sent = g.job.units[g.unit].bytes;
-    out.bytes = QByteArray(reinterpret_cast<const char *>(sent.data()), static_cast<int>(sent.size()));
-    out.times = std::move(g.times);
-    g.times.clear();
-    emit event(out);
+    tellUnit(g.job.units[g.unit].bytes.size());
     if (m_closeAfterUnit) {
         m_job.reset();
         closeNow();
@@ -289,16 +286,12 @@ void SerialLine::unitDone()
 
 void SerialLine::finishJob(bool written)
 {
-    LineEvent done;
-    done.kind = LineEvent::Kind::JobDone;
-    done.serial = m_job->job.serial;
-    done.atMs = m_clock.nowMs();
-    done.written = written;
+    const std::uint64_t serial = m_job->job.serial;
     m_job.reset();
     m_charTimer->stop();
     m_pauseTimer->stop();
     pace();
-    emit event(done);
+    tellJobDone(serial, written);
     pump();
 }
 
@@ -317,17 +310,14 @@ void SerialLine::readArrived()
 {
     if (!m_open || m_hungUpSaid)
         return;
-    std::array<std::uint8_t, kAnswerLimit> buffer{};
+    std::array<std::uint8_t, kAnswerLimit> buffer; // filled by the reads: not cleared each time
     // Bounded, so a line that never stops talking still lets the thread go on.
     for (int i = 0; i < 64; ++i) {
         const int n = m_port.read(buffer.data(), static_cast<int>(buffer.size()));
         if (n < 0) {
             m_hungUpSaid = true;
             m_pollTimer->stop();
-            LineEvent gone;
-            gone.kind = LineEvent::Kind::HungUp;
-            gone.serial = m_serial;
-            gone.atMs = m_clock.nowMs();
+            LineEvent gone = stamped(LineEvent::Kind::HungUp, m_serial);
             gone.error.reason = m_port.errorString();
             emit event(gone);
             return;
@@ -378,8 +368,7 @@ void SerialLine::take(const std::uint8_t *bytes, std::size_t count)
 {
     if (!m_awaiting || m_whole)
         return;
-    if (m_job && m_job->job.kind == JobKind::Payload && !m_lastValueWritten && !m_early) {
-        m_early = true;
+    if (m_job && m_job->job.kind == JobKind::Payload && !m_job->lastValueWritten && !m_job->stop) {
         m_job->stop = true;
         say(LineEvent::Kind::EarlyAnswer, m_serial);
     }

@@ -58,6 +58,7 @@ private:
         std::size_t next = 0;            // next character of the unit
         std::vector<std::int64_t> times; // when each character of the unit went out
         bool stop = false;               // an early answer: no unit after this one
+        bool lastValueWritten = false;   // a payload's last value byte is with the generator
     };
 
     void pump();
@@ -76,7 +77,13 @@ private:
     void giveUpWaiting();
     // Looks at the port often or seldom, as an answer is awaited with nothing going out or not.
     void pace();
+    [[nodiscard]] LineEvent stamped(LineEvent::Kind kind, std::uint64_t serial) const;
     void say(LineEvent::Kind kind, std::uint64_t serial, QByteArray bytes = {});
+    // The unit under way is out as far as its first count characters.
+    void tellUnit(std::size_t count);
+    void tellJobDone(std::uint64_t serial, bool written);
+    // Characters of the unit under way still to go; none when it has not begun.
+    [[nodiscard]] std::size_t leftInUnit() const;
 
     SerialPort &m_port;
     LinkClock &m_clock;
@@ -102,8 +109,6 @@ private:
     // The answer being framed.
     bool m_awaiting = false;
     bool m_whole = false;
-    bool m_early = false;
-    bool m_lastValueWritten = false;
     std::string m_acknowledgment;
     std::size_t m_wholeLength = 0;
     std::vector<std::uint8_t> m_answer;
