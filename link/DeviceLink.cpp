@@ -204,7 +204,7 @@ void DeviceLink::send(JobKind kind, std::vector<LineUnit> units, std::vector<Uni
     r.job.kind = kind;
     r.job.units = std::move(units);
     if (kind == JobKind::Request)
-        r.job.wholeLength = kEdidBlockAnswerLength;
+        r.job.wholeLength = row().blockAnswerLength;
     else
         r.job.acknowledgment = kind == JobKind::Command ? row().acknowledgment : "OK";
     m_op->sending = true;
@@ -264,6 +264,7 @@ void DeviceLink::opened(const LineEvent &event)
         return;
     if (event.kind == LineEvent::Kind::Opened) {
         m_inbox.clear();
+        m_inboxHeard = 0;
         if (m_openQuietly)
             m_settle->start(kSettleMs);
         else
@@ -308,9 +309,11 @@ void DeviceLink::hungUp(const LineEvent &event)
 {
     const QString reason = QString::fromStdString(event.error.reason);
     // What the line said before it went is what the operator wants to read.
-    for (const LineEvent &e : m_inbox)
-        if (e.kind == LineEvent::Kind::Received)
-            m_heard.append(e.bytes);
+    // It is told now, and not again when the next receive tick takes it.
+    for (std::size_t i = m_inboxHeard; i < m_inbox.size(); ++i)
+        if (m_inbox[i].kind == LineEvent::Kind::Received)
+            m_heard.append(m_inbox[i].bytes);
+    m_inboxHeard = m_inbox.size();
     if (m_opening && m_openQuietly) {
         // Back for a moment only: not back.
         closeLine();
@@ -388,11 +391,14 @@ void DeviceLink::receiveTick()
     while (!m_inbox.empty()) {
         const LineEvent e = std::move(m_inbox.front());
         m_inbox.pop_front();
+        const bool heard = m_inboxHeard > 0;
+        m_inboxHeard -= heard ? 1 : 0;
         const bool ours = m_op && e.serial == m_op->job;
         switch (e.kind) {
         case LineEvent::Kind::Received: {
             emit received(e.bytes);
-            m_heard.append(e.bytes);
+            if (!heard)
+                m_heard.append(e.bytes);
             if (m_heard.size() > 4 * kHeardLimit)
                 m_heard = m_heard.right(kHeardLimit);
             if (!ours)

@@ -158,6 +158,7 @@ private:
     QByteArray m_heard; // what the line said since the port opened or an operation last succeeded
     std::uint64_t m_openRequest = 0;
     std::deque<LineEvent> m_inbox; // what the line brought, for the next receive tick
+    std::size_t m_inboxHeard = 0;  // its first entries, already told when the line went
     std::uint64_t m_serial = 0;    // numbers the line's jobs and opens
     std::optional<Operation> m_absentWhenClosed;
     int m_progress = 0;

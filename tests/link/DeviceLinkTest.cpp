@@ -295,6 +295,7 @@ TEST(LineLost, AHangUpIsSaidAtOnceAndWhatWaitsForAnAnswerEndsAtTheNextStepTick)
     // no time-out is waited for on a line that cannot answer.
     for (const char *answer : {"NG\r\n", ""}) {
         LinkHarness g;
+        Said gSaid(g.link);
         g.connectPresent();
         ASSERT_TRUE(g.link.StartLinkOperation(Operation::TMIX));
         g.runUntilSent();
@@ -303,6 +304,8 @@ TEST(LineLost, AHangUpIsSaidAtOnceAndWhatWaitsForAnAnswerEndsAtTheNextStepTick)
         g.run(600);
         ASSERT_FALSE(g.outcomes().empty()) << answer;
         EXPECT_EQ(g.outcomes().back().second, *answer != 0 ? Outcome::NotAcknowledged : Outcome::NoResponse);
+        // Said when the line went, and not again with the outcome.
+        EXPECT_EQ(gSaid.words, *answer != 0 ? QStringList{"NG"} : QStringList{}) << answer;
     }
 }
 
