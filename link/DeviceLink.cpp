@@ -35,8 +35,6 @@ DeviceLink::DeviceLink(DeviceLinkState &state, LinkValues values, LineBundle &bu
       m_timer2(bundle.clock().makeTimer(LinkClock::Repeat::Every, [this] { receiveTick(); })),
       m_settle(bundle.clock().makeTimer(LinkClock::Repeat::Once, [this] { settled(); }))
 {
-    qRegisterMetaType<LineRequest>();
-    qRegisterMetaType<LineEvent>();
     connect(this, &DeviceLink::lineRequest, &bundle.line(), &LineEndpoint::request, Qt::QueuedConnection);
     connect(&bundle.line(), &LineEndpoint::event, this, &DeviceLink::lineEvent, Qt::QueuedConnection);
     m_timer1->start(kStepTickMs);

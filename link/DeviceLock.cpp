@@ -13,12 +13,11 @@ std::string inUseBy(long pid)
     return reason;
 }
 
-std::string holdExclusively(int descriptor, const QString &device)
+std::string holdExclusively(int descriptor)
 {
     long holder = 0;
     if (!holdDeviceExclusively(descriptor, holder))
         return inUseBy(holder);
-    Q_UNUSED(device);
     return {};
 }
 

@@ -8,7 +8,7 @@
 // other serial programs honour and which two names of one device (a symbolic link, a
 // /dev/serial/by-id name) share, and the terminal's own exclusive mode where the system has it.
 // Empty when held; else why not, with the holder's process id where it can be found.
-[[nodiscard]] std::string holdExclusively(int descriptor, const QString &device);
+[[nodiscard]] std::string holdExclusively(int descriptor);
 
 // The process id that the lock file Qt keeps for a device names; 0 when there is none.
 [[nodiscard]] long lockFileHolder(const QString &device);

@@ -10,7 +10,12 @@
 class LineEndpoint : public QObject {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    explicit LineEndpoint(QObject *parent = nullptr) : QObject(parent)
+    {
+        // Both cross threads in queued signals.
+        qRegisterMetaType<LineRequest>();
+        qRegisterMetaType<LineEvent>();
+    }
     virtual void request(const LineRequest &request) = 0;
 
 signals:

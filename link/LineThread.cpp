@@ -38,8 +38,6 @@ private:
 
 LineThread::LineThread(PortFactory makePort, int speed) : m_clock(speed)
 {
-    qRegisterMetaType<LineRequest>();
-    qRegisterMetaType<LineEvent>();
     m_thread.setObjectName(QStringLiteral("SerialLine"));
     m_host = new Host(std::move(makePort), speed);
     m_host->moveToThread(&m_thread);

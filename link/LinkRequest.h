@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceLinkState.h"
+#include "SystemPort.h"
 
 #include <QMetaType>
 #include <QString>
@@ -30,6 +31,13 @@ struct UsbIdentity {
         return a.vendorId == b.vendorId && a.productId == b.productId && a.serialNumber == b.serialNumber;
     }
 };
+
+// Whether the system's port sits on that adapter.
+[[nodiscard]] inline bool sameAdapter(const SystemPort &port, const UsbIdentity &usb)
+{
+    return port.vendorId && port.productId && *port.vendorId == usb.vendorId && *port.productId == usb.productId &&
+           port.serialNumber == usb.serialNumber;
+}
 
 // A port the operator chose: its number, the device it opens and how the operator knows it;
 // for a USB adapter with a serial number, which adapter it is.

@@ -39,8 +39,7 @@ void PortWatcher::look()
     // The adapter itself, wherever the system has put it now.
     if (port.usb) {
         for (const SystemPort &p : m_system.availablePorts()) {
-            if (!p.vendorId || !p.productId || *p.vendorId != port.usb->vendorId ||
-                *p.productId != port.usb->productId || p.serialNumber != port.usb->serialNumber)
+            if (!sameAdapter(p, *port.usb))
                 continue;
             if (p.location != port.device || m_gone) {
                 port.device = p.location;

@@ -55,7 +55,7 @@ void QtSerialPort::open(const QString &device, OpenDone done)
         return;
     }
     // Refused before anything is sent when another program holds the device, by whatever name.
-    if (const std::string held = holdExclusively(static_cast<int>(m_port.handle()), device); !held.empty()) {
+    if (const std::string held = holdExclusively(static_cast<int>(m_port.handle())); !held.empty()) {
         m_port.close();
         m_error = held;
         done(false, OpenError{OpenError::Stage::Open, device.toStdString(), held});

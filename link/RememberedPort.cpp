@@ -24,12 +24,6 @@ QString byIdNameOf(const QString &device, const QString &folder)
     return {};
 }
 
-bool sameAdapter(const SystemPort &port, const UsbIdentity &usb)
-{
-    return port.vendorId && port.productId && *port.vendorId == usb.vendorId &&
-           *port.productId == usb.productId && port.serialNumber == usb.serialNumber;
-}
-
 bool sameDevice(const SystemPort &port, const QString &canonical)
 {
     return !canonical.isEmpty() && QFileInfo(port.location).canonicalFilePath() == canonical;

@@ -32,8 +32,6 @@ SerialLine::SerialLine(SerialPort &port, LinkClock &clock, QObject *parent)
       m_pollTimer(clock.makeTimer(LinkClock::Repeat::Every, [this] { readArrived(); })),
       m_boundTimer(clock.makeTimer(LinkClock::Repeat::Once, [this] { giveUpWaiting(); }))
 {
-    qRegisterMetaType<LineRequest>();
-    qRegisterMetaType<LineEvent>();
 }
 
 SerialLine::~SerialLine()
