@@ -3,7 +3,6 @@
 #include "EdidFile.h"
 #include "PortNaming.h"
 #include "ProgramSequence.h"
-#include "RegularFile.h"
 #include "ShownName.h"
 #include "WholeFile.h"
 
@@ -77,16 +76,8 @@ bool readProgramText(const std::string &path, std::string &text, std::string &er
         if (bytes.size() > kLongestProgramFile)
             return fail("from standard input: more than a program file's 1 MiB");
     } else {
-        RegularFile file;
-        if (!file.open(path, RegularFile::Mode::Read))
-            return fail("file " + file.error());
-        if (file.size() > kLongestProgramFile)
-            return fail("file " + path + ": " + std::to_string(file.size()) +
-                        " bytes, more than a program file's 1 MiB");
-        if (!file.readUpTo(kLongestProgramFile + 1, bytes))
-            return fail("file " + file.error());
-        if (bytes.size() > kLongestProgramFile)
-            return fail("file " + path + ": more than a program file's 1 MiB");
+        if (!readBoundedFile(path, kLongestProgramFile, "a program file's 1 MiB", bytes, error))
+            return fail("file " + error);
     }
     text.assign(bytes.begin(), bytes.end());
     return true;

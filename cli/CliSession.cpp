@@ -3,7 +3,7 @@
 #include "DeviceLink.h"
 #include "EdidFile.h"
 #include "ProgramSequence.h"
-#include "SignalPipe.h"
+#include "SignalRelay.h"
 #include "Sweep.h"
 
 #include <QObject>
@@ -82,7 +82,7 @@ void CliSession::interrupt(int signal)
         m_sweep->interrupt();
         return;
     }
-    std::fprintf(m_err, "stopped by %s\n", SignalPipe::nameOf(signal));
+    std::fprintf(m_err, "stopped by %s\n", SignalRelay::nameOf(signal));
     end(128 + signal);
 }
 

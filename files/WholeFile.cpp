@@ -89,6 +89,30 @@ bool readFileStart(const std::string &name, std::size_t maxBytes, std::vector<st
     return false;
 }
 
+bool readBoundedFile(const std::string &name, std::size_t maxBytes, const std::string &limit,
+                     std::vector<std::uint8_t> &bytes, std::string &error)
+{
+    RegularFile file;
+    if (!file.open(name, RegularFile::Mode::Read)) {
+        error = file.error();
+        return false;
+    }
+    if (file.size() > maxBytes) {
+        error = name + ": " + std::to_string(file.size()) + " bytes, more than " + limit;
+        return false;
+    }
+    // One byte more tells a file that grew past the bound since it was opened.
+    if (!file.readUpTo(maxBytes + 1, bytes)) {
+        error = file.error();
+        return false;
+    }
+    if (bytes.size() > maxBytes) {
+        error = name + ": more than " + limit;
+        return false;
+    }
+    return true;
+}
+
 bool readStandardInput(std::size_t maxBytes, std::vector<std::uint8_t> &bytes, std::string &error)
 {
     NativeFile in;

@@ -12,6 +12,11 @@
 [[nodiscard]] bool readFileStart(const std::string &name, std::size_t maxBytes,
                                  std::vector<std::uint8_t> &bytes, std::string &error);
 
+// A regular file whole, refused when it holds more than maxBytes: "NAME: N bytes, more than
+// LIMIT", or "NAME: more than LIMIT" for one that grew past it while read.
+[[nodiscard]] bool readBoundedFile(const std::string &name, std::size_t maxBytes, const std::string &limit,
+                                   std::vector<std::uint8_t> &bytes, std::string &error);
+
 // Standard input to its end, or its first maxBytes.
 [[nodiscard]] bool readStandardInput(std::size_t maxBytes, std::vector<std::uint8_t> &bytes,
                                      std::string &error);

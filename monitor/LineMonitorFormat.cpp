@@ -1,5 +1,7 @@
 #include "LineMonitorFormat.h"
 
+#include "HexDigits.h"
+
 #include <array>
 #include <cstdio>
 
@@ -18,11 +20,9 @@ std::string time(std::int64_t us)
     return std::string(text.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 
-} // namespace
-
+// In double quotes: printable ASCII as it is, \" \\ \t \n \r, anything else as \xHH.
 std::string quoted(const std::vector<std::uint8_t> &bytes)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string out = "\"";
     for (const std::uint8_t b : bytes) {
         switch (b) {
@@ -36,26 +36,28 @@ std::string quoted(const std::vector<std::uint8_t> &bytes)
                 out += static_cast<char>(b);
             } else {
                 out += "\\x";
-                out += kDigits[b >> 4];
-                out += kDigits[b & 0x0F];
+                out += hexDigitChar(b >> 4);
+                out += hexDigitChar(b);
             }
         }
     }
     return out + '"';
 }
 
+// Two upper-case hex digits a byte, a space between.
 std::string hex(const std::vector<std::uint8_t> &bytes)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string out;
     for (const std::uint8_t b : bytes) {
         if (!out.empty())
             out += ' ';
-        out += kDigits[b >> 4];
-        out += kDigits[b & 0x0F];
+        out += hexDigitChar(b >> 4);
+        out += hexDigitChar(b);
     }
     return out;
 }
+
+} // namespace
 
 bool startsExchange(const LineMonitorEntry &entry)
 {

@@ -24,9 +24,4 @@ namespace LineMonitorFormat {
 // first line.
 [[nodiscard]] std::string text(const std::deque<LineMonitorEntry> &entries);
 
-// In double quotes: printable ASCII as it is, \" \\ \t \n \r, anything else as \xHH.
-[[nodiscard]] std::string quoted(const std::vector<std::uint8_t> &bytes);
-// Two upper-case hex digits a byte, a space between.
-[[nodiscard]] std::string hex(const std::vector<std::uint8_t> &bytes);
-
 } // namespace LineMonitorFormat

@@ -1,7 +1,7 @@
 #include "TraceReplay.h"
 
 #include "LineMonitorLog.h"
-#include "RegularFile.h"
+#include "WholeFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,27 +52,12 @@ void replay(std::vector<ByteTrace::Byte> bytes, LineMonitorLog &log)
 
 bool readFile(const std::string &path, std::vector<ByteTrace::Byte> &bytes, std::string &error)
 {
-    RegularFile file;
     std::vector<std::uint8_t> contents;
-    const std::string tooLong = "more than a trace's " + std::to_string(kLongestTraceFile >> 20) + " MiB";
-    if (!file.open(path, RegularFile::Mode::Read)) {
-        error = file.error();
+    if (!readBoundedFile(path, kLongestTraceFile,
+                         "a trace's " + std::to_string(kLongestTraceFile >> 20) + " MiB", contents, error))
         return false;
-    }
-    if (file.size() > kLongestTraceFile) {
-        error = path + ": " + std::to_string(file.size()) + " bytes, " + tooLong;
-        return false;
-    }
-    // One byte more tells a file that grew past the bound since it was opened.
-    if (!file.readUpTo(kLongestTraceFile + 1, contents)) {
-        error = file.error();
-        return false;
-    }
-    if (contents.size() > kLongestTraceFile) {
-        error = path + ": " + tooLong;
-        return false;
-    }
     std::istringstream in(std::string(contents.begin(), contents.end()));
+    contents = {};
     bytes = ByteTrace::read(in);
     if (bytes.empty()) {
         error = path + ": no line of a byte trace in it";

@@ -15,9 +15,6 @@ public:
     // when several came at once).
     [[nodiscard]] bool install(std::function<void(int signal)> received);
 
-    // "SIGINT", "SIGTERM", "SIGHUP".
-    [[nodiscard]] static const char *nameOf(int signal) { return SignalRelay::nameOf(signal); }
-
 private:
     // Declared before the notifier, so that the notifier goes first.
     SignalRelay m_relay;
