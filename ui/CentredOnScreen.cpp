@@ -6,15 +6,10 @@
 #include <QScreen>
 #include <QWidget>
 
-namespace {
-// As long as OuterGeometry looks for a frame after a show.
-constexpr int kCheckIntervalMs = 50;
-constexpr int kChecksAfterShow = 200;
-} // namespace
-
 CentredOnScreen::CentredOnScreen(QWidget *window) : QObject(window), m_window(window)
 {
-    m_checks.setInterval(kCheckIntervalMs);
+    // As long as OuterGeometry looks for a frame after a show.
+    m_checks.setInterval(OuterGeometry::kCheckIntervalMs);
     connect(&m_checks, &QTimer::timeout, this, [this] {
         centre();
         if (--m_checksLeft <= 0)
@@ -26,8 +21,7 @@ CentredOnScreen::CentredOnScreen(QWidget *window) : QObject(window), m_window(wi
 void CentredOnScreen::centre()
 {
     const QScreen *screen = m_window->screen();
-    const QMargins margins = OuterGeometry::frameOf(*m_window);
-    const QSize frame(margins.left() + margins.right(), margins.top() + margins.bottom());
+    const QSize frame = OuterGeometry::frameSizeOf(*m_window);
     if (screen == nullptr || frame == m_frame)
         return;
     m_frame = frame;
@@ -46,7 +40,7 @@ bool CentredOnScreen::eventFilter(QObject *watched, QEvent *event)
             if (!event->spontaneous()) {
                 m_frame = QSize(-1, -1);
                 centre();
-                m_checksLeft = kChecksAfterShow;
+                m_checksLeft = OuterGeometry::kChecksAfterShow;
                 m_checks.start();
             }
             break;

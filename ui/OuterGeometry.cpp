@@ -6,10 +6,10 @@
 #include <QWindow>
 
 namespace {
-constexpr int kCheckIntervalMs = 50;
-// A window manager frames a window within a few hundred milliseconds, but on a busy machine its
-// extents have been seen to come seconds later.
-constexpr int kChecksAfterShow = 200;
+QSize sizeOf(const QMargins &frame)
+{
+    return {frame.left() + frame.right(), frame.top() + frame.bottom()};
+}
 // Framed, sized and placed for this many checks in a row: the window manager has settled.
 constexpr int kSteadyChecks = 10;
 // A window manager that keeps refusing the size or place is not asked again and again.
@@ -33,6 +33,11 @@ QMargins OuterGeometry::frameOf(const QWidget &window)
     return handle != nullptr && window.isWindow() ? handle->frameMargins() : QMargins();
 }
 
+QSize OuterGeometry::frameSizeOf(const QWidget &window)
+{
+    return sizeOf(frameOf(window));
+}
+
 QSize OuterGeometry::clientNeeded(const QWidget &window)
 {
     if (const QLayout *layout = window.layout())
@@ -52,14 +57,14 @@ QSize OuterGeometry::clientFor(QSize frame) const
 bool OuterGeometry::fitted(const QMargins &frame) const
 {
     const QPoint outerPlace = m_window->geometry().topLeft() - QPoint(frame.left(), frame.top());
-    return m_window->size() == clientFor(QSize(frame.left() + frame.right(), frame.top() + frame.bottom())) &&
+    return m_window->size() == clientFor(sizeOf(frame)) &&
            (!m_position || outerPlace == *m_position);
 }
 
 void OuterGeometry::apply(bool insist)
 {
     const QMargins margins = frameOf(*m_window);
-    const QSize frame(margins.left() + margins.right(), margins.top() + margins.bottom());
+    const QSize frame = sizeOf(margins);
     if (frame == m_frame) {
         // A window manager may drop what was asked before it framed the window: ask again.
         if (!insist || margins.isNull() || fitted(margins) || m_asksLeft <= 0)

@@ -23,11 +23,18 @@ class OuterGeometry : public QObject {
     Q_OBJECT
 public:
     enum class Sizing { Fixed, Resizable };
+    // How often, and for how many checks after a show, the frame is looked for. A window manager
+    // frames a window within a few hundred milliseconds, but on a busy machine its extents have
+    // been seen to come seconds later.
+    static constexpr int kCheckIntervalMs = 50;
+    static constexpr int kChecksAfterShow = 200;
 
     OuterGeometry(QWidget *window, QSize outerSize, Sizing sizing, std::optional<QPoint> outerPosition = {});
 
     // The frame as the window system reports it now (no frame: none).
     [[nodiscard]] static QMargins frameOf(const QWidget &window);
+    // Its width and height together.
+    [[nodiscard]] static QSize frameSizeOf(const QWidget &window);
     // The smallest client area that holds every control: the layout's least size, or, without a
     // layout, the bottom right corner of the controls placed by hand.
     [[nodiscard]] static QSize clientNeeded(const QWidget &window);
