@@ -1,9 +1,9 @@
 #include "DeviceLock.h"
 
 #include "ExclusiveUse.h"
+#include "NameLimits.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 std::string inUseBy(long pid)
 {
@@ -21,13 +21,27 @@ std::string holdExclusively(int descriptor)
     return {};
 }
 
+namespace {
+
+// The name of Qt's lock file for a device: LCK.. and its path below /dev (a path elsewhere
+// whole), each '/' as '_'.
+QString qtLockFileName(const QString &device)
+{
+    const QString dev = QStringLiteral("/dev/");
+    QString below = device.startsWith(dev) ? device.mid(dev.size()) : device;
+    return QStringLiteral("LCK..") + below.replace(QLatin1Char('/'), QLatin1Char('_'));
+}
+
+} // namespace
+
+bool lockFileNameTooLong(const QString &device)
+{
+    return static_cast<std::size_t>(QFile::encodeName(qtLockFileName(device)).size()) > longestEntryName();
+}
+
 long lockFileHolder(const QString &device)
 {
-    // Qt's lock file: LCK.. and the device's path below /dev, each '/' as '_', in /var/lock.
-    const QString dev = QStringLiteral("/dev/");
-    QString below = device.startsWith(dev) ? device.mid(dev.size()) : QFileInfo(device).fileName();
-    below.replace(QLatin1Char('/'), QLatin1Char('_'));
-    QFile lock(QStringLiteral("/var/lock/LCK..") + below);
+    QFile lock(QStringLiteral("/var/lock/") + qtLockFileName(device));
     if (!lock.open(QIODevice::ReadOnly))
         return 0;
     return lock.readLine().trimmed().toLong();

@@ -36,14 +36,6 @@ bool nameTooLong(const QString &device)
     return nameTooLongForSystem(QFile::encodeName(device).toStdString());
 }
 
-bool lockFileNameTooLong(const QString &device)
-{
-    const QString dev = QStringLiteral("/dev/");
-    const QString below = device.startsWith(dev) ? device.mid(dev.size()) : device;
-    return static_cast<std::size_t>(QByteArray("LCK..").size() + QFile::encodeName(below).size()) >
-           longestEntryName();
-}
-
 std::string permissionAdviceFor(const QString &device)
 {
     const std::optional<DeviceAccess> access = deviceAccess(QFile::encodeName(device).toStdString());

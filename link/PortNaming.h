@@ -21,10 +21,6 @@ struct PortName {
 // Whether the system refuses the name as too long (a path, or one of its folders' names).
 [[nodiscard]] bool nameTooLong(const QString &device);
 
-// Whether the lock file Qt takes for a device ("LCK.." and its path below /dev, '/' as '_')
-// would have a name longer than a file system takes, so that no open of it can succeed.
-[[nodiscard]] bool lockFileNameTooLong(const QString &device);
-
 // What to do about a device that this process may not open, from who owns it and who the user
 // is; see permissionAdvice in PortAccess.h.
 [[nodiscard]] std::string permissionAdviceFor(const QString &device);

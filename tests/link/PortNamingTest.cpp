@@ -8,6 +8,7 @@
 #include "FakeSystemPortList.h"
 #include "PtyPair.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -121,6 +122,21 @@ TEST_F(OpenFailure, SaysWhatTheNameIs)
           Case{m_dir.path(), "not a serial port"}, Case{"/dev/null", "not a serial port"},
           Case{deep + "/tty", lockTooLong}, Case{"/dev/" + QString(70000, 'b'), "the name is too long"}})
         EXPECT_EQ(reasonFor(c.device), c.reason) << c.device.left(100).toStdString();
+}
+
+TEST_F(OpenFailure, APortHeldByItsNameNamesItsHolderWhereverItLies)
+{
+    // Outside /dev Qt's lock file bears the whole path; its holder is found there too.
+    PtyPair pty;
+    ASSERT_FALSE(pty.device().isEmpty());
+    const QString link = m_dir.filePath("gen");
+    ASSERT_TRUE(QFile::link(pty.device(), link));
+    QtSerialPort holder;
+    bool held = false;
+    holder.open(link, [&held](bool ok, const OpenError &) { held = ok; });
+    ASSERT_TRUE(held);
+    EXPECT_EQ(reasonFor(link),
+              "already in use by another program (process " + std::to_string(QCoreApplication::applicationPid()) + ")");
 }
 
 TEST_F(OpenFailure, ACom1ThatIsNoUtf8OpensNeitherItNorItsTwin)
