@@ -6,6 +6,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/monitor_bench [MINUTES]
 #include "DeviceLinkState.h"
+#include "Emulator.h"
 #include "LineMonitorLog.h"
 #include "Outcome.h"
 #include "Outcomes.h"
@@ -39,12 +40,8 @@ int main(int argc, char *argv[])
     }
 
     QProcess sim;
-    sim.start(QStringLiteral(SGX_SIM_PATH), {});
-    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "cannot start the emulator\n");
+    if (!startEmulatorOnCom1(sim))
         return 2;
-    }
-    qputenv("SGX100_COM1", sim.readLine().trimmed());
 
     SgxProgram program(state, values);
     TMainForm &main = program.mainForm();

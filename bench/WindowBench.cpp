@@ -8,6 +8,7 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/window_bench
 #include "ByteTrace.h"
 #include "DeviceLinkState.h"
+#include "Emulator.h"
 #include "LineSpacing.h"
 #include "Outcome.h"
 #include "Outcomes.h"
@@ -106,12 +107,8 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     const QString tracePath = dir.filePath(QStringLiteral("trace.txt"));
     QProcess sim;
-    sim.start(QStringLiteral(SGX_SIM_PATH), {QStringLiteral("--trace"), tracePath});
-    if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "cannot start the emulator\n");
+    if (!startEmulatorOnCom1(sim, {QStringLiteral("--trace"), tracePath}))
         return 2;
-    }
-    qputenv("SGX100_COM1", sim.readLine().trimmed());
 
     SgxProgram program(state, values);
     TMainForm &main = program.mainForm();
