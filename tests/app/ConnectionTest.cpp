@@ -9,6 +9,7 @@
 #include "LinkClock.h"
 #include "ModalDriver.h"
 #include "PanelStatusBar.h"
+#include "ProcessCpu.h"
 #include "SgxProgram.h"
 #include "SharedValues.h"
 
@@ -21,7 +22,6 @@ constexpr bool kEmulatorBuilt = false;
 #endif
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -31,8 +31,6 @@ constexpr bool kEmulatorBuilt = false;
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <map>
@@ -214,16 +212,6 @@ void ConnectionTest::silentGeneratorIsReportedAbsent()
     QCOMPARE(m_state.portOpen, 1);
 }
 
-namespace {
-double cpuSecondsOfThisProcess()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-} // namespace
-
 void ConnectionTest::closedLineCostsNothingAndReconnectingWorks()
 {
 #ifdef SGX_SIM_PATH
@@ -234,15 +222,7 @@ void ConnectionTest::closedLineCostsNothingAndReconnectingWorks()
     QVERIFY(waitForPresent());
     m_sim->hangUp();
     QTest::qWait(300);
-    const double cpuBefore = cpuSecondsOfThisProcess();
-    QElapsedTimer watched;
-    watched.start();
-    // An event loop of its own: QTest::qWait wakes every 10 ms, which costs near the bound itself.
-    QEventLoop idle;
-    QTimer::singleShot(2000, &idle, &QEventLoop::quit);
-    idle.exec();
-    const double share =
-        (cpuSecondsOfThisProcess() - cpuBefore) / (static_cast<double>(watched.elapsed()) / 1000);
+    const double share = cpuShareWhileIdle(2000);
     // A read that spins on end-of-file takes most of a core; the ticks and the watcher, about 1 %.
     QVERIFY2(share < 0.05, qPrintable(QStringLiteral("%1 of a core while idle").arg(share)));
 
