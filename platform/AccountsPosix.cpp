@@ -9,14 +9,20 @@
 
 namespace {
 
+// The user database's entry for uid, its strings kept in buffer; null when there is none.
+const passwd *userEntry(uid_t uid, passwd &entry, std::vector<char> &buffer)
+{
+    buffer.resize(16384);
+    passwd *found = nullptr;
+    return ::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 ? found : nullptr;
+}
+
 std::string userName(uid_t uid)
 {
-    std::vector<char> buffer(16384);
+    std::vector<char> buffer;
     passwd entry{};
-    passwd *found = nullptr;
-    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr)
-        return found->pw_name;
-    return std::to_string(uid);
+    const passwd *found = userEntry(uid, entry, buffer);
+    return found != nullptr ? found->pw_name : std::to_string(uid);
 }
 
 std::string groupName(gid_t gid)
@@ -33,10 +39,10 @@ std::string groupName(gid_t gid)
 // user joined one does not have.
 std::vector<unsigned> listedGroups()
 {
-    std::vector<char> buffer(16384);
+    std::vector<char> buffer;
     passwd entry{};
-    passwd *found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr)
+    const passwd *found = userEntry(::getuid(), entry, buffer);
+    if (found == nullptr)
         return {};
     int count = 64;
     std::vector<gid_t> groups(static_cast<std::size_t>(count));

@@ -61,11 +61,7 @@ QRect PanelStatusBar::panelContentsRect(int panel) const
 
 void PanelStatusBar::setPanelText(int panel, const QString &text)
 {
-    if (!valid(panel))
-        return;
-    m_panels[static_cast<std::size_t>(panel)].text = text;
-    update(panelRect(panel));
-    updateAccessible();
+    changePanel(panel, &Panel::text, text);
 }
 
 QString PanelStatusBar::panelText(int panel) const
@@ -75,11 +71,7 @@ QString PanelStatusBar::panelText(int panel) const
 
 void PanelStatusBar::setPanelOwnerDrawn(int panel, bool ownerDrawn)
 {
-    if (!valid(panel))
-        return;
-    m_panels[static_cast<std::size_t>(panel)].ownerDrawn = ownerDrawn;
-    update(panelRect(panel));
-    updateAccessible();
+    changePanel(panel, &Panel::ownerDrawn, ownerDrawn);
 }
 
 bool PanelStatusBar::panelOwnerDrawn(int panel) const
@@ -89,11 +81,7 @@ bool PanelStatusBar::panelOwnerDrawn(int panel) const
 
 void PanelStatusBar::setPanelDrawnText(int panel, const QString &text)
 {
-    if (!valid(panel))
-        return;
-    m_panels[static_cast<std::size_t>(panel)].drawnText = text;
-    update(panelRect(panel));
-    updateAccessible();
+    changePanel(panel, &Panel::drawnText, std::optional<QString>(text));
 }
 
 QString PanelStatusBar::panelDrawnText(int panel) const

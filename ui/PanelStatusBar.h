@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QLabel;
@@ -57,6 +58,15 @@ private:
     };
 
     [[nodiscard]] bool valid(int panel) const { return panel >= 0 && panel < panelCount(); }
+    // Sets one field of a panel and repaints it; a panel that does not exist is left alone.
+    template <typename Field, typename Value> void changePanel(int panel, Field Panel::*field, Value value)
+    {
+        if (!valid(panel))
+            return;
+        m_panels[static_cast<std::size_t>(panel)].*field = std::move(value);
+        update(panelRect(panel));
+        updateAccessible();
+    }
     // The accessible objects' names after what the panels show, and their places.
     void updateAccessible();
 

@@ -21,9 +21,7 @@ constexpr int kButtonGap = 30;
 SelectionDialog::SelectionDialog(const Setup &setup,
                                  const std::function<MarkGridModel *(QObject *parent)> &makeModel,
                                  QWidget *parent)
-    : ToolDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_setup(setup)
+    : ToolDialog(parent), m_setup(setup)
 {
     setObjectName(setup.name);
     setWindowTitle(setup.name);

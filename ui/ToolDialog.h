@@ -9,7 +9,12 @@
 class ToolDialog : public QDialog {
     Q_OBJECT
 public:
-    using QDialog::QDialog;
+    // A title bar with the system menu and the close box alone.
+    explicit ToolDialog(QWidget *parent)
+        : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    {
+    }
 
 protected:
     virtual void FormShow() {}

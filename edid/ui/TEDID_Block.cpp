@@ -19,10 +19,7 @@ constexpr int kCellHeight = 21;
 constexpr int kCellDigits = 2;
 } // namespace
 
-TEDID_Block::TEDID_Block(EdidValues &values, QWidget *parent)
-    : ToolDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_values(values)
+TEDID_Block::TEDID_Block(EdidValues &values, QWidget *parent) : ToolDialog(parent), m_values(values)
 {
     setObjectName(QStringLiteral("EDID_Block"));
     setWindowTitle(QStringLiteral("EDID Memory"));

@@ -24,9 +24,7 @@ constexpr int kBoxHeight = 28;
 } // namespace
 
 TProgrammer_Form::TProgrammer_Form(ProgramValues &values, QWidget *parent)
-    : ToolDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_values(values)
+    : ToolDialog(parent), m_values(values)
 {
     setObjectName(QStringLiteral("Programmer_Form"));
     setWindowTitle(QStringLiteral("Program"));
